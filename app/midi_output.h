@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace padscope {
+
+// What a capability probe can say about a port index.
+enum class PortProbe { Ok, NoSuchPort, OtherError };
+
+// The MIDI output layer: the few operations the program relies on, whatever
+// the platform's MIDI system is. Ports are numbered from 0 to portCount()-1;
+// at most one port is open at a time, and every send made while no port is
+// open is dropped silently.
+class MidiOutput {
+public:
+    virtual ~MidiOutput() = default;
+
+    virtual int portCount() const = 0;
+    // Product name of a port, at most 32 characters; empty for a bad index.
+    virtual std::string portName(int index) const = 0;
+    virtual PortProbe probe(int index) const = 0;
+    virtual bool open(int index) = 0;
+    virtual void close() = 0;
+    // Silences the open port: all notes off on all 16 channels.
+    virtual void reset() = 0;
+    // One short message packed as status | data1 << 8 | data2 << 16.
+    virtual void sendShort(std::uint32_t word) = 0;
+    virtual void sendSysex(std::span<const std::uint8_t> bytes) = 0;
+};
+
+// Longest product name a port may report.
+inline constexpr std::size_t kMaxPortNameLength = 32;
+
+// Cuts a UTF-8 name to at most kMaxPortNameLength bytes without splitting a character.
+std::string clipPortName(std::string name);
+
+}  // namespace padscope
