@@ -1,0 +1,79 @@
+#include "chained_output.h"
+
+namespace padscope {
+
+void ChainedOutput::append(std::unique_ptr<MidiOutput> backend)
+{
+    if (backend)
+        backends_.push_back(std::move(backend));
+}
+
+int ChainedOutput::portCount() const
+{
+    int count = 0;
+    for (const auto& b : backends_)
+        count += b->portCount();
+    return count;
+}
+
+ChainedOutput::Place ChainedOutput::locate(int index) const
+{
+    if (index < 0)
+        return {};
+    for (const auto& b : backends_) {
+        const int count = b->portCount();
+        if (index < count)
+            return {b.get(), index};
+        index -= count;
+    }
+    return {};
+}
+
+std::string ChainedOutput::portName(int index) const
+{
+    const Place p = locate(index);
+    return p.backend ? p.backend->portName(p.index) : std::string{};
+}
+
+PortProbe ChainedOutput::probe(int index) const
+{
+    const Place p = locate(index);
+    return p.backend ? p.backend->probe(p.index) : PortProbe::NoSuchPort;
+}
+
+bool ChainedOutput::open(int index)
+{
+    close();
+    const Place p = locate(index);
+    if (!p.backend || !p.backend->open(p.index))
+        return false;
+    open_ = p.backend;
+    return true;
+}
+
+void ChainedOutput::close()
+{
+    if (open_)
+        open_->close();
+    open_ = nullptr;
+}
+
+void ChainedOutput::reset()
+{
+    if (open_)
+        open_->reset();
+}
+
+void ChainedOutput::sendShort(std::uint32_t word)
+{
+    if (open_)
+        open_->sendShort(word);
+}
+
+void ChainedOutput::sendSysex(std::span<const std::uint8_t> bytes)
+{
+    if (open_)
+        open_->sendSysex(bytes);
+}
+
+}  // namespace padscope

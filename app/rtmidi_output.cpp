@@ -1,0 +1,198 @@
+#include "rtmidi_output.h"
+
+#include <RtMidi.h>
+
+#include <cstdlib>
+
+#if defined(__LINUX_ALSA__)
+#include <alsa/asoundlib.h>
+#include <unistd.h>
+#endif
+#if defined(__UNIX_JACK__)
+#include <jack/jack.h>
+#endif
+
+namespace padscope {
+
+namespace {
+
+void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
+
+#if defined(__UNIX_JACK__)
+void silentJackMessage(const char*) {}
+#endif
+
+#if defined(__LINUX_ALSA__)
+void silentAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+#endif
+
+// Whether an API can start here without printing or blocking.
+bool apiAvailable(RtMidi::Api api)
+{
+    switch (api) {
+#if defined(__LINUX_ALSA__)
+    case RtMidi::LINUX_ALSA:
+        // Without the sequencer device ALSA would complain on stderr.
+        return ::access("/dev/snd/seq", R_OK | W_OK) == 0;
+#endif
+#if defined(__UNIX_JACK__)
+    case RtMidi::UNIX_JACK: {
+        // RtMidi warns on stderr when no server runs, so ask JACK first.
+        jack_status_t status{};
+        jack_client_t* probe = jack_client_open("padscope-probe", JackNoStartServer, &status);
+        if (!probe)
+            return false;
+        jack_client_close(probe);
+        return true;
+    }
+#endif
+    default:
+        return true;
+    }
+}
+
+void quietPlatformLibraries()
+{
+#if defined(__UNIX_JACK__)
+#if defined(_WIN32)
+    _putenv_s("JACK_NO_START_SERVER", "1");
+#else
+    ::setenv("JACK_NO_START_SERVER", "1", 1);
+#endif
+    jack_set_error_function(silentJackMessage);
+    jack_set_info_function(silentJackMessage);
+#endif
+#if defined(__LINUX_ALSA__)
+    snd_lib_error_set_handler(silentAlsaMessage);
+#endif
+}
+
+std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientName)
+{
+    if (!apiAvailable(api))
+        return nullptr;
+    try {
+        auto out = std::make_unique<RtMidiOut>(api, clientName);
+        out->setErrorCallback(ignoreRtMidiError);
+        return out;
+    } catch (const RtMidiError&) {
+        return nullptr;
+    }
+}
+
+// The API's current index of the named port, or -1.
+int findPort(RtMidiOut& api, const std::string& fullName)
+{
+    const unsigned count = api.getPortCount();
+    for (unsigned i = 0; i < count; ++i)
+        if (api.getPortName(i) == fullName)
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clientName))
+{
+    quietPlatformLibraries();
+    std::vector<RtMidi::Api> compiled;
+    RtMidi::getCompiledApi(compiled);
+    for (RtMidi::Api api : compiled) {
+        if (api == RtMidi::RTMIDI_DUMMY)
+            continue;
+        auto out = startApi(api, clientName_);
+        if (!out)
+            continue;
+        const unsigned count = out->getPortCount();
+        for (unsigned i = 0; i < count; ++i) {
+            std::string name = out->getPortName(i);
+            if (!name.empty())
+                ports_.push_back({apis_.size(), std::move(name)});
+        }
+        apis_.push_back(std::move(out));
+    }
+}
+
+RtMidiOutput::~RtMidiOutput()
+{
+    close();
+}
+
+std::string RtMidiOutput::portName(int index) const
+{
+    if (probe(index) != PortProbe::Ok)
+        return {};
+    return clipPortName(ports_[static_cast<std::size_t>(index)].fullName);
+}
+
+PortProbe RtMidiOutput::probe(int index) const
+{
+    return index >= 0 && index < portCount() ? PortProbe::Ok : PortProbe::NoSuchPort;
+}
+
+bool RtMidiOutput::open(int index)
+{
+    close();
+    if (probe(index) != PortProbe::Ok)
+        return false;
+    const Port& port = ports_[static_cast<std::size_t>(index)];
+    RtMidiOut& api = *apis_[port.api];
+    // The port may have gone, or moved within its API, since it was listed.
+    const int current = findPort(api, port.fullName);
+    if (current < 0)
+        return false;
+    try {
+        api.openPort(static_cast<unsigned>(current), clientName_);
+    } catch (const RtMidiError&) {
+        return false;
+    }
+    if (!api.isPortOpen())
+        return false;
+    open_ = &api;
+    return true;
+}
+
+void RtMidiOutput::close()
+{
+    if (!open_)
+        return;
+    try {
+        open_->closePort();
+    } catch (const RtMidiError&) {
+    }
+    open_ = nullptr;
+}
+
+void RtMidiOutput::reset()
+{
+    for (std::uint32_t channel = 0; channel < 16; ++channel)
+        sendShort((0xB0 | channel) | 123u << 8);  // All Notes Off
+}
+
+void RtMidiOutput::sendShort(std::uint32_t word)
+{
+    if (!open_)
+        return;
+    const unsigned char bytes[3] = {static_cast<unsigned char>(word & 0xFF),
+                                    static_cast<unsigned char>((word >> 8) & 0x7F),
+                                    static_cast<unsigned char>((word >> 16) & 0x7F)};
+    // Program Change and Channel Pressure carry one data byte.
+    const unsigned kind = bytes[0] & 0xF0;
+    const std::size_t size = kind == 0xC0 || kind == 0xD0 ? 2 : 3;
+    try {
+        open_->sendMessage(bytes, size);
+    } catch (const RtMidiError&) {
+    }
+}
+
+void RtMidiOutput::sendSysex(std::span<const std::uint8_t> bytes)
+{
+    if (!open_ || bytes.empty())
+        return;
+    try {
+        open_->sendMessage(bytes.data(), bytes.size());
+    } catch (const RtMidiError&) {
+    }
+}
+
+}  // namespace padscope

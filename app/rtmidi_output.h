@@ -1,0 +1,44 @@
+#pragma once
+
+#include "midi_output.h"
+
+#include <memory>
+#include <vector>
+
+class RtMidiOut;
+
+namespace padscope {
+
+// The platform's MIDI output ports through RtMidi: every port of every API
+// RtMidi was built with (ALSA sequencer then JACK on Linux, WinMM on Windows,
+// CoreMIDI on macOS), listed once at construction in a stable order.
+// An API that cannot start adds no ports and prints nothing.
+class RtMidiOutput final : public MidiOutput {
+public:
+    explicit RtMidiOutput(std::string clientName = "Padscope");
+    ~RtMidiOutput() override;
+
+    int portCount() const override { return static_cast<int>(ports_.size()); }
+    std::string portName(int index) const override;
+    PortProbe probe(int index) const override;
+    bool open(int index) override;
+    void close() override;
+    void reset() override;
+    void sendShort(std::uint32_t word) override;
+    void sendSysex(std::span<const std::uint8_t> bytes) override;
+
+private:
+    // A port is known by its API and its full name, never by a bare index:
+    // the API's own numbering shifts as ports come and go.
+    struct Port {
+        std::size_t api;       // index into apis_
+        std::string fullName;
+    };
+
+    std::string clientName_;
+    std::vector<std::unique_ptr<RtMidiOut>> apis_;
+    std::vector<Port> ports_;
+    RtMidiOut* open_ = nullptr;
+};
+
+}  // namespace padscope
