@@ -1,0 +1,170 @@
+#include "audition.h"
+#include "chained_output.h"
+#include "port_session.h"
+#include "recording_output.h"
+
+#include <gtest/gtest.h>
+
+using namespace padscope;
+using Kind = RecordingOutput::Event::Kind;
+
+namespace {
+
+struct RecordingNotifier : Notifier {
+    std::vector<std::string> texts;
+    void showMessage(std::string_view text) override { texts.emplace_back(text); }
+};
+
+struct Fixture {
+    explicit Fixture(std::vector<RecordingOutput::Port> ports) : out(std::move(ports)) {}
+    RecordingOutput out;
+    RecordingNotifier notifier;
+    std::vector<int> sleeps;
+    PortSession session{out, notifier, [this](std::chrono::milliseconds ms) {
+                            sleeps.push_back(static_cast<int>(ms.count()));
+                        }};
+
+    void start(int savedIndex, const std::string& savedName)
+    {
+        session.countPorts();
+        session.openRemembered(savedIndex, savedName);
+    }
+    // The opens, resets and sysex of the run, as "open 0", "sysex 0" ...
+    std::vector<std::string> trace() const
+    {
+        std::vector<std::string> t;
+        for (const auto& e : out.events()) {
+            const char* names[] = {"open", "close", "reset", "short", "sysex"};
+            t.push_back(std::string(names[int(e.kind)]) + " " + std::to_string(e.port));
+        }
+        return t;
+    }
+};
+
+std::vector<RecordingOutput::Port> threePorts()
+{
+    return {{"Port A", true}, {"Port B", true}, {"Port C", true}};
+}
+
+}  // namespace
+
+TEST(StartUp, FirstRunOpensPortZeroAndResetsItTwice)
+{
+    Fixture f(threePorts());
+    f.start(0, "none");
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 0", "sysex 0", "close 0", "open 0", "sysex 0"}));
+    EXPECT_EQ(f.out.events()[1].bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
+    EXPECT_EQ(f.sleeps, (std::vector<int>{100, 100}));
+    EXPECT_EQ(f.session.deviceName(), "Port A");
+    EXPECT_TRUE(f.notifier.texts.empty());
+}
+
+TEST(StartUp, RememberedPortWithItsNameIsOpenedOnce)
+{
+    Fixture f(threePorts());
+    f.start(2, "Port C");
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 2", "sysex 2"}));
+    EXPECT_EQ(f.session.deviceIndex(), 2);
+    EXPECT_EQ(f.session.deviceName(), "Port C");
+}
+
+TEST(StartUp, IndexThatNamesNoPortFallsBackToPortZero)
+{
+    for (int saved : {3, 4, 1000, -1, -2147483647 - 1}) {
+        Fixture f(threePorts());
+        f.start(saved, "Port A");
+        EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 0", "sysex 0"})) << saved;
+        EXPECT_EQ(f.session.deviceIndex(), 0) << saved;
+    }
+}
+
+TEST(StartUp, NameThatNoLongerMatchesFallsBackToPortZero)
+{
+    Fixture f(threePorts());
+    f.start(1, "Some Other Module");
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 1", "sysex 1", "close 1", "open 0", "sysex 0"}));
+    EXPECT_EQ(f.session.deviceIndex(), 0);
+    EXPECT_EQ(f.session.deviceName(), "Port A");
+}
+
+TEST(StartUp, NoPortsAtAllShowsBothMessagesInOrder)
+{
+    Fixture f({});
+    f.start(0, "none");
+    // The first open fails, its name is empty and differs from "none", so
+    // the fallback open is tried and fails too.
+    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{std::string(kNoPortsMessage),
+                                                          std::string(kOpenFailedMessage),
+                                                          std::string(kOpenFailedMessage)}));
+    EXPECT_EQ(f.session.deviceIndex(), 0);
+    EXPECT_EQ(f.session.deviceName(), "");
+    EXPECT_TRUE(f.out.events().empty());
+}
+
+TEST(PortChange, WrapsAroundThreePorts)
+{
+    Fixture f(threePorts());
+    f.start(0, "Port A");
+    std::vector<int> visited;
+    for (int i = 0; i < 4; ++i) {
+        f.session.changePort();
+        visited.push_back(f.session.deviceIndex());
+    }
+    EXPECT_EQ(visited, (std::vector<int>{1, 2, 0, 1}));
+    EXPECT_EQ(f.session.deviceName(), "Port B");
+    // Each change: close, open, platform reset, GS Reset, then a 200 ms wait.
+    const auto t = f.trace();
+    EXPECT_EQ(std::vector<std::string>(t.end() - 4, t.end()),
+              (std::vector<std::string>{"close 0", "open 1", "reset 1", "sysex 1"}));
+    EXPECT_EQ(f.sleeps.back(), 200);
+}
+
+TEST(PortChange, FailedOpenIsReportedAndLaterSendsAreDropped)
+{
+    Fixture f({{"Port A", true}, {"Broken", false}});
+    f.start(0, "Port A");
+    f.out.clearEvents();
+    f.session.changePort();
+    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{std::string(kOpenFailedMessage)}));
+    EXPECT_EQ(f.session.deviceIndex(), 1);
+    EXPECT_EQ(f.session.deviceName(), "");
+    f.session.output().sendShort(releaseMessage(36));
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"close 0"}));
+    f.session.changePort();  // back to a working port
+    EXPECT_EQ(f.session.deviceName(), "Port A");
+}
+
+TEST(PortNames, ClippedToThirtyTwoBytesOnACharacterBoundary)
+{
+    EXPECT_EQ(clipPortName(std::string(40, 'x')), std::string(32, 'x'));
+    // 31 ASCII bytes then a three-byte character: the character would straddle byte 32.
+    const std::string name = std::string(31, 'a') + "音源";
+    EXPECT_EQ(clipPortName(name), std::string(31, 'a'));
+    EXPECT_EQ(clipPortName("short"), "short");
+}
+
+TEST(ChainedOutput, NumbersPortsAcrossBackendsAndRoutesToTheOpenOne)
+{
+    auto first = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Synth", true}});
+    auto second = std::make_unique<RecordingOutput>(
+        std::vector<RecordingOutput::Port>{{"Ext 1", true}, {"Ext 2", true}});
+    RecordingOutput& a = *first;
+    RecordingOutput& b = *second;
+    ChainedOutput chain;
+    chain.append(std::move(first));
+    chain.append(std::move(second));
+    EXPECT_EQ(chain.portCount(), 3);
+    EXPECT_EQ(chain.portName(2), "Ext 2");
+    EXPECT_EQ(chain.probe(3), PortProbe::NoSuchPort);
+    EXPECT_EQ(chain.probe(-1), PortProbe::NoSuchPort);
+    ASSERT_TRUE(chain.open(2));
+    chain.sendShort(releaseMessage(1));
+    ASSERT_TRUE(chain.open(0));  // opening another port closes the first
+    chain.sendShort(releaseMessage(2));
+    EXPECT_EQ(b.shortWords(), std::vector<std::uint32_t>{releaseMessage(1)});
+    EXPECT_EQ(a.shortWords(), std::vector<std::uint32_t>{releaseMessage(2)});
+    EXPECT_EQ(b.openPort(), -1);
+    chain.close();
+    chain.sendShort(releaseMessage(3));  // dropped
+    EXPECT_EQ(a.shortWords().size(), 1u);
+}

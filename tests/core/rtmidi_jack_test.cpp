@@ -1,0 +1,104 @@
+// End to end: the RtMidi backend talks to jack_midi_dump through a private
+// JACK server on the dummy backend.
+#include "audition.h"
+#include "jack_server.h"
+#include "port_session.h"
+#include "rtmidi_output.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QThread>
+
+using namespace padscope;
+
+namespace {
+
+struct SilentNotifier : Notifier {
+    std::vector<std::string> texts;
+    void showMessage(std::string_view text) override { texts.emplace_back(text); }
+};
+
+std::vector<unsigned char> wordBytes(std::uint32_t word)
+{
+    std::vector<unsigned char> b{static_cast<unsigned char>(word & 0xFF),
+                                 static_cast<unsigned char>(word >> 8 & 0xFF)};
+    if ((word & 0xF0) != 0xC0)
+        b.push_back(static_cast<unsigned char>(word >> 16 & 0xFF));
+    return b;
+}
+
+int indexOf(const MidiOutput& out, const std::string& name)
+{
+    for (int i = 0; i < out.portCount(); ++i)
+        if (out.portName(i) == clipPortName(name))
+            return i;
+    return -1;
+}
+
+}  // namespace
+
+TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    test::JackDummyServer server;
+    ASSERT_TRUE(server.start()) << "the JACK dummy server did not accept clients";
+    test::MidiDumpPeer peer("padscope-peer");
+    ASSERT_TRUE(peer.start()) << "jack_midi_dump did not come up";
+
+    RtMidiOutput out;
+    const int port = indexOf(out, peer.portName());
+    ASSERT_GE(port, 0) << "the peer's port is not listed";
+
+    SilentNotifier notifier;
+    PortSession session(out, notifier, [](std::chrono::milliseconds) {});
+    session.countPorts();
+    session.openRemembered(port, out.portName(port));
+    ASSERT_TRUE(notifier.texts.empty());
+    EXPECT_EQ(session.deviceName(), clipPortName(peer.portName()));
+
+    const auto press = pressMessages(defaultControllerValues(), 36, 0, 4);
+    for (auto word : press)
+        out.sendShort(word);
+    out.sendShort(releaseMessage(36));
+
+    std::vector<std::vector<unsigned char>> expected;
+    expected.emplace_back(kGsReset.begin(), kGsReset.end());
+    for (auto word : press)
+        expected.push_back(wordBytes(word));
+    expected.push_back(wordBytes(releaseMessage(36)));
+
+    const auto received = peer.waitForEvents(expected.size(), 10000);
+    EXPECT_EQ(received, expected);
+    session.close();
+}
+
+TEST(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    test::JackDummyServer server;
+    ASSERT_TRUE(server.start());
+    int port = -1;
+    std::unique_ptr<RtMidiOutput> out;
+    {
+        test::MidiDumpPeer peer("padscope-gone");
+        ASSERT_TRUE(peer.start());
+        out = std::make_unique<RtMidiOutput>();
+        port = indexOf(*out, peer.portName());
+        ASSERT_GE(port, 0);
+    }
+    // The server drops the peer's port shortly after the peer exits.
+    for (int i = 0; i < 100 && indexOf(RtMidiOutput(), "padscope-gone:input") >= 0; ++i)
+        QThread::msleep(20);
+    EXPECT_FALSE(out->open(port));
+    out->sendShort(releaseMessage(36));  // dropped, no crash
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,161 @@
+#include "jack_server.h"
+
+#include <jack/jack.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <atomic>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace padscope::test {
+
+namespace {
+
+void silent(const char*) {}
+
+bool serverAccepts(const std::string& name)
+{
+    jack_set_error_function(silent);
+    jack_set_info_function(silent);
+    jack_status_t status{};
+    const auto options = static_cast<jack_options_t>(JackNoStartServer | JackServerName);
+    jack_client_t* client = jack_client_open("padscope-wait", options, &status, name.c_str());
+    if (!client)
+        return false;
+    jack_client_close(client);
+    return true;
+}
+
+bool portExists(const std::string& server, const std::string& port)
+{
+    jack_status_t status{};
+    const auto options = static_cast<jack_options_t>(JackNoStartServer | JackServerName);
+    jack_client_t* client = jack_client_open("padscope-look", options, &status, server.c_str());
+    if (!client)
+        return false;
+    const bool found = jack_port_by_name(client, port.c_str()) != nullptr;
+    jack_client_close(client);
+    return found;
+}
+
+void stopProcess(QProcess& p)
+{
+    if (p.state() == QProcess::NotRunning)
+        return;
+    p.terminate();
+    if (!p.waitForFinished(3000)) {
+        p.kill();
+        p.waitForFinished(3000);
+    }
+}
+
+std::string uniqueName(const char* prefix)
+{
+    static std::atomic<int> counter{0};
+    return std::string(prefix) + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+}  // namespace
+
+JackDummyServer::JackDummyServer() : name_(uniqueName("padscope-test")) {}
+
+JackDummyServer::~JackDummyServer()
+{
+    if (jackd_)
+        stopProcess(*jackd_);
+}
+
+bool JackDummyServer::installed()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("jackd")).isEmpty();
+}
+
+bool JackDummyServer::start()
+{
+    ::setenv("JACK_NO_START_SERVER", "1", 1);
+    ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+    jackd_ = std::make_unique<QProcess>();
+    jackd_->setProcessChannelMode(QProcess::MergedChannels);
+    jackd_->start(QStringLiteral("jackd"),
+                  {QStringLiteral("-n"), QString::fromStdString(name_), QStringLiteral("--no-realtime"),
+                   QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
+                   QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+    if (!jackd_->waitForStarted(5000))
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 15000) {
+        if (jackd_->state() == QProcess::NotRunning)
+            return false;
+        if (serverAccepts(name_))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+MidiDumpPeer::MidiDumpPeer(std::string clientName) : client_(std::move(clientName)) {}
+
+MidiDumpPeer::~MidiDumpPeer()
+{
+    if (dump_)
+        stopProcess(*dump_);
+}
+
+bool MidiDumpPeer::installed()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("jack_midi_dump")).isEmpty();
+}
+
+bool MidiDumpPeer::start()
+{
+    dump_ = std::make_unique<QProcess>();
+    // Line-buffered, so every event reaches us as it arrives.
+    dump_->start(QStringLiteral("stdbuf"),
+                 {QStringLiteral("-oL"), QStringLiteral("jack_midi_dump"), QString::fromStdString(client_)});
+    if (!dump_->waitForStarted(5000))
+        return false;
+    const char* server = std::getenv("JACK_DEFAULT_SERVER");
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        if (dump_->state() == QProcess::NotRunning)
+            return false;
+        if (portExists(server ? server : "default", portName()))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+std::vector<std::vector<unsigned char>> MidiDumpPeer::waitForEvents(std::size_t count, int timeoutMs)
+{
+    // jack_midi_dump prints one event a line: a time stamp, a colon, then the bytes in hex.
+    static const QRegularExpression event(QStringLiteral("^\\s*-?\\d+:((?:\\s+[0-9a-fA-F]{2})+)"));
+    std::vector<std::vector<unsigned char>> events;
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        dump_->waitForReadyRead(100);
+        output_ += dump_->readAllStandardOutput();
+        events.clear();
+        for (const QByteArray& line : output_.split('\n')) {
+            const auto match = event.match(QString::fromLatin1(line));
+            if (!match.hasMatch())
+                continue;
+            std::vector<unsigned char> bytes;
+            for (const QString& hex : match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                bytes.push_back(static_cast<unsigned char>(hex.toUInt(nullptr, 16)));
+            events.push_back(std::move(bytes));
+        }
+        if (events.size() >= count || timer.elapsed() > timeoutMs)
+            return events;
+    }
+}
+
+}  // namespace padscope::test
