@@ -1,0 +1,149 @@
+#include "about_box.h"
+
+#include "fonts.h"
+#include "link_label.h"
+#include "program_icon.h"
+#include "version_text.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <qdrawutil.h>
+
+#include <algorithm>
+#include <string_view>
+
+namespace padscope {
+
+namespace {
+
+QString text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A panel with a lowered outer bevel and a raised inner one, each a pixel
+// wide, in the window's colour.
+class BevelPanel : public QFrame {
+public:
+    explicit BevelPanel(QWidget* parent) : QFrame(parent) { setContentsMargins(2, 2, 2, 2); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        qDrawShadePanel(&painter, rect(), palette(), true, 1);
+        qDrawShadePanel(&painter, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
+    }
+};
+
+QLabel* placeLabel(QLabel* label, const char* name, int x, int y)
+{
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+constexpr QSize kClientSize{298, 213};
+
+}  // namespace
+
+LinkOpener desktopLinkOpener()
+{
+    return [](const QUrl& target, QWidget*) { QDesktopServices::openUrl(target); };
+}
+
+AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint),
+      mainWindow_(mainWindow),
+      opener_(std::move(opener))
+{
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(text(kAboutCaption));
+    setModal(false);
+    setFont(uiFont(12));
+    setWindowIcon(QIcon(programPixmap()));
+    setFixedSize(kClientSize);
+    setSizeGripEnabled(false);
+    // Closing the main window ends the program even while the box is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    auto* panel = new BevelPanel(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setGeometry(8, 8, 281, 161);
+    panel->setFocusPolicy(Qt::NoFocus);
+
+    auto* icon = new QLabel(panel);
+    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setGeometry(8, 8, 65, 57);
+    // Stretched to fill the control, pixel for pixel rather than smoothed.
+    icon->setPixmap(programPixmap().scaled(icon->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+
+    placeLabel(new QLabel(text(kProductNameText), panel), "ProductName", 88, 16);
+    placeLabel(new QLabel(text(kVersionText), panel), "Version", 88, 40);
+    placeLabel(new QLabel(text(kCopyrightText), panel), "Copyright", 8, 80);
+
+    webLink_ = new LinkLabel(text(kWebAddress), panel);
+    placeLabel(webLink_, "Label2", 48, 104);
+    mailLink_ = new LinkLabel(text(kEmailAddress), panel);
+    placeLabel(mailLink_, "Label1", 48, 128);
+
+    connect(webLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(text(kWebAddress))); });
+    connect(mailLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(text(kEmailTarget))); });
+
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OKButton"));
+    okButton_->setGeometry(111, 180, 75, 25);
+    okButton_->setDefault(true);
+    okButton_->setFocusPolicy(Qt::StrongFocus);
+    connect(okButton_, &QPushButton::clicked, this, &QWidget::hide);
+
+    setTabOrder(panel, okButton_);
+    okButton_->setFocus();
+}
+
+QPoint AboutBox::centredOrigin(QSize screen, QSize window)
+{
+    return {std::max(0, (screen.width() - window.width()) / 2), std::max(0, (screen.height() - window.height()) / 2)};
+}
+
+void AboutBox::showFromVersionLabel()
+{
+    if (isVisible())
+        return;
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr) {
+            const QRect area = screen->geometry();
+            move(area.topLeft() + centredOrigin(area.size(), frameGeometry().size()));
+        }
+    }
+    show();
+}
+
+void AboutBox::reject() {}
+
+// The title bar's close button only hides the box; the same instance comes
+// back at the next click on the version label.
+void AboutBox::closeEvent(QCloseEvent* event)
+{
+    hide();
+    event->accept();
+}
+
+void AboutBox::openLink(const QUrl& target)
+{
+    if (opener_)
+        opener_(target, mainWindow_.data());
+}
+
+}  // namespace padscope

@@ -1,0 +1,244 @@
+#include "controller_page.h"
+
+#include "fonts.h"
+#include "kits.h"
+#include "link_label.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <string_view>
+
+namespace padscope {
+
+namespace {
+
+struct Point {
+    int x, y;
+};
+
+// One row of the panel: a bar, the label naming it (a click resets the bar)
+// and the label showing its position. The label numbering is irregular
+// (bar 6 is Label55/Label53, bar 7 Label54/Label56), hence spelled out.
+struct BarRow {
+    std::string_view bar;
+    std::string_view captionLabel;
+    std::string_view caption;
+    std::string_view valueLabel;
+    std::string_view resetText;  // written before the position is reset
+    Point barAt, captionAt, valueAt;
+};
+
+constexpr std::array<BarRow, kControllerCount> kRows{{
+    {"ScrollBar1", "Label38", "ベロシティー=", "Label39", "100", {24, 37}, {16, 16}, {88, 16}},
+    {"ScrollBar2", "Label40", "リバーブ=", "Label41", "40", {24, 96}, {16, 72}, {70, 72}},
+    {"ScrollBar3", "Label42", "コーラス=", "Label43", "0", {24, 152}, {16, 128}, {70, 128}},
+    {"ScrollBar4", "Label44", "ディレイ=", "Label45", "0", {24, 208}, {16, 184}, {66, 184}},
+    {"ScrollBar5", "Label46", "ピッチベント=", "Label47", "0", {24, 264}, {24, 240}, {94, 240}},
+    {"ScrollBar6", "Label55", "ピッチベンドセンシティビティー=", "Label53", "2", {24, 320}, {24, 296}, {184, 296}},
+    {"ScrollBar7", "Label54", "モジュレーション=", "Label56", "0", {24, 384}, {24, 360}, {120, 360}},
+    {"ScrollBar8", "Label57", "カットオフ=", "Label58", "0", {200, 40}, {200, 16}, {256, 16}},
+    {"ScrollBar9", "Label59", "レゾナンス=", "Label60", "0", {200, 96}, {200, 72}, {264, 72}},
+    {"ScrollBar10", "Label61", "アタックタイム=", "Label62", "0", {200, 152}, {200, 128}, {280, 128}},
+    {"ScrollBar11", "Label63", "ディケイタイム=", "Label64", "0", {200, 208}, {200, 184}, {280, 184}},
+    {"ScrollBar12", "Label65", "リリースタイム=", "Label66", "0", {200, 264}, {200, 240}, {280, 240}},
+    {"ScrollBar13", "Label67", "ビブラートレイト=", "Label68", "0", {200, 320}, {200, 296}, {288, 296}},
+    {"ScrollBar14", "Label69", "ビブラートデプス=", "Label70", "0", {200, 384}, {200, 360}, {296, 360}},
+    {"ScrollBar15", "Label71", "ビブラートディレイ=", "Label72", "0", {376, 40}, {376, 16}, {480, 16}},
+}};
+
+constexpr int kBarWidth = 137;
+constexpr int kBarHeight = 17;
+constexpr std::string_view kResetTip = "デフォルトに戻す";
+
+constexpr std::string_view kMapFrameCaption = "マップ切り替え";
+
+struct RadioPlace {
+    Point at;
+    int width;
+};
+// RadioButton1..5, in the order of kDrumMaps; all 17 pixels high.
+constexpr std::array<RadioPlace, 5> kRadioPlaces{{
+    {{592, 264}, 169},
+    {{592, 296}, 145},
+    {{592, 328}, 129},
+    {{592, 360}, 89},
+    {{592, 392}, 145},
+}};
+constexpr int kRadioHeight = 17;
+
+QString text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+ControllerPage::ControllerPage(QWidget* page) : QObject(page)
+{
+    const QFont font = uiFont(12);
+
+    // The frame first, so the radio buttons placed later lie on top of it.
+    mapFrame_ = new QGroupBox(text(kMapFrameCaption), page);
+    mapFrame_->setObjectName(QStringLiteral("RadioGroup1"));
+    mapFrame_->setFont(font);
+    mapFrame_->setGeometry(568, 224, 201, 201);
+    mapFrame_->setFocusPolicy(Qt::NoFocus);
+
+    for (std::size_t i = 0; i < kControllerCount; ++i) {
+        const BarRow& row = kRows[i];
+        const ControllerRange& range = kControllerRanges[i];
+
+        auto* caption = new ClickLabel(text(row.caption), page);
+        caption->setObjectName(text(row.captionLabel));
+        caption->setFont(font);
+        caption->move(row.captionAt.x, row.captionAt.y);
+        caption->adjustSize();
+        captions_[i] = caption;
+
+        auto* value = new QLabel(text(row.resetText), page);
+        value->setObjectName(text(row.valueLabel));
+        value->setTextFormat(Qt::PlainText);
+        value->setFont(font);
+        value->move(row.valueAt.x, row.valueAt.y);
+        value->adjustSize();
+        values_[i] = value;
+
+        auto* bar = new QScrollBar(Qt::Horizontal, page);
+        bar->setObjectName(text(row.bar));
+        bar->setFont(font);
+        bar->setGeometry(row.barAt.x, row.barAt.y, kBarWidth, kBarHeight);
+        bar->setRange(range.minimum, range.maximum);
+        bar->setValue(range.defaultValue);
+        // A click in the trough moves by one, the same as an arrow.
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        bar->setTracking(true);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->installEventFilter(this);
+        bars_[i] = bar;
+
+        // Connected after the default is set: creating the page runs no handler.
+        connect(bar, &QScrollBar::valueChanged, this, [this, i](int position) { showValue(i, position); });
+        connect(caption, &ClickLabel::clicked, this, [this, i] { resetBar(i); });
+    }
+    captions_[0]->setToolTip(text(kResetTip));
+
+    for (std::size_t k = 0; k < kDrumMaps.size(); ++k) {
+        const DrumMap& map = kDrumMaps[k];
+        auto* button = new QRadioButton(text(map.radioCaption), page);
+        button->setObjectName(text(map.radioButton));
+        button->setFont(font);
+        button->setGeometry(kRadioPlaces[k].at.x, kRadioPlaces[k].at.y, kRadioPlaces[k].width, kRadioHeight);
+        button->setChecked(false);
+        mapButtons_[k] = button;
+    }
+
+    // Tab order of the page: bars 1-5, the map buttons, then bars 6-15.
+    QWidget* previous = bars_[0];
+    auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (std::size_t i = 1; i < 5; ++i)
+        chain(bars_[i]);
+    for (QRadioButton* button : mapButtons_)
+        chain(button);
+    for (std::size_t i = 5; i < kControllerCount; ++i)
+        chain(bars_[i]);
+}
+
+ControllerValues ControllerPage::values() const
+{
+    ControllerValues result{};
+    for (std::size_t i = 0; i < kControllerCount; ++i)
+        result[i] = bars_[i]->value();
+    return result;
+}
+
+QScrollBar* ControllerPage::bar(std::size_t index) const
+{
+    return index < bars_.size() ? bars_[index] : nullptr;
+}
+
+QLabel* ControllerPage::valueLabel(std::size_t index) const
+{
+    return index < values_.size() ? values_[index] : nullptr;
+}
+
+ClickLabel* ControllerPage::captionLabel(std::size_t index) const
+{
+    return index < captions_.size() ? captions_[index] : nullptr;
+}
+
+QRadioButton* ControllerPage::mapButton(int mapIndex) const
+{
+    for (std::size_t k = 0; k < kDrumMaps.size(); ++k)
+        if (kDrumMaps[k].index == mapIndex)
+            return mapButtons_[k];
+    return nullptr;
+}
+
+void ControllerPage::showValue(std::size_t index, int position)
+{
+    QLabel* label = values_[index];
+    label->setText(QString::number(position));
+    label->adjustSize();
+}
+
+// Two steps: the reset text first, then the position. If the bar already
+// stands at its default the second step changes nothing and no change
+// handler runs.
+void ControllerPage::resetBar(std::size_t index)
+{
+    QLabel* label = values_[index];
+    label->setText(text(kRows[index].resetText));
+    label->adjustSize();
+    bars_[index]->setValue(kControllerRanges[index].defaultValue);
+}
+
+// The keyboard on a focused bar: every arrow and both page keys move by one
+// unit (left, up and page up towards the minimum), Home and End go to the
+// ends. QScrollBar's own handling differs in direction for Up and Page Up,
+// so the keys are taken here.
+bool ControllerPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    auto* bar = qobject_cast<QScrollBar*>(watched);
+    if (bar == nullptr)
+        return QObject::eventFilter(watched, event);
+
+    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        action = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        action = QAbstractSlider::SliderSingleStepAdd;
+        break;
+    case Qt::Key_PageUp:
+        action = QAbstractSlider::SliderPageStepSub;
+        break;
+    case Qt::Key_PageDown:
+        action = QAbstractSlider::SliderPageStepAdd;
+        break;
+    case Qt::Key_Home:
+        action = QAbstractSlider::SliderToMinimum;
+        break;
+    case Qt::Key_End:
+        action = QAbstractSlider::SliderToMaximum;
+        break;
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+    bar->triggerAction(action);
+    event->accept();
+    return true;
+}
+
+}  // namespace padscope

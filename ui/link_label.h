@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+namespace padscope {
+
+// A plain text label that reports a left click, like the caption labels of
+// the controller page that put their bar back to its default.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickLabel(const QString& text, QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool leftPressed_ = false;
+};
+
+// A clickable label that looks like plain text (no underline, the ordinary
+// pointer) and only turns blue while the pointer is over it. Leaving sets
+// it to black, not back to the palette's text colour it started with.
+class LinkLabel : public ClickLabel {
+    Q_OBJECT
+public:
+    static constexpr QColor kHoverColour{0, 0, 255};
+    static constexpr QColor kRestColour{0, 0, 0};
+
+    explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
+
+    QColor textColour() const;
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void setTextColour(const QColor& colour);
+};
+
+}  // namespace padscope
