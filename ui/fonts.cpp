@@ -1,6 +1,7 @@
 #include "fonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 namespace padscope {
 
@@ -10,8 +11,8 @@ void installFontSubstitutes()
     if (QFontDatabase::hasFamily(family))
         return;
     // IPAPGothic has the same metrics as MS P Gothic.
-    QFont::insertSubstitutions(family, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAPゴシック"),
-                                        QStringLiteral("IPAGothic")});
+    const QStringList substitutes{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
+    QFont::insertSubstitutions(family, substitutes);
 }
 
 QFont uiFont(int pixelSize)

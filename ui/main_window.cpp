@@ -1,0 +1,300 @@
+#include "main_window.h"
+
+#include "about_box.h"
+#include "audition.h"
+#include "controller_page.h"
+#include "drum_names.h"
+#include "fonts.h"
+#include "kits.h"
+#include "link_label.h"
+#include "pad_button.h"
+#include "program_icon.h"
+#include "version_text.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace padscope {
+
+namespace {
+
+QLabel* addLabel(QWidget* parent, int number, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("Label%1").arg(number));
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services)
+    : services_(std::move(services)), session_(services_.output, services_.notifier, services_.sleep)
+{
+    buildWindow();
+    FormCreate();
+    // The about box is created right after the main window, hidden.
+    aboutBox_ = new AboutBox(this, services_.openLink);
+    connect(versionLabel_, &LinkLabel::clicked, aboutBox_, &AboutBox::showFromVersionLabel);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Padscope"));
+    setWindowIcon(QIcon(programPixmap()));
+    setFont(uiFont(12));
+
+    // Panel1 lies under the page control, which covers it.
+    auto* rule = new QFrame(this);
+    rule->setObjectName(QStringLiteral("Panel1"));
+    rule->setFrameShape(QFrame::NoFrame);
+    rule->setAutoFillBackground(true);
+    rule->setBackgroundRole(QPalette::Mid);
+    rule->setGeometry(16, 225, 761, 2);
+
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(QStringLiteral("PageControl1"));
+    pageControl_->setGeometry(0, 0, 801, 473);
+    auto* pads = new QWidget;
+    pads->setObjectName(QStringLiteral("TabSheet1"));
+    auto* effects = new QWidget;
+    effects->setObjectName(QStringLiteral("TabSheet2"));
+    pageControl_->addTab(pads, QStringLiteral("楽器"));
+    pageControl_->addTab(effects, QStringLiteral("エフェクト"));
+
+    padPage_ = buildPadPage(pads);
+    controllers_ = std::make_unique<ControllerPage>(effects);
+    buildKitButtons();
+    buildStatusStrip();
+    connectPads();
+
+    connect(padPage_.portButton, &QPushButton::clicked, this, &MainWindow::Button129Click);
+    for (const DrumMap& map : kDrumMaps) {
+        QRadioButton* button = controllers_->mapButton(map.index);
+        connect(button, &QRadioButton::toggled, this,
+                [this, index = map.index](bool checked) { mapButtonToggled(index, checked); });
+    }
+
+    // Focus: the kit buttons, then the page control.
+    QWidget* previous = kitButtons_.front();
+    for (std::size_t i = 1; i < kitButtons_.size(); ++i) {
+        setTabOrder(previous, kitButtons_[i]);
+        previous = kitButtons_[i];
+    }
+    setTabOrder(previous, pageControl_);
+}
+
+void MainWindow::buildKitButtons()
+{
+    for (std::size_t i = 0; i < kKitButtons.size(); ++i) {
+        const KitButton& kit = kKitButtons[i];
+        auto* button = new KitSelectButton(literalCaption(toQString(kit.caption)), this);
+        button->setObjectName(QStringLiteral("Button%1").arg(kit.button));
+        button->setGeometry(24 + 104 * (kit.column - 1), 488 + 16 * (kit.row - 1), 105, 17);
+        connect(button, &QPushButton::clicked, this, [this, p = kit.program] { selectKit(p); });
+        connect(button, &KitSelectButton::characterTyped, this, [this, p = kit.program] { selectKit(p); });
+        kitButtons_[i] = button;
+    }
+}
+
+void MainWindow::buildStatusStrip()
+{
+    addLabel(this, 1, QStringLiteral("音源名"), 16, 576);
+    deviceLabel_ = addLabel(this, 2, QString(), 56, 576);
+    addLabel(this, 73, QStringLiteral("マップ="), 264, 576);
+    mapLabel_ = addLabel(this, 74, QString(), 304, 576);
+    addLabel(this, 50, QStringLiteral("プログラムナンバー＝"), 16, 592);
+    programLabel_ = addLabel(this, 49, QString(), 132, 592);
+    addLabel(this, 51, QStringLiteral("音名＝"), 168, 592);
+    soundLabel_ = addLabel(this, 52, QString(), 216, 592);
+    versionLabel_ = new LinkLabel(toQString(kVersionLabelText), this);
+    versionLabel_->setObjectName(QStringLiteral("Label48"));
+    versionLabel_->move(448, 592);
+    versionLabel_->adjustSize();
+}
+
+void MainWindow::connectPads()
+{
+    for (PadButton* pad : padPage_.pads) {
+        const int note = pad->note();
+        connect(pad, &PadButton::mouseDown, this, [this, note] {
+            CurrentNote = note;
+            PlayCurrentNote();
+        });
+        connect(pad, &PadButton::mouseUp, this, &MainWindow::StopCurrentNote);
+        connect(pad, &PadButton::keyDown, this, [this, note] {
+            CurrentNote = note;
+            KeyPlayCurrentNote();
+        });
+        connect(pad, &PadButton::keyUp, this, [this] {
+            KeyHeld = false;
+            StopCurrentNote();
+        });
+    }
+}
+
+void MainWindow::setLabel(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+void MainWindow::setOuterGeometry(int left, int top, int width, int height)
+{
+    // The settings hold the outer frame; Qt sizes the client area, so take
+    // the frame off. Before the window is shown the frame is not known yet:
+    // showEvent applies the size again once it is.
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const int extraWidth = frame.width() - client.width();
+    const int extraHeight = frame.height() - client.height();
+    resize(std::max(1, width - extraWidth), std::max(1, height - extraHeight));
+    move(left, top);
+}
+
+void MainWindow::FormCreate()
+{
+    session_.countPorts();
+    const Settings& saved = services_.saved;
+    setOuterGeometry(saved.left, saved.top, saved.width, saved.height);
+    CurrentMap = findMap(saved.map) ? saved.map : kDefaultMap;
+    session_.openRemembered(saved.deviceIndex, saved.deviceName);
+    setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+
+    CurrentProgram = 0;
+    RefreshPads();
+    ShowProgramNumber();
+    // Checking the map's radio button runs its click behaviour.
+    const DrumMap* map = findMap(CurrentMap);
+    controllers_->mapButton(map->index)->setChecked(true);
+    setLabel(mapLabel_, toQString(map->name));
+    UpdateKitButtons();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (geometryPending_) {
+        geometryPending_ = false;
+        const Settings& saved = services_.saved;
+        setOuterGeometry(saved.left, saved.top, saved.width, saved.height);
+    }
+}
+
+Settings MainWindow::currentSettings() const
+{
+    Settings s = services_.saved;
+    const QRect frame = frameGeometry();
+    s.left = frame.x();
+    s.top = frame.y();
+    s.width = frame.width();
+    s.height = frame.height();
+    s.deviceIndex = session_.deviceIndex();
+    s.map = CurrentMap;
+    s.deviceName = session_.deviceName();
+    return s;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    session_.close();
+    if (services_.saveSettings)
+        services_.saveSettings(currentSettings());
+    if (aboutBox_)
+        aboutBox_->hide();
+}
+
+void MainWindow::PlayCurrentNote()
+{
+    const PressMessages words =
+        pressMessages(controllers_->values(), CurrentNote, CurrentProgram, CurrentMap);
+    MidiOutput& out = session_.output();
+    for (std::size_t i = 0; i < kMessagesBeforeStatus; ++i)
+        out.sendShort(words[i]);
+    setLabel(programLabel_, QString::number(CurrentProgram + 1));
+    setLabel(soundLabel_, toQString(drumName(CurrentProgram, CurrentNote, CurrentMap)));
+    for (std::size_t i = kMessagesBeforeStatus; i < words.size(); ++i)
+        out.sendShort(words[i]);
+}
+
+void MainWindow::StopCurrentNote()
+{
+    session_.output().sendShort(releaseMessage(CurrentNote));
+}
+
+void MainWindow::KeyPlayCurrentNote()
+{
+    if (KeyHeld)
+        return;
+    KeyHeld = true;
+    PlayCurrentNote();
+}
+
+void MainWindow::RefreshPads()
+{
+    session_.output().sendShort(programChangeMessage(CurrentProgram));
+    for (PadButton* pad : padPage_.pads)
+        pad->setText(literalCaption(toQString(drumName(CurrentProgram, pad->note(), CurrentMap))));
+}
+
+void MainWindow::ShowProgramNumber()
+{
+    setLabel(programLabel_, QString::number(CurrentProgram + 1));
+}
+
+void MainWindow::UpdateKitButtons()
+{
+    if (!findMap(CurrentMap))
+        return;
+    for (std::size_t i = 0; i < kKitButtons.size(); ++i)
+        kitButtons_[i]->setEnabled(kKitButtons[i].enabledInMap[static_cast<std::size_t>(CurrentMap)]);
+}
+
+void MainWindow::selectKit(int program)
+{
+    CurrentProgram = program;
+    RefreshPads();
+    ShowProgramNumber();
+}
+
+void MainWindow::mapButtonToggled(int map, bool checked)
+{
+    // Only the button being checked acts; the one being unchecked does nothing.
+    if (!checked)
+        return;
+    CurrentMap = map;
+    RefreshPads();
+    UpdateKitButtons();
+    setLabel(mapLabel_, toQString(findMap(map)->name));
+}
+
+void MainWindow::Button129Click()
+{
+    session_.changePort();
+    setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+}
+
+}  // namespace padscope

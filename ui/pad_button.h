@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace padscope {
+
+// A note pad: sounds on press and stops on release, with any mouse button
+// or any key. It has no click action of its own.
+class PadButton final : public QPushButton {
+    Q_OBJECT
+public:
+    PadButton(int note, QWidget* parent);
+    int note() const { return note_; }
+
+signals:
+    void mouseDown();
+    void mouseUp();
+    void keyDown();
+    void keyUp();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    int note_;
+};
+
+// A kit button: a click selects its kit, and so does any character typed
+// while it has the focus.
+class KitSelectButton final : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+signals:
+    void characterTyped();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Button captions are shown literally: "&" is not a shortcut marker here.
+QString literalCaption(QStringView text);
+
+}  // namespace padscope
