@@ -1,0 +1,39 @@
+#include "settings.h"
+
+namespace padscope {
+
+namespace {
+
+constexpr int kMapCount = 5;
+
+}  // namespace
+
+Settings readSettings(const IniFile& file)
+{
+    const Settings defaults;
+    Settings s;
+    s.height = file.readInteger(kWindowSection, "height", defaults.height);
+    s.width = file.readInteger(kWindowSection, "width", defaults.width);
+    s.top = file.readInteger(kWindowSection, "top", defaults.top);
+    s.left = file.readInteger(kWindowSection, "left", defaults.left);
+    s.deviceIndex = file.readInteger(kDeviceSection, "num", defaults.deviceIndex);
+    s.map = file.readInteger(kGeneralSection, "bank", defaults.map);
+    // The map indexes the drum name table, so it must name one of the maps.
+    if (s.map < 0 || s.map >= kMapCount)
+        s.map = defaults.map;
+    s.deviceName = file.readString(kDeviceSection, "gakki", defaults.deviceName);
+    return s;
+}
+
+void writeSettings(IniFile& file, const Settings& settings)
+{
+    file.writeInteger(kWindowSection, "Height", settings.height);
+    file.writeInteger(kWindowSection, "Width", settings.width);
+    file.writeInteger(kWindowSection, "Top", settings.top);
+    file.writeInteger(kWindowSection, "Left", settings.left);
+    file.writeInteger(kDeviceSection, "num", settings.deviceIndex);
+    file.writeInteger(kGeneralSection, "bank", settings.map);
+    file.writeString(kDeviceSection, "gakki", settings.deviceName);
+}
+
+}  // namespace padscope

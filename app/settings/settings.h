@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ini_file.h"
+
+#include <string>
+#include <string_view>
+
+namespace padscope {
+
+// What the program remembers between runs.
+struct Settings {
+    int height = 636;
+    int width = 810;
+    int top = 159;
+    int left = 193;
+    int deviceIndex = 0;  // "num": the output port to open
+    int map = 4;          // "bank": 0 TG-300B(XG) .. 4 SC-8850
+    std::string deviceName = "none";  // "gakki": product name of that port
+
+    bool operator==(const Settings&) const = default;
+};
+
+inline constexpr std::string_view kWindowSection = "window";
+inline constexpr std::string_view kDeviceSection = "dev";
+inline constexpr std::string_view kGeneralSection = "gen";
+
+// Reads height, width, top, left, num, bank and gakki in that order; a
+// missing or unreadable value takes its default and a map outside 0..4
+// becomes 4.
+Settings readSettings(const IniFile& file);
+
+// Writes Height, Width, Top, Left, num, bank and gakki in that order, each in
+// place if the file already holds it.
+void writeSettings(IniFile& file, const Settings& settings);
+
+}  // namespace padscope

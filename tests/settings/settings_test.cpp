@@ -1,0 +1,103 @@
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+namespace padscope {
+namespace {
+
+constexpr std::string_view kWrittenFromNothing =
+    "[window]\r\nHeight=636\r\nWidth=810\r\nTop=159\r\nLeft=193\r\n\r\n"
+    "[dev]\r\nnum=0\r\ngakki=none\r\n\r\n"
+    "[gen]\r\nbank=4\r\n\r\n";
+
+TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
+{
+    const Settings s = readSettings(IniFile{});
+    EXPECT_EQ(s, Settings{});
+    EXPECT_EQ(s.width, 810);
+    EXPECT_EQ(s.height, 636);
+    EXPECT_EQ(s.left, 193);
+    EXPECT_EQ(s.top, 159);
+    EXPECT_EQ(s.deviceIndex, 0);
+    EXPECT_EQ(s.map, 4);
+    EXPECT_EQ(s.deviceName, "none");
+
+    IniFile file;
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(), kWrittenFromNothing);
+}
+
+TEST(Settings, LowerCaseKeyIsReadAndRewrittenInPlaceAsTheProgramSpellsIt)
+{
+    IniFile file = IniFile::parse("[window]\r\nleft=5\r\nheight=700\r\n; mine\r\n");
+    Settings s = readSettings(file);
+    EXPECT_EQ(s.height, 700);
+    EXPECT_EQ(s.left, 5);
+
+    s.height = 720;
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(),
+              "[window]\r\nLeft=5\r\nHeight=720\r\nWidth=810\r\nTop=159\r\n\r\n"
+              "[dev]\r\nnum=0\r\ngakki=none\r\n\r\n"
+              "[gen]\r\nbank=4\r\n\r\n");
+}
+
+TEST(Settings, ReadsHexBlanksAndMixedCaseAndDefaultsOnLetters)
+{
+    for (const char* width : {"0x320", "x320", "$320", "X320", "0X320"}) {
+        const IniFile file = IniFile::parse(std::string("[window]\nwidth=") + width);
+        EXPECT_EQ(readSettings(file).width, 800) << width;
+    }
+    const IniFile spaced = IniFile::parse("[Window]\r\n  WiDtH   =   0x320  \r\n[DEV]\r\nNUM = 2\r\n");
+    EXPECT_EQ(readSettings(spaced).width, 800);
+    EXPECT_EQ(readSettings(spaced).deviceIndex, 2);
+    EXPECT_EQ(readSettings(IniFile::parse("[window]\nwidth=eight hundred")).width, 810);
+}
+
+TEST(Settings, MapOutsideTheFiveMapsBecomesSc8850)
+{
+    for (const char* bank : {"7", "-1", "5", "2147483647", "-2147483648", "$FFFFFFFF", "map"}) {
+        const IniFile file = IniFile::parse(std::string("[gen]\r\nbank=") + bank);
+        EXPECT_EQ(readSettings(file).map, 4) << bank;
+    }
+    for (int map = 0; map < 5; ++map) {
+        const IniFile file = IniFile::parse("[gen]\r\nbank=" + std::to_string(map));
+        EXPECT_EQ(readSettings(file).map, map);
+    }
+}
+
+TEST(Settings, WhatIsWrittenReadsBackAndRewritesToTheSameBytes)
+{
+    Settings s;
+    s.height = -2147483647 - 1;
+    s.width = 2147483647;
+    s.top = -20;
+    s.left = 0;
+    s.deviceIndex = 3;
+    s.map = 0;
+    s.deviceName = "\x83\x54\x83\x45\x83\x93\x83\x68 MIDI 1";
+
+    IniFile file = IniFile::parse("[gen]\nbank=1\n[window]\nTop=4\nextra=kept\n");
+    writeSettings(file, s);
+    const std::string written = file.serialize();
+    const IniFile reread = IniFile::parse(written);
+    EXPECT_EQ(readSettings(reread), s);
+
+    IniFile again = reread;
+    writeSettings(again, readSettings(reread));
+    EXPECT_EQ(again.serialize(), written);
+    EXPECT_EQ(reread.readString("window", "extra", ""), "kept");
+}
+
+TEST(Settings, DeviceNameLosesOnlyWhatTheFileCannotHold)
+{
+    Settings s;
+    s.deviceName = "  Port\r\n2 ";
+    IniFile file;
+    writeSettings(file, s);
+    EXPECT_EQ(readSettings(IniFile::parse(file.serialize())).deviceName, "Port  2");
+    EXPECT_EQ(file.serialize().find("Port\r"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace padscope
