@@ -1,0 +1,389 @@
+// The built-in synth port, rendered offline: no audio driver, the test pulls
+// the samples itself.
+#include "audition.h"
+#include "fluid_synth_output.h"
+
+#include <gtest/gtest.h>
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace padscope;
+
+namespace {
+
+constexpr int kBlock = 64;              // FluidSynth's internal rendering block
+constexpr float kSilence = 1e-6f;       // below this a sample counts as silent
+constexpr float kAudibleRms = 1e-3f;    // about -60 dBFS
+constexpr int kRhythmChannel = 9;       // MIDI channel 10
+constexpr int kRate = static_cast<int>(kSynthSampleRate);
+
+const char* const kNoSoundFont =
+    "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm fluid-soundfont-gs)";
+
+// A file that exists only for the length of a test.
+class TempFile {
+public:
+    explicit TempFile(const std::string& contents)
+        : path_(std::filesystem::temp_directory_path() /
+                ("padscope-synth-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++) + ".sf2"))
+    {
+        std::ofstream(path_, std::ios::binary) << contents;
+    }
+    ~TempFile() { std::filesystem::remove(path_); }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    std::filesystem::path path_;
+};
+
+// The first 12 bytes of a SoundFont, and nothing a loader could use.
+std::string soundFontHeaderOnly() { return std::string("RIFF\x04\0\0\0sfbk", 12); }
+
+// Collects what FluidSynth logs as errors or warnings while it lives.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        for (int level : {FLUID_ERR, FLUID_WARN})
+            previous_.push_back(fluid_set_log_function(level, record, this));
+    }
+    ~LogCapture()
+    {
+        fluid_set_log_function(FLUID_ERR, previous_[0], nullptr);
+        fluid_set_log_function(FLUID_WARN, previous_[1], nullptr);
+    }
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    static void record(int, const char* message, void* self)
+    {
+        static_cast<LogCapture*>(self)->lines_.emplace_back(message);
+    }
+    std::vector<fluid_log_function_t> previous_;
+    std::vector<std::string> lines_;
+};
+
+class OfflineSynth : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto fonts = findSoundFonts(standardSoundFontSearch());
+        if (!fonts)
+            GTEST_SKIP() << kNoSoundFont;
+        synth_ = std::make_unique<FluidSynthOutput>(*fonts, SynthOptions{SynthAudio::Offline, true});
+        ASSERT_TRUE(synth_->open(0));
+        synth_->sendSysex(kGsReset);
+    }
+
+    fluid_synth_t* fluid() { return synth_->synth(); }
+
+    void press(int note, int program, ControllerValues controllers = defaultControllerValues())
+    {
+        for (std::uint32_t word : pressMessages(controllers, note, program, 2))
+            synth_->sendShort(word);
+    }
+
+    // Renders `frames` frames; both channels, left then right.
+    std::vector<float> render(int frames)
+    {
+        std::vector<float> left(static_cast<std::size_t>(frames)), right(left.size());
+        EXPECT_TRUE(synth_->render(left, right));
+        left.insert(left.end(), right.begin(), right.end());
+        return left;
+    }
+
+    static float rms(const std::vector<float>& samples)
+    {
+        double sum = 0;
+        for (float s : samples)
+            sum += double(s) * s;
+        return samples.empty() ? 0.0f : static_cast<float>(std::sqrt(sum / samples.size()));
+    }
+
+    static float peak(const std::vector<float>& samples)
+    {
+        float p = 0;
+        for (float s : samples)
+            p = std::max(p, std::abs(s));
+        return p;
+    }
+
+    int controller(int cc)
+    {
+        int value = -1;
+        EXPECT_EQ(fluid_synth_get_cc(fluid(), kRhythmChannel, cc, &value), FLUID_OK);
+        return value;
+    }
+
+    int pitchBend()
+    {
+        int value = -1;
+        EXPECT_EQ(fluid_synth_get_pitch_bend(fluid(), kRhythmChannel, &value), FLUID_OK);
+        return value;
+    }
+
+    // Voices that have not had their Note Off yet.
+    int heldVoices()
+    {
+        std::vector<fluid_voice_t*> voices(256, nullptr);
+        fluid_synth_get_voicelist(fluid(), voices.data(), static_cast<int>(voices.size()), -1);
+        return static_cast<int>(std::count_if(voices.begin(), voices.end(),
+                                              [](fluid_voice_t* v) { return v && fluid_voice_is_on(v); }));
+    }
+
+    // The program of the kit that channel 10 really plays, or -1.
+    int playingKit()
+    {
+        fluid_preset_t* preset = fluid_synth_get_channel_preset(fluid(), kRhythmChannel);
+        if (!preset || fluid_preset_get_banknum(preset) != 128)
+            return -1;
+        return fluid_preset_get_num(preset);
+    }
+
+    // Whether the kit has an instrument on the note: a Note On starts voices.
+    bool playsNote(int program, int note)
+    {
+        synth_->sendShort(programChangeMessage(program));
+        synth_->sendShort(shortMessage(kStatusNoteOn, note, 100));
+        const bool sounds = fluid_synth_get_active_voice_count(fluid()) > 0;
+        synth_->reset();
+        return sounds;
+    }
+
+    int lowestNote(int program)
+    {
+        for (int note = 0; note < 128; ++note)
+            if (playsNote(program, note))
+                return note;
+        return -1;
+    }
+
+    // Stops every voice and lets reverb and chorus die away.
+    void quieten()
+    {
+        synth_->reset();
+        render(kRate);
+    }
+
+    // Programs of bank 128, the drum kits, over every loaded font.
+    std::set<int> kitPrograms()
+    {
+        std::set<int> programs;
+        for (int i = 0; i < fluid_synth_sfcount(fluid()); ++i) {
+            fluid_sfont_t* font = fluid_synth_get_sfont(fluid(), static_cast<unsigned>(i));
+            fluid_sfont_iteration_start(font);
+            while (fluid_preset_t* preset = fluid_sfont_iteration_next(font))
+                if (fluid_preset_get_banknum(preset) == 128)
+                    programs.insert(fluid_preset_get_num(preset));
+        }
+        return programs;
+    }
+
+    std::unique_ptr<FluidSynthOutput> synth_;
+};
+
+}  // namespace
+
+TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
+{
+    // A file that only starts like a SoundFont: listing and naming the port
+    // must not notice, only the open may fail on it.
+    TempFile font(soundFontHeaderOnly());
+    auto port = makeBuiltInSynth({{font.path()}, {}});
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->portCount(), 1);
+    EXPECT_EQ(port->portName(0), "Padscope GS Synth");
+    EXPECT_EQ(port->probe(0), PortProbe::Ok);
+    EXPECT_EQ(port->probe(1), PortProbe::NoSuchPort);
+    EXPECT_EQ(port->probe(-1), PortProbe::NoSuchPort);
+    EXPECT_EQ(port->portName(1), "");
+
+    EXPECT_FALSE(port->open(0));
+    EXPECT_FALSE(port->open(1));
+    // Everything sent to the unopened port is dropped.
+    port->sendSysex(kGsReset);
+    port->sendShort(shortMessage(kStatusNoteOn, 36, 100));
+    port->reset();
+    port->close();
+}
+
+TEST(SynthPort, LookupNeedsAReadableSoundFont)
+{
+    TempFile text("not a SoundFont at all");
+    TempFile base(soundFontHeaderOnly());
+    TempFile overlay(soundFontHeaderOnly());
+    const std::filesystem::path missing = "/nonexistent/padscope/FluidR3_GM.sf2";
+
+    EXPECT_EQ(makeBuiltInSynth({}), nullptr);
+    EXPECT_EQ(makeBuiltInSynth({{missing, text.path()}, {overlay.path()}}), nullptr);
+    // A folder is not a font either.
+    EXPECT_EQ(makeBuiltInSynth({{std::filesystem::temp_directory_path()}, {}}), nullptr);
+
+    auto set = findSoundFonts({{missing, text.path(), base.path(), overlay.path()}, {missing, overlay.path()}});
+    ASSERT_TRUE(set.has_value());
+    EXPECT_EQ(set->base, base.path());
+    EXPECT_EQ(set->overlays, std::vector<std::filesystem::path>{overlay.path()});
+
+    set = findSoundFonts({{base.path()}, {missing}});
+    ASSERT_TRUE(set.has_value());
+    EXPECT_TRUE(set->overlays.empty());
+}
+
+TEST(SynthPort, SoundFontThatVanishedFailsTheOpen)
+{
+    SoundFontSet set{"/nonexistent/padscope/FluidR3_GM.sf2", {}};
+    FluidSynthOutput offline(set, {SynthAudio::Offline, true});
+    EXPECT_FALSE(offline.open(0));
+    EXPECT_FALSE(offline.isOpen());
+    std::vector<float> left(kBlock), right(kBlock);
+    EXPECT_FALSE(offline.render(left, right));
+}
+
+TEST_F(OfflineSynth, EveryKitOfTheSoundFontSounds)
+{
+    const std::set<int> kits = kitPrograms();
+    ASSERT_FALSE(kits.empty()) << "the SoundFont holds no drum kit";
+    ASSERT_TRUE(kits.count(0)) << "the SoundFont has no standard kit";
+    for (int program : kits) {
+        SCOPED_TRACE("kit program " + std::to_string(program));
+        // The GS SFX kit, like the modules' own, starts above note 36: such a
+        // kit is played on its lowest note instead.
+        int note = 36;
+        if (!playsNote(program, note)) {
+            ASSERT_NE(program, 0) << "the standard kit is silent on note 36";
+            note = lowestNote(program);
+            ASSERT_GE(note, 0) << "the kit plays no note at all";
+        }
+        press(note, program);
+        EXPECT_EQ(playingKit(), program) << "the kit was substituted";
+        EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
+        synth_->sendShort(releaseMessage(note));
+        quieten();
+    }
+}
+
+TEST_F(OfflineSynth, KitMissingFromTheSoundFontPlaysTheStandardKit)
+{
+    const std::set<int> kits = kitPrograms();
+    int missing = 0;
+    while (kits.count(missing))
+        ++missing;
+    ASSERT_LT(missing, 128);
+    press(36, missing);
+    EXPECT_EQ(playingKit(), 0);
+    EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
+}
+
+TEST_F(OfflineSynth, PressSetsEveryControllerItCarries)
+{
+    ControllerValues c = defaultControllerValues();
+    c[kVelocity] = 90;
+    c[kReverb] = 11;
+    c[kChorus] = 12;
+    c[kDelay] = 13;
+    c[kPitchBend] = -1000;
+    c[kBendRange] = 12;
+    c[kModulation] = 5;
+    c[kCutoff] = -3;
+    c[kResonance] = 4;
+    c[kAttack] = -5;
+    c[kDecay] = 6;
+    c[kRelease] = -7;
+    c[kVibratoRate] = 8;
+    c[kVibratoDepth] = -9;
+    c[kVibratoDelay] = 10;
+
+    LogCapture log;
+    press(38, 0, c);
+    render(kBlock);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+
+    EXPECT_EQ(controller(91), 11);
+    EXPECT_EQ(controller(93), 12);
+    EXPECT_EQ(controller(94), 13);
+    EXPECT_EQ(controller(1), 5);
+    EXPECT_EQ(controller(74), 64 - 3);
+    EXPECT_EQ(controller(71), 64 + 4);
+    EXPECT_EQ(controller(73), 64 - 5);
+    EXPECT_EQ(controller(75), 64 + 6);
+    EXPECT_EQ(controller(72), 64 - 7);
+    EXPECT_EQ(controller(76), 64 + 8);
+    EXPECT_EQ(controller(77), 64 - 9);
+    EXPECT_EQ(controller(78), 64 + 10);
+    EXPECT_EQ(pitchBend(), 8192 - 1000);
+    int range = -1;
+    ASSERT_EQ(fluid_synth_get_pitch_wheel_sens(fluid(), kRhythmChannel, &range), FLUID_OK);
+    EXPECT_EQ(range, 12);
+    EXPECT_GT(heldVoices(), 0);
+}
+
+TEST_F(OfflineSynth, GsResetRestoresTheDefaults)
+{
+    synth_->sendShort(shortMessage(kStatusControlChange, 7, 30));   // volume
+    synth_->sendShort(shortMessage(kStatusControlChange, 10, 0));   // pan
+    synth_->sendShort(shortMessage(kStatusPitchBend, 0, 0x10));
+    ASSERT_EQ(controller(7), 30);
+    ASSERT_EQ(pitchBend(), 0x10 << 7);
+
+    // The same message for another device id is not for this synth.
+    std::array<std::uint8_t, 11> otherDevice = kGsReset;
+    otherDevice[2] = 0x11;
+    synth_->sendSysex(otherDevice);
+    EXPECT_EQ(controller(7), 30);
+
+    synth_->sendSysex(kGsReset);
+    EXPECT_EQ(controller(7), 100);
+    EXPECT_EQ(controller(10), 64);
+    EXPECT_EQ(pitchBend(), 8192);
+}
+
+TEST_F(OfflineSynth, VelocityZeroReleasesTheHeldNote)
+{
+    press(36, 0);
+    render(kBlock);
+    ASSERT_GT(heldVoices(), 0);
+    synth_->sendShort(releaseMessage(36));
+    render(kBlock);
+    EXPECT_EQ(heldVoices(), 0);
+}
+
+TEST_F(OfflineSynth, NoteSoundsWithinOneBlock)
+{
+    render(kRate / 10);
+    ASSERT_LT(peak(render(kBlock)), kSilence) << "the synth is not silent before the press";
+    press(36, 0);
+    EXPECT_GT(peak(render(kBlock)), kSilence);
+}
+
+TEST_F(OfflineSynth, ResetStopsEveryVoiceAtOnce)
+{
+    press(36, 0);
+    press(42, 0);
+    render(kBlock);
+    ASSERT_GT(fluid_synth_get_active_voice_count(fluid()), 0);
+    synth_->reset();
+    render(kBlock);
+    EXPECT_EQ(fluid_synth_get_active_voice_count(fluid()), 0);
+}
+
+TEST_F(OfflineSynth, CloseReleasesTheSynthAndReopenPlaysAgain)
+{
+    synth_->close();
+    EXPECT_EQ(synth_->synth(), nullptr);
+    press(36, 0);  // dropped
+    ASSERT_TRUE(synth_->open(0));
+    synth_->sendSysex(kGsReset);
+    EXPECT_EQ(fluid_synth_get_active_voice_count(fluid()), 0);
+    press(36, 0);
+    EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
+}
