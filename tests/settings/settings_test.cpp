@@ -13,14 +13,8 @@ constexpr std::string_view kWrittenFromNothing =
 TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
 {
     const Settings s = readSettings(IniFile{});
-    EXPECT_EQ(s, Settings{});
-    EXPECT_EQ(s.width, 810);
-    EXPECT_EQ(s.height, 636);
-    EXPECT_EQ(s.left, 193);
-    EXPECT_EQ(s.top, 159);
-    EXPECT_EQ(s.deviceIndex, 0);
-    EXPECT_EQ(s.map, 4);
-    EXPECT_EQ(s.deviceName, "none");
+    // height, width, top, left, port, map, port name
+    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none"}));
 
     IniFile file;
     writeSettings(file, s);
