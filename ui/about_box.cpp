@@ -121,6 +121,9 @@ void AboutBox::showFromVersionLabel()
         return;
     if (!shownBefore_) {
         shownBefore_ = true;
+        // Centre the outer frame. Creating the native window first lets the
+        // platforms that know their frame in advance report its size.
+        winId();
         QScreen* screen = QGuiApplication::primaryScreen();
         if (screen != nullptr) {
             const QRect area = screen->geometry();
