@@ -1,0 +1,135 @@
+// End to end: the built-in synth plays through a private JACK server on the
+// dummy backend, and a small JACK client of the test listens to its output.
+#include "audition.h"
+#include "fluid_synth_output.h"
+#include "jack_server.h"
+
+#include <gtest/gtest.h>
+
+#include <jack/jack.h>
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+
+using namespace padscope;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* kCaptureName = "padscope-capture";
+
+// Two audio inputs; remembers the loudest sample heard since the last clear.
+class Capture {
+public:
+    Capture()
+    {
+        jack_status_t status{};
+        client_ = jack_client_open(kCaptureName, JackNoStartServer, &status);
+        if (!client_)
+            return;
+        inputs_[0] = jack_port_register(client_, "in_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        inputs_[1] = jack_port_register(client_, "in_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        jack_set_process_callback(client_, process, this);
+        active_ = inputs_[0] && inputs_[1] && jack_activate(client_) == 0;
+    }
+    ~Capture()
+    {
+        if (client_)
+            jack_client_close(client_);
+    }
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+
+    bool active() const { return active_; }
+
+    bool connectFrom(const std::string& client)
+    {
+        return jack_connect(client_, (client + ":left").c_str(), (std::string(kCaptureName) + ":in_left").c_str()) == 0 &&
+               jack_connect(client_, (client + ":right").c_str(), (std::string(kCaptureName) + ":in_right").c_str()) == 0;
+    }
+
+    bool portExists(const std::string& name) const { return jack_port_by_name(client_, name.c_str()) != nullptr; }
+
+    void clear() { peak_.store(0.0f); }
+    float peak() const { return peak_.load(); }
+
+    // Waits until the peak passes `level` or the time is up.
+    bool waitForPeak(float level, std::chrono::milliseconds timeout) const
+    {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            if (peak() > level)
+                return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return peak() > level;
+    }
+
+private:
+    static int process(jack_nframes_t frames, void* arg)
+    {
+        auto* self = static_cast<Capture*>(arg);
+        float loudest = self->peak_.load();
+        for (jack_port_t* port : self->inputs_) {
+            const auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
+            for (jack_nframes_t i = 0; i < frames; ++i)
+                loudest = std::max(loudest, std::abs(samples[i]));
+        }
+        self->peak_.store(loudest);
+        return 0;
+    }
+
+    jack_client_t* client_ = nullptr;
+    jack_port_t* inputs_[2] = {nullptr, nullptr};
+    bool active_ = false;
+    std::atomic<float> peak_{0.0f};
+};
+
+}  // namespace
+
+TEST(SynthJack, PadPressIsHeardThroughJack)
+{
+    if (!test::JackDummyServer::installed())
+        GTEST_SKIP() << "jackd is not installed (Debian: apt install jackd2)";
+    auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts)
+        GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
+
+    test::JackDummyServer server;
+    ASSERT_TRUE(server.start()) << "the JACK dummy server did not accept clients";
+    Capture capture;
+    ASSERT_TRUE(capture.active()) << "the capture client could not join the server";
+
+    FluidSynthOutput synth(*fonts);
+    ASSERT_TRUE(synth.open(0));
+    EXPECT_EQ(synth.audioDriver(), "jack");
+    ASSERT_TRUE(capture.connectFrom(std::string(kSynthJackClientName)));
+
+    synth.sendSysex(kGsReset);
+    std::this_thread::sleep_for(200ms);
+    capture.clear();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LT(capture.peak(), 1e-6f) << "the synth is not silent before the press";
+
+    for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 4))
+        synth.sendShort(word);
+    EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
+    synth.sendShort(releaseMessage(36));
+
+    // Closing takes the synth's ports off the server.
+    synth.close();
+    EXPECT_FALSE(capture.portExists(std::string(kSynthJackClientName) + ":left"));
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
