@@ -1,0 +1,138 @@
+#include "audition.h"
+#include "drum_names.h"
+#include "window_fixture.h"
+
+#include <QKeyEvent>
+#include <QTest>
+
+using namespace padscope;
+using namespace padscope::test;
+
+namespace {
+
+class Pads : public WindowFixture {
+protected:
+    void SetUp() override
+    {
+        start();
+        forget();
+    }
+    void keyDown(QWidget* w, bool autoRepeat = false)
+    {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), autoRepeat);
+        QApplication::sendEvent(w, &e);
+    }
+    void keyUp(QWidget* w, bool autoRepeat = false)
+    {
+        QKeyEvent e(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), autoRepeat);
+        QApplication::sendEvent(w, &e);
+    }
+    std::size_t noteOns() const
+    {
+        std::size_t n = 0;
+        for (auto w : sent())
+            n += (w & 0xFF) == 0x99 && (w >> 16) != 0;
+        return n;
+    }
+    std::vector<std::uint32_t> releases() const
+    {
+        std::vector<std::uint32_t> r;
+        for (auto w : sent())
+            if ((w & 0xFF) == 0x99 && (w >> 16) == 0)
+                r.push_back(w);
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(Pads, PadKPlaysNoteKMinusOneWithTheWholeSequence)
+{
+    for (int k : {1, 37, 61, 128}) {
+        forget();
+        QTest::mousePress(pad(k), Qt::LeftButton);
+        const auto expected = pressMessages(defaultControllerValues(), k - 1, 0, 4);
+        EXPECT_EQ(sent(), std::vector<std::uint32_t>(expected.begin(), expected.end())) << "pad " << k;
+        QTest::mouseRelease(pad(k), Qt::LeftButton);
+        EXPECT_EQ(sent().back(), releaseMessage(k - 1)) << "pad " << k;
+        EXPECT_EQ(window->currentNote(), k - 1);
+    }
+    EXPECT_EQ(labelText(49), "1");
+    EXPECT_EQ(labelText(52).toStdString(), drumName(0, 127, 4));
+}
+
+TEST_F(Pads, RightAndMiddleButtonsPlayAndRelease)
+{
+    for (auto mouseButton : {Qt::RightButton, Qt::MiddleButton}) {
+        forget();
+        QTest::mousePress(pad(39), mouseButton);
+        QTest::mouseRelease(pad(39), mouseButton);
+        const auto words = sent();
+        ASSERT_EQ(words.size(), kPressMessageCount + 1);
+        EXPECT_EQ(words[kPressMessageCount - 1], shortMessage(kStatusNoteOn, 38, 100));
+        EXPECT_EQ(words.back(), releaseMessage(38));
+    }
+}
+
+TEST_F(Pads, HeldKeyWithAutoRepeatSoundsOnceAndReleasesOnce)
+{
+    keyDown(pad(37));
+    for (int i = 0; i < 20; ++i) {
+        // Some platforms pair every repeat with a release flagged as a repeat.
+        keyUp(pad(37), true);
+        keyDown(pad(37), true);
+    }
+    EXPECT_EQ(noteOns(), 1u);
+    EXPECT_TRUE(releases().empty());
+    keyUp(pad(37));
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_FALSE(window->keyHeld());
+}
+
+TEST_F(Pads, SecondKeyOnTheSamePadIsSilentAndFirstReleaseClearsTheHold)
+{
+    keyDown(pad(37));
+    keyDown(pad(37));  // a second key
+    EXPECT_EQ(noteOns(), 1u);
+    keyUp(pad(37));
+    EXPECT_EQ(releases().size(), 1u);
+    keyDown(pad(37), true);  // the other key, still held, repeats: sounds again
+    EXPECT_EQ(noteOns(), 2u);
+}
+
+TEST_F(Pads, ReleaseOnAnotherPadStopsTheNoteThatWasPlayed)
+{
+    keyDown(pad(37));
+    keyUp(pad(50));  // focus moved in between
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+}
+
+TEST_F(Pads, KeyPressOnAnotherPadWhileHeldMovesTheNoteWithoutSounding)
+{
+    keyDown(pad(37));
+    keyDown(pad(50));
+    EXPECT_EQ(noteOns(), 1u);
+    EXPECT_EQ(window->currentNote(), 49);
+    keyUp(pad(50));
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(49)});
+}
+
+TEST_F(Pads, MousePressWhileAKeyHoldsSoundsAndKeepsTheHold)
+{
+    keyDown(pad(37));
+    QTest::mousePress(pad(40), Qt::LeftButton);
+    EXPECT_EQ(noteOns(), 2u);
+    EXPECT_TRUE(window->keyHeld());
+    QTest::mouseRelease(pad(40), Qt::LeftButton);
+    EXPECT_TRUE(window->keyHeld());
+}
+
+TEST_F(Pads, NoPortOpenDropsTheMessagesButStillShowsTheName)
+{
+    ports.clear();
+    start();
+    forget();
+    QTest::mousePress(pad(37), Qt::LeftButton);
+    EXPECT_TRUE(output.events().empty());
+    EXPECT_EQ(labelText(52).toStdString(), drumName(0, 36, 4));
+}

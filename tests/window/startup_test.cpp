@@ -1,0 +1,102 @@
+#include "audition.h"
+#include "settings_file.h"
+#include "window_fixture.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+using namespace padscope;
+using namespace padscope::test;
+using Kind = RecordingOutput::Event::Kind;
+
+TEST_F(WindowFixture, FirstRunOpensPortZeroTwiceThenCaptionsAndSelectsTheMap)
+{
+    start();
+    std::vector<Kind> kinds;
+    for (const auto& e : output.events())
+        kinds.push_back(e.kind);
+    // open, GS Reset, then the name differs from "none": close, open, GS Reset;
+    // then RefreshPads twice (start-up and the map's radio button).
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Open, Kind::Sysex, Kind::Close, Kind::Open, Kind::Sysex,
+                                        Kind::Short, Kind::Short}));
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{programChangeMessage(0), programChangeMessage(0)}));
+    EXPECT_EQ(labelText(2), "Module A");
+    EXPECT_EQ(labelText(74), "SC-8850");
+    EXPECT_EQ(find<QWidget>(QStringLiteral("PageControl1"))->objectName(), "PageControl1");
+    EXPECT_EQ(window->windowTitle(), "Padscope");
+}
+
+TEST_F(WindowFixture, OutOfRangeMapFallsBackToSc8850)
+{
+    for (int bank : {7, -1}) {
+        saved.map = bank;
+        start();
+        EXPECT_EQ(window->currentMap(), 4) << bank;
+        EXPECT_TRUE(radio(1)->isChecked()) << bank;
+        EXPECT_EQ(labelText(74), "SC-8850") << bank;
+    }
+}
+
+TEST_F(WindowFixture, SavedMapAndPortAreRestoredAndWrittenBackAtClose)
+{
+    saved.map = 1;
+    saved.deviceIndex = 2;
+    saved.deviceName = "Module C";
+    start();
+    EXPECT_EQ(window->currentMap(), 1);
+    EXPECT_TRUE(radio(4)->isChecked());
+    EXPECT_EQ(labelText(2), "Module C");
+    QTest::mouseClick(button(129), Qt::LeftButton);  // wraps to port 0
+    EXPECT_EQ(labelText(2), "Module A");
+    window->close();
+    ASSERT_EQ(savedAtClose.size(), 1u);
+    EXPECT_EQ(savedAtClose[0].deviceIndex, 0);
+    EXPECT_EQ(savedAtClose[0].deviceName, "Module A");
+    EXPECT_EQ(savedAtClose[0].map, 1);
+    EXPECT_EQ(output.openPort(), -1) << "the port is closed at shut-down";
+}
+
+TEST_F(WindowFixture, NoPortsShowsBothMessagesAndTheWindowStillWorks)
+{
+    ports.clear();
+    start();
+    EXPECT_EQ(notifier.texts, (std::vector<std::string>{std::string(kNoPortsMessage),
+                                                       std::string(kOpenFailedMessage),
+                                                       std::string(kOpenFailedMessage)}));
+    EXPECT_EQ(labelText(2), "");
+    EXPECT_EQ(window->portSession().deviceIndex(), 0);
+}
+
+// A start and a close with no change leave the settings file byte for byte the same.
+TEST_F(WindowFixture, StartAndCloseLeaveTheSettingsFileUnchanged)
+{
+    QTemporaryDir dir;
+    const std::filesystem::path path = dir.filePath(QStringLiteral("padscope.ini")).toStdString();
+    {
+        std::ofstream(path, std::ios::binary) << "[window]\r\nHeight=600\r\nWidth=790\r\nTop=40\r\nLeft=30\r\n\r\n"
+                                                 "[dev]\r\nnum=1\r\ngakki=Module B\r\n\r\n[gen]\r\nbank=2\r\n\r\n";
+    }
+    auto readAll = [&] {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    const std::string before = readAll();
+    for (int run = 0; run < 2; ++run) {
+        IniFile file = loadSettingsFile(path);
+        saved = readSettings(file);
+        start();
+        window->show();
+        QApplication::processEvents();
+        window->close();
+        ASSERT_FALSE(savedAtClose.empty());
+        writeSettings(file, savedAtClose.back());
+        ASSERT_TRUE(saveSettingsFile(path, file));
+        EXPECT_EQ(readAll(), before) << "run " << run;
+        window.reset();
+    }
+}

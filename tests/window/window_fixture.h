@@ -1,0 +1,66 @@
+#pragma once
+
+#include "main_window.h"
+#include "recording_output.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace padscope::test {
+
+struct RecordingNotifier : Notifier {
+    std::vector<std::string> texts;
+    void showMessage(std::string_view text) override { texts.emplace_back(text); }
+};
+
+// A main window on a recording MIDI output, with nothing shown on screen.
+class WindowFixture : public ::testing::Test {
+protected:
+    std::vector<RecordingOutput::Port> ports{{"Module A", true}, {"Module B", true}, {"Module C", true}};
+    Settings saved;
+    RecordingOutput output;
+    RecordingNotifier notifier;
+    std::vector<Settings> savedAtClose;
+    std::vector<std::pair<QUrl, QWidget*>> openedLinks;
+    std::unique_ptr<MainWindow> window;
+
+    void start()
+    {
+        output.ports() = ports;
+        window = std::make_unique<MainWindow>(MainWindowServices{
+            output, notifier, [](std::chrono::milliseconds) {},
+            [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,
+            [this](const Settings& s) { savedAtClose.push_back(s); }});
+    }
+
+    template <typename T = QWidget>
+    T* find(const QString& name) const
+    {
+        auto* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QPushButton* pad(int k) const { return find<QPushButton>(QStringLiteral("Button%1").arg(k)); }
+    QPushButton* button(int n) const { return pad(n); }
+    QString labelText(int n) const { return find<QLabel>(QStringLiteral("Label%1").arg(n))->text(); }
+    QRadioButton* radio(int n) const { return find<QRadioButton>(QStringLiteral("RadioButton%1").arg(n)); }
+
+    std::vector<std::uint32_t> sent() const { return output.shortWords(); }
+    void forget() { output.clearEvents(); }
+};
+
+// A caption as the user reads it ("&&" is how a button shows one "&").
+inline std::string shownCaption(const QPushButton* b)
+{
+    return b->text().replace(QStringLiteral("&&"), QStringLiteral("&")).toStdString();
+}
+
+}  // namespace padscope::test
