@@ -1,0 +1,64 @@
+// Costs of the built-in synth port: opening it (which is when the SoundFont
+// is read) and turning a pad press into its first block of audio.
+#include "audition.h"
+#include "fluid_synth_output.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+using namespace padscope;
+
+namespace {
+
+void openAndReset(benchmark::State& state, bool dynamicLoading)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        state.SkipWithError("no General MIDI SoundFont installed");
+        return;
+    }
+    FluidSynthOutput synth(*fonts, {SynthAudio::Offline, dynamicLoading});
+    for (auto _ : state) {
+        if (!synth.open(0)) {
+            state.SkipWithError("the synth port did not open");
+            return;
+        }
+        synth.sendSysex(kGsReset);
+        synth.close();
+    }
+}
+
+void BM_OpenWithDynamicLoading(benchmark::State& state) { openAndReset(state, true); }
+void BM_OpenLoadingWholeFont(benchmark::State& state) { openAndReset(state, false); }
+
+void BM_PressToFirstBlock(benchmark::State& state)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        state.SkipWithError("no General MIDI SoundFont installed");
+        return;
+    }
+    FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
+    if (!synth.open(0)) {
+        state.SkipWithError("the synth port did not open");
+        return;
+    }
+    synth.sendSysex(kGsReset);
+    const auto press = pressMessages(defaultControllerValues(), 36, 0, 1);
+    std::vector<float> left(64), right(64);
+    for (auto _ : state) {
+        for (std::uint32_t word : press)
+            synth.sendShort(word);
+        synth.render(left, right);
+        benchmark::DoNotOptimize(left.data());
+        synth.sendShort(releaseMessage(36));
+        synth.reset();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_OpenWithDynamicLoading)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLoadingWholeFont)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PressToFirstBlock)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,95 @@
+// Peak memory of the built-in synth: opens the port, plays every note of one
+// kit and prints the process's high-water mark. Run it once per mode, since
+// the mark only ever grows:
+//
+//   synth_memory              dynamic sample loading (as the program does)
+//   synth_memory --static     the whole SoundFont loaded at open
+//   synth_memory --audio      through the platform's audio output
+#include "audition.h"
+#include "fluid_synth_output.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+using namespace padscope;
+
+namespace {
+
+// A "VmHWM:   1234 kB" line of /proc/self/status, in kB; -1 if missing.
+long statusKilobytes(std::string_view key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with(key) && line.size() > key.size() && line[key.size()] == ':')
+            return std::stol(line.substr(key.size() + 1));
+    return -1;
+}
+
+void report(const char* stage)
+{
+    std::printf("%-22s VmHWM %7ld kB   VmRSS %7ld kB\n", stage, statusKilobytes("VmHWM"),
+                statusKilobytes("VmRSS"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    SynthOptions options{SynthAudio::Offline, true};
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--static") {
+            options.dynamicSampleLoading = false;
+        } else if (arg == "--audio") {
+            options.audio = SynthAudio::Device;
+        } else {
+            std::fprintf(stderr, "usage: %s [--static] [--audio]\n", argv[0]);
+            return 2;
+        }
+    }
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        std::fprintf(stderr, "no General MIDI SoundFont found\n");
+        return 1;
+    }
+    std::printf("SoundFont: %s%s\n", fonts->base.c_str(),
+                fonts->overlays.empty() ? "" : (" + " + fonts->overlays.front().string()).c_str());
+    std::printf("sample loading: %s, audio: %s\n", options.dynamicSampleLoading ? "dynamic" : "whole font",
+                options.audio == SynthAudio::Device ? "device" : "offline");
+    report("before open");
+
+    FluidSynthOutput synth(*fonts, options);
+    const auto start = std::chrono::steady_clock::now();
+    if (!synth.open(0)) {
+        std::fprintf(stderr, "the synth port did not open\n");
+        return 1;
+    }
+    synth.sendSysex(kGsReset);
+    const auto opened = std::chrono::steady_clock::now();
+    std::printf("open + GS Reset: %.1f ms%s%s\n",
+                std::chrono::duration<double, std::milli>(opened - start).count(),
+                synth.audioDriver().empty() ? "" : ", driver ", std::string(synth.audioDriver()).c_str());
+    report("after open");
+
+    // One kit, every note, as a user trying the pads one by one would.
+    std::vector<float> left(4800), right(4800);
+    for (int note = 0; note < 128; ++note) {
+        for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 1))
+            synth.sendShort(word);
+        if (options.audio == SynthAudio::Offline)
+            synth.render(left, right);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        synth.sendShort(releaseMessage(note));
+    }
+    report("after one kit");
+    synth.close();
+    report("after close");
+    return 0;
+}
