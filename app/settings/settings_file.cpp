@@ -1,8 +1,6 @@
 #include "settings_file.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 
@@ -26,24 +24,10 @@ namespace {
 // not one and is not worth reading into memory.
 constexpr std::uintmax_t kMaxFileSize = 4 * 1024 * 1024;
 
-QString toQString(const fs::path& path)
-{
-#ifdef _WIN32
-    return QString::fromStdWString(path.wstring());
-#else
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
-}
-
 fs::path toPath(const QString& text)
 {
-#ifdef _WIN32
-    return fs::path(text.toStdWString());
-#else
     return fs::path(QFile::encodeName(text).toStdString());
-#endif
 }
-
 
 // A temporary file created beside the target; removed again unless it has
 // been renamed over the target.
@@ -106,8 +90,9 @@ void syncFolder(const fs::path& folder)
 
 bool folderAcceptsNewFiles(const fs::path& folder)
 {
-    const QFileInfo info(toQString(folder));
-    return info.isDir() && info.isWritable();
+    // access() also says no on a read-only file system, even to root.
+    std::error_code error;
+    return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 SettingsLocation systemSettingsLocation()
