@@ -22,7 +22,8 @@ LinkOpener desktopLinkOpener();
 // The about box: one instance, created hidden at start and shown modelessly
 // from the version label. It is a top-level window of its own, not a child of
 // the main window, so it can lie behind it; it does not keep the program
-// running once the main window has closed. The caller owns it.
+// running once the main window has closed. It is deleted together with the
+// main window (or by its creator if it has none).
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
