@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
@@ -73,18 +74,23 @@ std::optional<double> runningJackRate()
 #endif
 }
 
-// A SoundFont is a RIFF file of form type "sfbk".
+// A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
+// RIFF header says was cut off, by a failed download for instance.
 bool looksLikeSoundFont(const std::filesystem::path& path)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return false;
+    const auto fileSize = std::filesystem::file_size(path, error);
     std::ifstream file(path, std::ios::binary);
-    std::array<char, 12> head{};
-    if (!file.read(head.data(), head.size()))
+    std::array<unsigned char, 12> head{};
+    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
         return false;
-    const std::string_view text(head.data(), head.size());
-    return text.substr(0, 4) == "RIFF" && text.substr(8, 4) == "sfbk";
+    const auto tag = [&](std::size_t at, std::string_view text) {
+        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
+    return tag(0, "RIFF") && tag(8, "sfbk") && riffSize + 8 <= fileSize;
 }
 
 }  // namespace

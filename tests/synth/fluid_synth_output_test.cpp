@@ -220,12 +220,13 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
 TEST(SynthPort, LookupNeedsAReadableSoundFont)
 {
     TempFile text("not a SoundFont at all");
+    TempFile truncated(std::string("RIFF\xe8\x03\0\0sfbk", 12));  // claims 1000 bytes
     TempFile base(soundFontHeaderOnly());
     TempFile overlay(soundFontHeaderOnly());
     const std::filesystem::path missing = "/nonexistent/padscope/FluidR3_GM.sf2";
 
     EXPECT_EQ(makeBuiltInSynth({}), nullptr);
-    EXPECT_EQ(makeBuiltInSynth({{missing, text.path()}, {overlay.path()}}), nullptr);
+    EXPECT_EQ(makeBuiltInSynth({{missing, text.path(), truncated.path()}, {overlay.path()}}), nullptr);
     // A folder is not a font either.
     EXPECT_EQ(makeBuiltInSynth({{std::filesystem::temp_directory_path()}, {}}), nullptr);
 

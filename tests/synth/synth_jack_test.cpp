@@ -122,9 +122,14 @@ TEST(SynthJack, PadPressIsHeardThroughJack)
     EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
     synth.sendShort(releaseMessage(36));
 
-    // Closing takes the synth's ports off the server.
+    // Closing takes the synth's ports off the server; a port change back to
+    // the synth brings them again.
+    const std::string left = std::string(kSynthJackClientName) + ":left";
     synth.close();
-    EXPECT_FALSE(capture.portExists(std::string(kSynthJackClientName) + ":left"));
+    EXPECT_FALSE(capture.portExists(left));
+    ASSERT_TRUE(synth.open(0));
+    EXPECT_TRUE(capture.portExists(left));
+    synth.close();
 }
 
 int main(int argc, char** argv)
