@@ -2,8 +2,9 @@
 //   panel_screenshots <output folder>
 // writes effects-page.png and about-box.png there.
 #include "about_box.h"
-#include "controller_page.h"
 #include "fonts.h"
+#include "main_window.h"
+#include "recording_output.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,10 @@
 using namespace padscope;
 
 namespace {
+
+struct SilentNotifier : Notifier {
+    void showMessage(std::string_view) override {}
+};
 
 bool save(QWidget& widget, const QDir& folder, const char* name)
 {
@@ -44,23 +49,20 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // The page control of the main window, reduced to its two pages.
-    QTabWidget tabs;
-    tabs.setFont(uiFont(12));
-    tabs.resize(801, 473);
-    tabs.addTab(new QWidget, QStringLiteral("楽器"));
-    auto* sheet = new QWidget;
-    sheet->setObjectName(QStringLiteral("TabSheet2"));
-    tabs.addTab(sheet, QStringLiteral("エフェクト"));
-    new ControllerPage(sheet);  // owned by the page it fills
-    tabs.setCurrentIndex(1);
-    tabs.show();
+    // The main window on a recorded port, showing its effect page.
+    RecordingOutput output({{"Roland SC-8850", true}});
+    SilentNotifier notifier;
+    MainWindow window(MainWindowServices{
+        output, notifier, [](std::chrono::milliseconds) {}, [](const QUrl&, QWidget*) {}, Settings{},
+        [](const Settings&) {}});
+    if (auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1")))
+        pages->setCurrentIndex(1);
+    window.show();
 
-    QWidget owner;
-    AboutBox box(&owner, [](const QUrl&, QWidget*) {});
+    AboutBox& box = *window.aboutBox();
     box.showFromVersionLabel();
     QApplication::processEvents();
 
-    const bool ok = save(tabs, folder, "effects-page.png") && save(box, folder, "about-box.png");
+    const bool ok = save(window, folder, "effects-page.png") && save(box, folder, "about-box.png");
     return ok ? 0 : 1;
 }
