@@ -1,5 +1,6 @@
 // Costs of the built-in synth port: opening it (which is when the SoundFont
-// is read) and turning a pad press into its first block of audio.
+// is read), changing the kit, and turning a pad press into its first block
+// of audio.
 #include "audition.h"
 #include "fluid_synth_output.h"
 
@@ -57,8 +58,32 @@ void BM_PressToFirstBlock(benchmark::State& state)
     }
 }
 
+// With dynamic loading a kit's samples are read when its Program Change
+// arrives, and the previous kit's are dropped; the audio thread waits meanwhile.
+void BM_KitChange(benchmark::State& state)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        state.SkipWithError("no General MIDI SoundFont installed");
+        return;
+    }
+    FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
+    if (!synth.open(0)) {
+        state.SkipWithError("the synth port did not open");
+        return;
+    }
+    synth.sendSysex(kGsReset);
+    const int kits[2] = {0, static_cast<int>(state.range(0))};
+    int next = 1;
+    for (auto _ : state) {
+        synth.sendShort(programChangeMessage(kits[next]));
+        next = 1 - next;
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_KitChange)->Arg(25)->Arg(48)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWithDynamicLoading)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenLoadingWholeFont)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PressToFirstBlock)->Unit(benchmark::kMicrosecond);
