@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <set>
 #include <string>
@@ -210,6 +209,10 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
 
     EXPECT_FALSE(port->open(0));
     EXPECT_FALSE(port->open(1));
+    FluidSynthOutput offline(SoundFontSet{font.path(), {}}, {SynthAudio::Offline, true});
+    EXPECT_FALSE(offline.open(0));
+    std::vector<float> left(kBlock), right(kBlock);
+    EXPECT_FALSE(offline.render(left, right));
     // Everything sent to the unopened port is dropped.
     port->sendSysex(kGsReset);
     port->sendShort(shortMessage(kStatusNoteOn, 36, 100));
@@ -238,16 +241,6 @@ TEST(SynthPort, LookupNeedsAReadableSoundFont)
     set = findSoundFonts({{base.path()}, {missing}});
     ASSERT_TRUE(set.has_value());
     EXPECT_TRUE(set->overlays.empty());
-}
-
-TEST(SynthPort, SoundFontThatVanishedFailsTheOpen)
-{
-    SoundFontSet set{"/nonexistent/padscope/FluidR3_GM.sf2", {}};
-    FluidSynthOutput offline(set, {SynthAudio::Offline, true});
-    EXPECT_FALSE(offline.open(0));
-    EXPECT_FALSE(offline.isOpen());
-    std::vector<float> left(kBlock), right(kBlock);
-    EXPECT_FALSE(offline.render(left, right));
 }
 
 TEST_F(OfflineSynth, EveryKitOfTheSoundFontSounds)
