@@ -205,8 +205,11 @@ bool FluidSynthOutput::open(int index)
 bool FluidSynthOutput::startAudio(bool jackRunning)
 {
     // JACK only when a server already runs; otherwise the desktop's sound
-    // server, then the sound card itself.
-    static constexpr std::array<std::string_view, 3> drivers{"jack", "pulseaudio", "alsa"};
+    // server, then the sound card itself. PulseAudio comes before PipeWire's
+    // own driver: PipeWire desktops serve it too, while on a PulseAudio
+    // desktop a PipeWire daemon may run without any speakers behind it.
+    // Drivers this FluidSynth was built without are skipped.
+    static constexpr std::array<std::string_view, 4> drivers{"jack", "pulseaudio", "pipewire", "alsa"};
     for (std::string_view name : drivers) {
         if (name == "jack" && !jackRunning)
             continue;
