@@ -122,18 +122,22 @@ void AboutBox::showFromVersionLabel()
 {
     if (isVisible())
         return;
-    if (!shownBefore_) {
+    show();
+}
+
+void AboutBox::setVisible(bool visible)
+{
+    if (visible && !shownBefore_) {
         shownBefore_ = true;
         // Centre the outer frame. Creating the native window first lets the
         // platforms that know their frame in advance report its size.
         winId();
-        QScreen* screen = QGuiApplication::primaryScreen();
-        if (screen != nullptr) {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->geometry();
             move(area.topLeft() + centredOrigin(area.size(), frameGeometry().size()));
         }
     }
-    show();
+    QDialog::setVisible(visible);
 }
 
 void AboutBox::reject() {}

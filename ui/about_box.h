@@ -42,6 +42,10 @@ public:
     // of the given size; a negative result becomes 0.
     static QPoint centredOrigin(QSize screen, QSize window);
 
+    // The first showing, however it comes about, centres the box on the
+    // screen; after that it stays where the user left it.
+    void setVisible(bool visible) override;
+
 public slots:
     // The box has no cancel button: Escape and anything else that rejects
     // the dialog leave it as it is.

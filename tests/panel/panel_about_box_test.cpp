@@ -160,6 +160,19 @@ private slots:
         QCOMPARE(box_->pos(), QPoint(17, 29));
     }
 
+    // Shown by other means than the version label, it is centred all the same.
+    void plainShowIsCentredToo()
+    {
+        AboutBox other(nullptr, {});
+        other.show();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(other.frameGeometry().topLeft(),
+                 screen.topLeft() + AboutBox::centredOrigin(screen.size(), other.frameGeometry().size()));
+        // Links with no opener do nothing.
+        QTest::mouseClick(other.webLink(), Qt::LeftButton);
+        QVERIFY(other.isVisible());
+    }
+
     void centringNeverGoesNegative()
     {
         QCOMPARE(AboutBox::centredOrigin({800, 600}, {298, 213}), QPoint(251, 193));

@@ -218,6 +218,25 @@ private slots:
         QCOMPARE(page_->valueLabel(kBendRange)->text(), QStringLiteral("0"));
     }
 
+    // A click in the trough moves the thumb by one, the same as an arrow.
+    void arrowAndTroughClicksMoveByOne()
+    {
+        QScrollBar* bar = page_->bar(kReverb);
+        const std::pair<QStyle::SubControl, int> clicks[] = {
+            {QStyle::SC_ScrollBarAddLine, 41}, {QStyle::SC_ScrollBarAddPage, 42},
+            {QStyle::SC_ScrollBarSubPage, 41}, {QStyle::SC_ScrollBarSubLine, 40},
+        };
+        for (auto [part, expected] : clicks) {
+            const QStyleOptionSlider opt = sliderOption(bar);
+            const QRect area = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+            QVERIFY(!area.isEmpty());
+            sendMouse(bar, QEvent::MouseButtonPress, area.center(), Qt::LeftButton, Qt::LeftButton);
+            sendMouse(bar, QEvent::MouseButtonRelease, area.center(), Qt::LeftButton, Qt::NoButton);
+            QCOMPARE(bar->value(), expected);
+            QCOMPARE(page_->valueLabel(kReverb)->text(), QString::number(expected));
+        }
+    }
+
     void negativePositionsShowAMinusSign()
     {
         page_->bar(kCutoff)->setValue(-64);
