@@ -24,7 +24,9 @@ std::string_view drumName(int program, int note, int map)
     const int row = kitRow(program, map);
     if (row < 0 || note < 0 || note >= kNoteCount)
         return {};
-    return drumtable::kNames[drumtable::kKits[row][note]];
+    const auto name = drumtable::kKits[row][note];
+    const auto start = drumtable::kNameStart[name];
+    return {drumtable::kNameText + start, static_cast<std::size_t>(drumtable::kNameStart[name + 1] - start)};
 }
 
 bool kitPresent(int program, int map)
