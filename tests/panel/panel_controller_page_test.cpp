@@ -3,19 +3,19 @@
 #include "fonts.h"
 #include "kits.h"
 #include "link_label.h"
+#include "scroll_bar_driving.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QtTest>
 
 #include <memory>
 
 using namespace padscope;
+using namespace padscope::test;
 
 namespace {
 
@@ -48,29 +48,6 @@ const Row kExpected[] = {
     {"ScrollBar14", "Label69", "ビブラートデプス=", "Label70", {200, 384}, {200, 360}, {296, 360}, -64, 63, 0, "0"},
     {"ScrollBar15", "Label71", "ビブラートディレイ=", "Label72", {376, 40}, {376, 16}, {480, 16}, -64, 63, 0, "0"},
 };
-
-QStyleOptionSlider sliderOption(const QScrollBar* bar)
-{
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.upsideDown = bar->invertedAppearance();
-    opt.state |= QStyle::State_Horizontal;
-    return opt;
-}
-
-void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
 
 QStringList valueTexts(const ControllerPage& page)
 {
@@ -209,13 +186,6 @@ private slots:
             QCOMPARE(bend->value(), expected);
             QCOMPARE(label->text(), QString::number(expected));
         }
-        // Bend range has the smallest range: the ends are 0 and 24.
-        QScrollBar* range = page_->bar(kBendRange);
-        range->setFocus();
-        QTest::keyClick(range, Qt::Key_End);
-        QCOMPARE(page_->valueLabel(kBendRange)->text(), QStringLiteral("24"));
-        QTest::keyClick(range, Qt::Key_Home);
-        QCOMPARE(page_->valueLabel(kBendRange)->text(), QStringLiteral("0"));
     }
 
     // A click in the trough moves the thumb by one, the same as an arrow.
@@ -227,8 +197,7 @@ private slots:
             {QStyle::SC_ScrollBarSubPage, 41}, {QStyle::SC_ScrollBarSubLine, 40},
         };
         for (auto [part, expected] : clicks) {
-            const QStyleOptionSlider opt = sliderOption(bar);
-            const QRect area = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+            const QRect area = scrollBarPart(bar, part);
             QVERIFY(!area.isEmpty());
             sendMouse(bar, QEvent::MouseButtonPress, area.center(), Qt::LeftButton, Qt::LeftButton);
             sendMouse(bar, QEvent::MouseButtonRelease, area.center(), Qt::LeftButton, Qt::NoButton);
@@ -260,21 +229,13 @@ private slots:
         const ControllerValues valuesBefore = page_->values();
         QSignalSpy changes(bar, &QScrollBar::valueChanged);
 
-        const QStyleOptionSlider opt = sliderOption(bar);
-        const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
-        QVERIFY(!thumb.isEmpty());
-        QPoint at = thumb.center();
-        sendMouse(bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
         QStringList seen;
-        for (int step = 0; step < 4; ++step) {
-            at += QPoint(-8, 0);
-            sendMouse(bar, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        dragThumb(bar, -32, 4, [&] {
             // The label follows while the thumb is still held.
             QVERIFY(bar->isSliderDown());
-            QCOMPARE(page_->valueLabel(kPitchBend)->text(), QString::number(bar->value()));
             seen << page_->valueLabel(kPitchBend)->text();
-        }
-        sendMouse(bar, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+            QCOMPARE(seen.last(), QString::number(bar->value()));
+        });
 
         QVERIFY(bar->value() < 0);
         QCOMPARE(changes.size(), 4);

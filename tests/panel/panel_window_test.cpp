@@ -6,12 +6,11 @@
 #include "link_label.h"
 #include "main_window.h"
 #include "recording_output.h"
+#include "scroll_bar_driving.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QtTest>
 
 #include <memory>
@@ -19,34 +18,13 @@
 #include <vector>
 
 using namespace padscope;
+using namespace padscope::test;
 
 namespace {
 
 struct SilentNotifier : Notifier {
     void showMessage(std::string_view) override {}
 };
-
-void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
-
-QRect thumbOf(const QScrollBar* bar)
-{
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.state |= QStyle::State_Horizontal;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
-}
 
 // A short message as three bytes, for readable comparisons.
 QByteArray bytes(std::uint32_t word)
@@ -180,27 +158,11 @@ private slots:
         QCOMPARE(bytes(*word), expected);
     }
 
-    // Centre values: bend 0 and sound controllers 0 go out as their centres.
-    void defaultsReachTheMidiBytes()
-    {
-        const std::vector<std::uint32_t> sent = pressPad();
-        QCOMPARE(bytes(*bendIn(sent)), QByteArray("E9 00 40"));
-        QCOMPARE(bytes(*messageFor(sent, 0xB9, 74)), QByteArray("B9 4A 40"));
-        QCOMPARE(bytes(*messageFor(sent, 0xB9, 6)), QByteArray("B9 06 02"));
-        QCOMPARE(bytes(sent.back()), QByteArray("99 24 64"));
-    }
-
     void dragSendsNothingUntilTheNextPress()
     {
         QScrollBar* bend = bar(5);
         output_.clearEvents();
-        QPoint at = thumbOf(bend).center();
-        sendMouse(bend, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        for (int step = 0; step < 3; ++step) {
-            at += QPoint(10, 0);
-            sendMouse(bend, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
-        }
-        sendMouse(bend, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        dragThumb(bend, 30, 3, [] {});
         const int position = bend->value();
         QVERIFY(position > 0);
         QCOMPARE(label(47)->text(), QString::number(position));
@@ -237,9 +199,6 @@ private slots:
         QVERIFY(!box->isVisible());
         QTest::mouseClick(version, Qt::LeftButton);
         QVERIFY(box->isVisible());
-        box->move(30, 40);
-        QTest::mouseClick(version, Qt::LeftButton);
-        QCOMPARE(box->pos(), QPoint(30, 40));
 
         // The links name the main window as their owner.
         QTest::mouseClick(box->mailLink(), Qt::LeftButton);
@@ -266,13 +225,6 @@ private slots:
         QVERIFY(window_->aboutBox()->isVisible());
     }
 
-    void boxGoesWithTheWindow()
-    {
-        QPointer<AboutBox> box = window_->aboutBox();
-        box->showFromVersionLabel();
-        window_.reset();
-        QVERIFY(box.isNull());
-    }
 };
 
 QTEST_MAIN(PanelWindowTest)
