@@ -1,0 +1,56 @@
+#include "program.h"
+
+#include "about_box.h"
+#include "chained_output.h"
+#include "fonts.h"
+#include "main_window.h"
+#include "message_box_notifier.h"
+#include "rtmidi_output.h"
+#include "settings_file.h"
+#ifdef PADSCOPE_HAVE_FLUIDSYNTH
+#include "fluid_synth_output.h"
+#endif
+
+#include <QApplication>
+#include <QTimer>
+
+namespace padscope {
+
+int runProgram(const ProgramOptions& options)
+{
+    QApplication::setApplicationName(QStringLiteral("Padscope"));
+    installFontSubstitutes();
+
+    const std::filesystem::path iniPath =
+        settingsPath(QApplication::applicationFilePath().toStdString());
+    IniFile settingsFile = loadSettingsFile(iniPath);
+
+    // The built-in synth comes first, then the platform's ports.
+    ChainedOutput output;
+#ifdef PADSCOPE_HAVE_FLUIDSYNTH
+    output.append(makeBuiltInSynth());
+#endif
+    output.append(std::make_unique<RtMidiOutput>());
+
+    MessageBoxNotifier notifier;
+    MainWindow window(MainWindowServices{
+        output,
+        notifier,
+        options.sleep,
+        desktopLinkOpener(),
+        readSettings(settingsFile),
+        [&](const Settings& settings) {
+            writeSettings(settingsFile, settings);
+            if (!saveSettingsFile(iniPath, settingsFile))
+                notifier.showMessage(saveFailedText(iniPath));
+        },
+    });
+    window.show();
+    if (options.quitWhenShown) {
+        QTimer::singleShot(0, &window, &QWidget::close);
+        QTimer::singleShot(0, qApp, &QApplication::quit);
+    }
+    return QApplication::exec();
+}
+
+}  // namespace padscope
