@@ -77,7 +77,7 @@ void MainWindow::buildWindow()
     pageControl_->addTab(effects, QStringLiteral("エフェクト"));
 
     padPage_ = buildPadPage(pads);
-    controllers_ = std::make_unique<ControllerPage>(effects);
+    controllers_ = new ControllerPage(effects);
     buildKitButtons();
     buildStatusStrip();
     connectPads();
@@ -170,7 +170,7 @@ void MainWindow::FormCreate()
 {
     session_.countPorts();
     const Settings& saved = services_.saved;
-    setOuterGeometry(saved.left, saved.top, saved.width, saved.height);
+    applySavedGeometry();
     CurrentMap = findMap(saved.map) ? saved.map : kDefaultMap;
     session_.openRemembered(saved.deviceIndex, saved.deviceName);
     setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
@@ -188,11 +188,31 @@ void MainWindow::FormCreate()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (geometryPending_) {
-        geometryPending_ = false;
-        const Settings& saved = services_.saved;
-        setOuterGeometry(saved.left, saved.top, saved.width, saved.height);
+    // Only the first showing: later ones keep where the user put the window.
+    if (!shown_) {
+        shown_ = true;
+        applySavedGeometry();
     }
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // A window manager reports the frame only after it has framed the
+    // window. Once it has, size the window again so the outer frame matches
+    // what was saved; otherwise every run would grow it by the frame.
+    if (!frameSettled_ && isVisible() && frameGeometry().size() != size()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize
+            || event->type() == QEvent::WindowActivate)) {
+        frameSettled_ = true;
+        applySavedGeometry();
+    }
+    return QWidget::event(event);
+}
+
+void MainWindow::applySavedGeometry()
+{
+    const Settings& saved = services_.saved;
+    setOuterGeometry(saved.left, saved.top, saved.width, saved.height);
 }
 
 Settings MainWindow::currentSettings() const

@@ -56,13 +56,14 @@ public:
     bool keyHeld() const { return KeyHeld; }
     const PortSession& portSession() const { return session_; }
     AboutBox* aboutBox() const { return aboutBox_; }
-    ControllerPage* controllerPage() const { return controllers_.get(); }
+    ControllerPage* controllerPage() const { return controllers_; }
     // What would be saved if the window closed now.
     Settings currentSettings() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -74,6 +75,7 @@ private:
     void selectKit(int program);
     void mapButtonToggled(int map, bool checked);
     void setOuterGeometry(int left, int top, int width, int height);
+    void applySavedGeometry();
     static void setLabel(QLabel* label, const QString& text);
 
     MainWindowServices services_;
@@ -86,7 +88,7 @@ private:
 
     QTabWidget* pageControl_ = nullptr;
     PadPage padPage_;
-    std::unique_ptr<ControllerPage> controllers_;
+    ControllerPage* controllers_ = nullptr;  // owned by its page
     std::array<KitSelectButton*, 38> kitButtons_{};
     QLabel* deviceLabel_ = nullptr;   // Label2
     QLabel* mapLabel_ = nullptr;      // Label74
@@ -95,7 +97,8 @@ private:
     LinkLabel* versionLabel_ = nullptr;  // Label48
     AboutBox* aboutBox_ = nullptr;
     bool closed_ = false;
-    bool geometryPending_ = true;
+    bool shown_ = false;
+    bool frameSettled_ = false;
 };
 
 }  // namespace padscope

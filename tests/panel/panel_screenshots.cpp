@@ -1,6 +1,6 @@
-// Renders the effect page and the about box headlessly to PNG files:
+// Renders both pages of the main window and the about box headlessly to PNG files:
 //   panel_screenshots <output folder>
-// writes effects-page.png and about-box.png there.
+// writes pads-page.png, effects-page.png and about-box.png there.
 #include "about_box.h"
 #include "fonts.h"
 #include "main_window.h"
@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -55,9 +56,22 @@ int main(int argc, char** argv)
     MainWindow window(MainWindowServices{
         output, notifier, [](std::chrono::milliseconds) {}, [](const QUrl&, QWidget*) {}, Settings{},
         [](const Settings&) {}});
+    window.show();
+    // A pad played, so the status strip shows a sound name.
+    if (auto* pad = window.findChild<QWidget*>(QStringLiteral("Button37"))) {
+        const QPointF centre = QRectF(pad->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, centre, pad->mapToGlobal(centre), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, pad->mapToGlobal(centre), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(pad, &press);
+        QApplication::sendEvent(pad, &release);
+    }
+    QApplication::processEvents();
+    if (!save(window, folder, "pads-page.png"))
+        return 1;
     if (auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1")))
         pages->setCurrentIndex(1);
-    window.show();
 
     AboutBox& box = *window.aboutBox();
     box.showFromVersionLabel();
