@@ -1,15 +1,11 @@
 #include "rtmidi_output.h"
 
+#include "audio_system.h"
+
 #include <RtMidi.h>
 
-#include <cstdlib>
-
 #if defined(__LINUX_ALSA__)
-#include <alsa/asoundlib.h>
 #include <unistd.h>
-#endif
-#if defined(__UNIX_JACK__)
-#include <jack/jack.h>
 #endif
 
 namespace padscope {
@@ -17,14 +13,6 @@ namespace padscope {
 namespace {
 
 void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
-
-#if defined(__UNIX_JACK__)
-void silentJackMessage(const char*) {}
-#endif
-
-#if defined(__LINUX_ALSA__)
-void silentAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
-#endif
 
 // Whether an API can start here without printing or blocking.
 bool apiAvailable(RtMidi::Api api)
@@ -36,35 +24,13 @@ bool apiAvailable(RtMidi::Api api)
         return ::access("/dev/snd/seq", R_OK | W_OK) == 0;
 #endif
 #if defined(__UNIX_JACK__)
-    case RtMidi::UNIX_JACK: {
+    case RtMidi::UNIX_JACK:
         // RtMidi warns on stderr when no server runs, so ask JACK first.
-        jack_status_t status{};
-        jack_client_t* probe = jack_client_open("padscope-probe", JackNoStartServer, &status);
-        if (!probe)
-            return false;
-        jack_client_close(probe);
-        return true;
-    }
+        return runningJackSampleRate().has_value();
 #endif
     default:
         return true;
     }
-}
-
-void quietPlatformLibraries()
-{
-#if defined(__UNIX_JACK__)
-#if defined(_WIN32)
-    _putenv_s("JACK_NO_START_SERVER", "1");
-#else
-    ::setenv("JACK_NO_START_SERVER", "1", 1);
-#endif
-    jack_set_error_function(silentJackMessage);
-    jack_set_info_function(silentJackMessage);
-#endif
-#if defined(__LINUX_ALSA__)
-    snd_lib_error_set_handler(silentAlsaMessage);
-#endif
 }
 
 std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientName)
@@ -94,7 +60,7 @@ int findPort(RtMidiOut& api, const std::string& fullName)
 
 RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clientName))
 {
-    quietPlatformLibraries();
+    quietAudioSystem();
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
     for (RtMidi::Api api : compiled) {

@@ -1,5 +1,7 @@
 #include "fluid_synth_output.h"
 
+#include "audio_system.h"
+
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -9,12 +11,6 @@
 #include <mutex>
 #include <string>
 
-#if defined(PADSCOPE_SYNTH_JACK)
-#include <jack/jack.h>
-#endif
-#if defined(PADSCOPE_SYNTH_ALSA)
-#include <alsa/asoundlib.h>
-#endif
 
 namespace padscope {
 
@@ -29,12 +25,6 @@ constexpr double kSynthGain = 0.5;
 
 void discardLogMessage(int, const char*, void*) {}
 
-#if defined(PADSCOPE_SYNTH_JACK)
-void discardJackMessage(const char*) {}
-#endif
-#if defined(PADSCOPE_SYNTH_ALSA)
-void discardAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
-#endif
 
 // FluidSynth, JACK and ALSA all print to stderr by default. The program
 // shows its own message when the port cannot be opened; only FluidSynth's
@@ -45,33 +35,10 @@ void quietLibraries()
     std::call_once(once, [] {
         for (int level : {FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
             fluid_set_log_function(level, discardLogMessage, nullptr);
-#if defined(PADSCOPE_SYNTH_JACK)
-        jack_set_error_function(discardJackMessage);
-        jack_set_info_function(discardJackMessage);
-#endif
-#if defined(PADSCOPE_SYNTH_ALSA)
-        snd_lib_error_set_handler(discardAlsaMessage);
-#endif
     });
-    // FluidSynth's JACK driver opens its client with no options, so only
-    // this keeps libjack from launching a server of its own.
-    ::setenv("JACK_NO_START_SERVER", "1", 1);
-}
-
-// The sample rate of the running JACK server, or nothing when none runs.
-std::optional<double> runningJackRate()
-{
-#if defined(PADSCOPE_SYNTH_JACK)
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("padscope-synth-probe", JackNoStartServer, &status);
-    if (!client)
-        return std::nullopt;
-    const double rate = jack_get_sample_rate(client);
-    jack_client_close(client);
-    return rate;
-#else
-    return std::nullopt;
-#endif
+    // FluidSynth's JACK driver opens its client with no options; this also
+    // keeps libjack from launching a server of its own.
+    quietAudioSystem();
 }
 
 // A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
@@ -164,7 +131,7 @@ bool FluidSynthOutput::open(int index)
         return false;
 
     const std::optional<double> jackRate =
-        options_.audio == SynthAudio::Device ? runningJackRate() : std::nullopt;
+        options_.audio == SynthAudio::Device ? runningJackSampleRate() : std::nullopt;
 
     settings_.reset(new_fluid_settings());
     if (!settings_)
