@@ -186,7 +186,6 @@ private slots:
         box_->showFromVersionLabel();
         QVERIFY(QTest::qWaitForWindowExposed(box_.data()));
         box_->move(40, 50);
-        mainWindow_->raise();
         WindowWatch watch;
         box_->installEventFilter(&watch);
         box_->showFromVersionLabel();
