@@ -51,14 +51,14 @@ case "$mode" in
     export JACK_NO_START_SERVER=1
     configure_and_build build
     ctest --test-dir build --output-on-failure -j "$jobs"
+    # A short run of the settings file fuzzer.
+    scripts/fuzz.sh "${PADSCOPE_FUZZ_SECONDS:-60}"
     # Once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     configure_and_build build-asan -DPADSCOPE_SANITIZE=ON -DPADSCOPE_BENCH=OFF
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
     LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
-    # A short run of the settings file fuzzer.
-    scripts/fuzz.sh "${PADSCOPE_FUZZ_SECONDS:-60}"
     ;;
   *)
     echo "usage: $0 run|test" >&2
