@@ -56,7 +56,6 @@ case "$mode" in
     # Once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     configure_and_build build-asan -DPADSCOPE_SANITIZE=ON -DPADSCOPE_BENCH=OFF
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
-    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
     ;;
