@@ -96,6 +96,33 @@ TEST(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
     out->sendShort(releaseMessage(36));  // dropped, no crash
 }
 
+TEST(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    RtMidiOutput* survivor = nullptr;
+    std::unique_ptr<RtMidiOutput> out;
+    {
+        test::JackDummyServer server;
+        ASSERT_TRUE(server.start());
+        test::MidiDumpPeer peer("padscope-dying");
+        ASSERT_TRUE(peer.start());
+        out = std::make_unique<RtMidiOutput>();
+        const int port = indexOf(*out, peer.portName());
+        ASSERT_GE(port, 0);
+        ASSERT_TRUE(out->open(port));
+        survivor = out.get();
+    }
+    // Server and peer are gone: sends, a reset, a reopen and a close still return.
+    for (auto word : pressMessages(defaultControllerValues(), 36, 0, 4))
+        survivor->sendShort(word);
+    survivor->sendSysex(kGsReset);
+    survivor->reset();
+    survivor->open(0);
+    survivor->close();
+    out.reset();
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

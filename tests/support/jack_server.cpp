@@ -3,12 +3,13 @@
 #include <jack/jack.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
-#include <atomic>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -54,15 +55,49 @@ void stopProcess(QProcess& p)
     }
 }
 
-std::string uniqueName(const char* prefix)
+// JACK keeps a registry of at most eight servers in shared memory, and a
+// server that dies without cleaning up keeps its entry; a full registry makes
+// every new server hang. So the programs that start servers never run at the
+// same time (a ctest resource lock), and each clears what dead servers left
+// behind before its first start, while no JACK server runs at all (later
+// its own JACK clients hold the registry open).
+std::string uniqueServerName()
 {
-    static std::atomic<int> counter{0};
-    return std::string(prefix) + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    static int counter = 0;
+    return "padscope-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+bool anyJackServerRunning()
+{
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        // "pid (comm) state ...": a zombie no longer holds anything.
+        QFile stat(proc.filePath(entry + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < open || close + 2 >= line.size())
+            continue;
+        const QByteArray name = line.mid(open + 1, close - open - 1);
+        if ((name == "jackd" || name == "jackdbus") && line.at(close + 2) != 'Z')
+            return true;
+    }
+    return false;
+}
+
+void clearStaleJackRegistry()
+{
+    if (anyJackServerRunning())
+        return;
+    const QDir shm(QStringLiteral("/dev/shm"));
+    for (const QString& entry : shm.entryList({QStringLiteral("jack*")}, QDir::Files))
+        QFile::remove(shm.filePath(entry));
 }
 
 }  // namespace
 
-JackDummyServer::JackDummyServer() : name_(uniqueName("padscope-test")) {}
+JackDummyServer::JackDummyServer() : name_(uniqueServerName()) {}
 
 JackDummyServer::~JackDummyServer()
 {
@@ -79,7 +114,19 @@ bool JackDummyServer::start()
 {
     ::setenv("JACK_NO_START_SERVER", "1", 1);
     ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
-    jackd_ = std::make_unique<QProcess>();
+    static bool registryChecked = false;
+    if (!registryChecked) {
+        registryChecked = true;
+        clearStaleJackRegistry();
+    }
+    if (launch())
+        return true;
+    stopProcess(*jackd_);
+    return false;
+}
+
+bool JackDummyServer::launch()
+{    jackd_ = std::make_unique<QProcess>();
     jackd_->setProcessChannelMode(QProcess::MergedChannels);
     jackd_->start(QStringLiteral("jackd"),
                   {QStringLiteral("-n"), QString::fromStdString(name_), QStringLiteral("--no-realtime"),

@@ -23,6 +23,8 @@ public:
     const std::string& serverName() const { return name_; }
 
 private:
+    bool launch();
+
     std::string name_;
     std::unique_ptr<QProcess> jackd_;
 };
