@@ -73,11 +73,8 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     setWindowIcon(QIcon(programPixmap()));
     setFixedSize(kClientSize);
     setSizeGripEnabled(false);
-    // Closing the main window ends the program even while the box is open,
-    // and the box goes with the main window.
+    // Closing the main window ends the program even while the box is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    if (mainWindow != nullptr)
-        connect(mainWindow, &QObject::destroyed, this, [this] { delete this; });
 
     auto* panel = new BevelPanel(this);
     panel->setObjectName(QStringLiteral("Panel1"));

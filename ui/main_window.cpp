@@ -45,8 +45,8 @@ MainWindow::MainWindow(MainWindowServices services)
     buildWindow();
     FormCreate();
     // The about box is created right after the main window, hidden.
-    aboutBox_ = new AboutBox(this, services_.openLink);
-    connect(versionLabel_, &LinkLabel::clicked, aboutBox_, &AboutBox::showFromVersionLabel);
+    aboutBox_ = std::make_unique<AboutBox>(this, services_.openLink);
+    connect(versionLabel_, &LinkLabel::clicked, aboutBox_.get(), &AboutBox::showFromVersionLabel);
 }
 
 MainWindow::~MainWindow() = default;

