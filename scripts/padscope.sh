@@ -14,7 +14,7 @@ cd "$root"
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev librtmidi-dev libasound2-dev libjack-jackd2-dev
-  libfluidsynth-dev fluid-soundfont-gm fluid-soundfont-gs
+  libfluidsynth-dev libglib2.0-dev fluid-soundfont-gm fluid-soundfont-gs
   fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
 )
