@@ -33,28 +33,38 @@ void openAndReset(benchmark::State& state, bool dynamicLoading)
 void BM_OpenWithDynamicLoading(benchmark::State& state) { openAndReset(state, true); }
 void BM_OpenLoadingWholeFont(benchmark::State& state) { openAndReset(state, false); }
 
-void BM_PressToFirstBlock(benchmark::State& state)
+// An offline synth, opened and GS-reset; nothing (and the benchmark skipped)
+// when there is no SoundFont or it does not open.
+std::unique_ptr<FluidSynthOutput> openOfflineSynth(benchmark::State& state)
 {
     const auto fonts = findSoundFonts(standardSoundFontSearch());
     if (!fonts) {
         state.SkipWithError("no General MIDI SoundFont installed");
-        return;
+        return nullptr;
     }
-    FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
-    if (!synth.open(0)) {
+    auto synth = std::make_unique<FluidSynthOutput>(*fonts, SynthOptions{SynthAudio::Offline, true});
+    if (!synth->open(0)) {
         state.SkipWithError("the synth port did not open");
-        return;
+        return nullptr;
     }
-    synth.sendSysex(kGsReset);
+    synth->sendSysex(kGsReset);
+    return synth;
+}
+
+void BM_PressToFirstBlock(benchmark::State& state)
+{
+    const auto synth = openOfflineSynth(state);
+    if (!synth)
+        return;
     const auto press = pressMessages(defaultControllerValues(), 36, 0, 1);
     std::vector<float> left(64), right(64);
     for (auto _ : state) {
         for (std::uint32_t word : press)
-            synth.sendShort(word);
-        synth.render(left, right);
+            synth->sendShort(word);
+        synth->render(left, right);
         benchmark::DoNotOptimize(left.data());
-        synth.sendShort(releaseMessage(36));
-        synth.reset();
+        synth->sendShort(releaseMessage(36));
+        synth->reset();
     }
 }
 
@@ -62,21 +72,13 @@ void BM_PressToFirstBlock(benchmark::State& state)
 // arrives, and the previous kit's are dropped; the audio thread waits meanwhile.
 void BM_KitChange(benchmark::State& state)
 {
-    const auto fonts = findSoundFonts(standardSoundFontSearch());
-    if (!fonts) {
-        state.SkipWithError("no General MIDI SoundFont installed");
+    const auto synth = openOfflineSynth(state);
+    if (!synth)
         return;
-    }
-    FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
-    if (!synth.open(0)) {
-        state.SkipWithError("the synth port did not open");
-        return;
-    }
-    synth.sendSysex(kGsReset);
     const int kits[2] = {0, static_cast<int>(state.range(0))};
     int next = 1;
     for (auto _ : state) {
-        synth.sendShort(programChangeMessage(kits[next]));
+        synth->sendShort(programChangeMessage(kits[next]));
         next = 1 - next;
     }
 }
