@@ -17,10 +17,14 @@ mkdir -p "$work/corpus" "$work/artifacts"
 cp "$root"/fuzz/corpus/* "$work/corpus/"
 
 status=0
+# The fuzzer's progress lines go to a log; only its summary is printed,
+# or the whole log when it fails.
 "$build/padscope_ini_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
-  -artifact_prefix="$work/artifacts/" "$work/corpus" || status=$?
+  -artifact_prefix="$work/artifacts/" "$work/corpus" > "$work/fuzz.log" 2>&1 || status=$?
+grep -E '^(Done|stat::)' "$work/fuzz.log" || true
 
 if [ "$status" -ne 0 ]; then
+  cat "$work/fuzz.log" >&2
   echo "fuzz: the target failed (exit $status); crashing inputs:" >&2
   for crash in "$work"/artifacts/*; do
     [ -e "$crash" ] || continue
