@@ -18,9 +18,10 @@ packages=(
   fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
 )
-# What only the tests need: a JACK server and MIDI peer, clang for the fuzzer.
+# What only the tests need: a JACK server and MIDI peer, clang for the fuzzer,
+# and an X server with a window manager for the real window.
 if [ "$mode" = test ]; then
-  packages+=(jackd2 clang libclang-rt-14-dev)
+  packages+=(jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl)
 fi
 
 missing=()
