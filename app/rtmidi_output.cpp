@@ -58,6 +58,23 @@ int findPort(RtMidiOut& api, const std::string& fullName)
 
 }  // namespace
 
+std::string stablePortName(std::string name)
+{
+    // Strip a trailing " <client>:<port>" made of digits.
+    const std::size_t blank = name.rfind(' ');
+    if (blank == std::string::npos || blank == 0)
+        return name;
+    const std::string_view address = std::string_view(name).substr(blank + 1);
+    const std::size_t colon = address.find(':');
+    auto digits = [](std::string_view s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (colon == std::string_view::npos || !digits(address.substr(0, colon)) || !digits(address.substr(colon + 1)))
+        return name;
+    name.resize(blank);
+    return name;
+}
+
 RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clientName))
 {
     quietAudioSystem();
@@ -72,8 +89,10 @@ RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clien
         const unsigned count = out->getPortCount();
         for (unsigned i = 0; i < count; ++i) {
             std::string name = out->getPortName(i);
-            if (!name.empty())
-                ports_.push_back({apis_.size(), std::move(name)});
+            if (name.empty())
+                continue;
+            std::string product = api == RtMidi::LINUX_ALSA ? stablePortName(name) : name;
+            ports_.push_back({apis_.size(), std::move(name), clipPortName(std::move(product))});
         }
         apis_.push_back(std::move(out));
     }
@@ -88,7 +107,7 @@ std::string RtMidiOutput::portName(int index) const
 {
     if (probe(index) != PortProbe::Ok)
         return {};
-    return clipPortName(ports_[static_cast<std::size_t>(index)].fullName);
+    return ports_[static_cast<std::size_t>(index)].productName;
 }
 
 PortProbe RtMidiOutput::probe(int index) const

@@ -32,7 +32,8 @@ private:
     // the API's own numbering shifts as ports come and go.
     struct Port {
         std::size_t api;       // index into apis_
-        std::string fullName;
+        std::string fullName;  // as RtMidi lists it
+        std::string productName;
     };
 
     std::string clientName_;
@@ -40,5 +41,10 @@ private:
     std::vector<Port> ports_;
     RtMidiOut* open_ = nullptr;
 };
+
+// The name a port is shown and remembered by. The ALSA sequencer appends the
+// port's address ("20:0"), which changes when devices are plugged in another
+// order; without it a module keeps its name from one run to the next.
+std::string stablePortName(std::string rtMidiName);
 
 }  // namespace padscope

@@ -2,6 +2,7 @@
 #include "chained_output.h"
 #include "port_session.h"
 #include "recording_output.h"
+#include "rtmidi_output.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,15 @@ TEST(PortNames, ClippedToThirtyTwoBytesOnACharacterBoundary)
     const std::string name = std::string(31, 'a') + "音源";
     EXPECT_EQ(clipPortName(name), std::string(31, 'a'));
     EXPECT_EQ(clipPortName("short"), "short");
+}
+
+TEST(PortNames, AlsaAddressIsNotPartOfTheName)
+{
+    EXPECT_EQ(stablePortName("SC-8850:SC-8850 MIDI 1 20:0"), "SC-8850:SC-8850 MIDI 1");
+    EXPECT_EQ(stablePortName("Midi Through:Midi Through Port-0 14:0"), "Midi Through:Midi Through Port-0");
+    EXPECT_EQ(stablePortName("Synth 2:1x"), "Synth 2:1x");  // not an address
+    EXPECT_EQ(stablePortName("14:0"), "14:0");
+    EXPECT_EQ(stablePortName("Module :0"), "Module :0");
 }
 
 TEST(ChainedOutput, NumbersPortsAcrossBackendsAndRoutesToTheOpenOne)
