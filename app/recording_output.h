@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi_output.h"
+#include "notifier.h"
 
 #include <vector>
 
@@ -45,6 +46,12 @@ private:
     std::vector<Port> ports_;
     std::vector<Event> events_;
     int open_ = -1;
+};
+
+// Records the texts the program would show the user, in order.
+struct RecordingNotifier final : Notifier {
+    std::vector<std::string> texts;
+    void showMessage(std::string_view text) override { texts.emplace_back(text); }
 };
 
 }  // namespace padscope

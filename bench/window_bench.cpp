@@ -11,13 +11,9 @@ namespace {
 
 using namespace padscope;
 
-struct SilentNotifier : Notifier {
-    void showMessage(std::string_view) override {}
-};
-
 struct BenchWindow {
     RecordingOutput output{{{"Module", true}}};
-    SilentNotifier notifier;
+    RecordingNotifier notifier;
     MainWindow window{MainWindowServices{output, notifier, {}, {}, Settings{}, {}}};
 };
 

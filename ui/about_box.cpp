@@ -1,6 +1,7 @@
 #include "about_box.h"
 
 #include "fonts.h"
+#include "qt_text.h"
 #include "link_label.h"
 #include "program_icon.h"
 #include "version_text.h"
@@ -21,11 +22,6 @@
 namespace padscope {
 
 namespace {
-
-QString text(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // A panel with a lowered outer bevel and a raised inner one, each a pixel
 // wide, in the window's colour.
@@ -67,7 +63,7 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
       opener_(std::move(opener))
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(text(kAboutCaption));
+    setWindowTitle(toQString(kAboutCaption));
     setModal(false);
     setFont(uiFont(12));
     setWindowIcon(QIcon(programPixmap()));
@@ -87,17 +83,17 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     // Stretched to fill the control, pixel for pixel rather than smoothed.
     icon->setPixmap(programPixmap().scaled(icon->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
 
-    placeLabel(new QLabel(text(kProductNameText), panel), "ProductName", 88, 16);
-    placeLabel(new QLabel(text(kVersionText), panel), "Version", 88, 40);
-    placeLabel(new QLabel(text(kCopyrightText), panel), "Copyright", 8, 80);
+    placeLabel(new QLabel(toQString(kProductNameText), panel), "ProductName", 88, 16);
+    placeLabel(new QLabel(toQString(kVersionText), panel), "Version", 88, 40);
+    placeLabel(new QLabel(toQString(kCopyrightText), panel), "Copyright", 8, 80);
 
-    webLink_ = new LinkLabel(text(kWebAddress), panel);
+    webLink_ = new LinkLabel(toQString(kWebAddress), panel);
     placeLabel(webLink_, "Label2", 48, 104);
-    mailLink_ = new LinkLabel(text(kEmailAddress), panel);
+    mailLink_ = new LinkLabel(toQString(kEmailAddress), panel);
     placeLabel(mailLink_, "Label1", 48, 128);
 
-    connect(webLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(text(kWebAddress))); });
-    connect(mailLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(text(kEmailTarget))); });
+    connect(webLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(toQString(kWebAddress))); });
+    connect(mailLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(toQString(kEmailTarget))); });
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("OKButton"));

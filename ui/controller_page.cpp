@@ -1,6 +1,7 @@
 #include "controller_page.h"
 
 #include "fonts.h"
+#include "qt_text.h"
 #include "kits.h"
 #include "link_label.h"
 
@@ -69,11 +70,6 @@ constexpr std::array<RadioPlace, 5> kRadioPlaces{{
 }};
 constexpr int kRadioHeight = 17;
 
-QString text(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 }  // namespace
 
 ControllerPage::ControllerPage(QWidget* page) : QObject(page)
@@ -81,7 +77,7 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
     const QFont font = uiFont(12);
 
     // The frame first, so the radio buttons placed later lie on top of it.
-    mapFrame_ = new QGroupBox(text(kMapFrameCaption), page);
+    mapFrame_ = new QGroupBox(toQString(kMapFrameCaption), page);
     mapFrame_->setObjectName(QStringLiteral("RadioGroup1"));
     mapFrame_->setFont(font);
     mapFrame_->setGeometry(568, 224, 201, 201);
@@ -91,15 +87,15 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         const BarRow& row = kRows[i];
         const ControllerRange& range = kControllerRanges[i];
 
-        auto* caption = new ClickLabel(text(row.caption), page);
-        caption->setObjectName(text(row.captionLabel));
+        auto* caption = new ClickLabel(toQString(row.caption), page);
+        caption->setObjectName(toQString(row.captionLabel));
         caption->setFont(font);
         caption->move(row.captionAt.x, row.captionAt.y);
         caption->adjustSize();
         captions_[i] = caption;
 
-        auto* value = new QLabel(text(row.resetText), page);
-        value->setObjectName(text(row.valueLabel));
+        auto* value = new QLabel(toQString(row.resetText), page);
+        value->setObjectName(toQString(row.valueLabel));
         value->setTextFormat(Qt::PlainText);
         value->setFont(font);
         value->move(row.valueAt.x, row.valueAt.y);
@@ -107,7 +103,7 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         values_[i] = value;
 
         auto* bar = new QScrollBar(Qt::Horizontal, page);
-        bar->setObjectName(text(row.bar));
+        bar->setObjectName(toQString(row.bar));
         bar->setFont(font);
         bar->setGeometry(row.barAt.x, row.barAt.y, kBarWidth, kBarHeight);
         bar->setRange(range.minimum, range.maximum);
@@ -124,12 +120,12 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         connect(bar, &QScrollBar::valueChanged, this, [this, i](int position) { showValue(i, position); });
         connect(caption, &ClickLabel::clicked, this, [this, i] { resetBar(i); });
     }
-    captions_[0]->setToolTip(text(kResetTip));
+    captions_[0]->setToolTip(toQString(kResetTip));
 
     for (std::size_t k = 0; k < kDrumMaps.size(); ++k) {
         const DrumMap& map = kDrumMaps[k];
-        auto* button = new QRadioButton(text(map.radioCaption), page);
-        button->setObjectName(text(map.radioButton));
+        auto* button = new QRadioButton(toQString(map.radioCaption), page);
+        button->setObjectName(toQString(map.radioButton));
         button->setFont(font);
         button->setGeometry(kRadioPlaces[k].at.x, kRadioPlaces[k].at.y, kRadioPlaces[k].width, kRadioHeight);
         button->setChecked(false);
@@ -194,7 +190,7 @@ void ControllerPage::showValue(std::size_t index, int position)
 void ControllerPage::resetBar(std::size_t index)
 {
     QLabel* label = values_[index];
-    label->setText(text(kRows[index].resetText));
+    label->setText(toQString(kRows[index].resetText));
     label->adjustSize();
     bars_[index]->setValue(kControllerRanges[index].defaultValue);
 }

@@ -9,6 +9,7 @@
 #include "link_label.h"
 #include "pad_button.h"
 #include "program_icon.h"
+#include "qt_text.h"
 #include "version_text.h"
 
 #include <QCloseEvent>
@@ -30,11 +31,6 @@ QLabel* addLabel(QWidget* parent, int number, const QString& text, int left, int
     label->move(left, top);
     label->adjustSize();
     return label;
-}
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "message_box_notifier.h"
 
+#include "qt_text.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -8,7 +10,7 @@ namespace padscope {
 void MessageBoxNotifier::showMessage(std::string_view text)
 {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok);
+                    toQString(text), QMessageBox::Ok);
     box.exec();
 }
 

@@ -11,11 +11,6 @@ using Kind = RecordingOutput::Event::Kind;
 
 namespace {
 
-struct RecordingNotifier : Notifier {
-    std::vector<std::string> texts;
-    void showMessage(std::string_view text) override { texts.emplace_back(text); }
-};
-
 struct Fixture {
     explicit Fixture(std::vector<RecordingOutput::Port> ports) : out(std::move(ports)) {}
     RecordingOutput out;

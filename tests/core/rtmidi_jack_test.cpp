@@ -1,6 +1,7 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
 #include "audition.h"
+#include "recording_output.h"
 #include "jack_server.h"
 #include "port_session.h"
 #include "rtmidi_output.h"
@@ -13,11 +14,6 @@
 using namespace padscope;
 
 namespace {
-
-struct SilentNotifier : Notifier {
-    std::vector<std::string> texts;
-    void showMessage(std::string_view text) override { texts.emplace_back(text); }
-};
 
 std::vector<unsigned char> wordBytes(std::uint32_t word)
 {
@@ -51,7 +47,7 @@ TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
     const int port = indexOf(out, peer.portName());
     ASSERT_GE(port, 0) << "the peer's port is not listed";
 
-    SilentNotifier notifier;
+    RecordingNotifier notifier;
     PortSession session(out, notifier, [](std::chrono::milliseconds) {});
     session.countPorts();
     session.openRemembered(port, out.portName(port));

@@ -17,10 +17,6 @@ using namespace padscope;
 
 namespace {
 
-struct SilentNotifier : Notifier {
-    void showMessage(std::string_view) override {}
-};
-
 bool save(QWidget& widget, const QDir& folder, const char* name)
 {
     const QString path = folder.filePath(QString::fromLatin1(name));
@@ -52,7 +48,7 @@ int main(int argc, char** argv)
 
     // The main window on a recorded port, showing its effect page.
     RecordingOutput output({{"Roland SC-8850", true}});
-    SilentNotifier notifier;
+    RecordingNotifier notifier;
     MainWindow window(MainWindowServices{
         output, notifier, [](std::chrono::milliseconds) {}, [](const QUrl&, QWidget*) {}, Settings{},
         [](const Settings&) {}});

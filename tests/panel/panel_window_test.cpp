@@ -22,10 +22,6 @@ using namespace padscope::test;
 
 namespace {
 
-struct SilentNotifier : Notifier {
-    void showMessage(std::string_view) override {}
-};
-
 // A short message as three bytes, for readable comparisons.
 QByteArray bytes(std::uint32_t word)
 {
@@ -39,7 +35,7 @@ class PanelWindowTest : public QObject {
     Q_OBJECT
 
     RecordingOutput output_{{{"Module A", true}, {"Module B", true}}};
-    SilentNotifier notifier_;
+    RecordingNotifier notifier_;
     std::vector<std::pair<QUrl, QWidget*>> opened_;
     std::unique_ptr<MainWindow> window_;
 

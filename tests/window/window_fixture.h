@@ -16,11 +16,6 @@
 
 namespace padscope::test {
 
-struct RecordingNotifier : Notifier {
-    std::vector<std::string> texts;
-    void showMessage(std::string_view text) override { texts.emplace_back(text); }
-};
-
 // A main window on a recording MIDI output, with nothing shown on screen.
 class WindowFixture : public ::testing::Test {
 protected:
