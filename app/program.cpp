@@ -2,14 +2,12 @@
 
 #include "about_box.h"
 #include "chained_output.h"
+#include "fluid_synth_output.h"
 #include "fonts.h"
 #include "main_window.h"
 #include "message_box_notifier.h"
 #include "rtmidi_output.h"
 #include "settings_file.h"
-#ifdef PADSCOPE_HAVE_FLUIDSYNTH
-#include "fluid_synth_output.h"
-#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -27,9 +25,7 @@ int runProgram(const ProgramOptions& options)
 
     // The built-in synth comes first, then the platform's ports.
     ChainedOutput output;
-#ifdef PADSCOPE_HAVE_FLUIDSYNTH
     output.append(makeBuiltInSynth());
-#endif
     output.append(std::make_unique<RtMidiOutput>());
 
     MessageBoxNotifier notifier;
