@@ -1,13 +1,24 @@
 // Padscope: auditions the drum sounds of a GS or XG sound module.
 
+#include "command_line.h"
 #include "program.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <thread>
 
 int main(int argc, char* argv[])
 {
+    // --help and --version answer before any window system is touched.
+    const padscope::CommandLine commandLine =
+        padscope::parseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+    if (commandLine.showHelp || commandLine.showVersion) {
+        const std::string text = commandLine.showHelp ? padscope::helpText() : padscope::versionText();
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+
     // No MIDI or audio library may launch a JACK server on its own.
     qputenv("JACK_NO_START_SERVER", "1");
     QApplication app(argc, argv);

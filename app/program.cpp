@@ -17,6 +17,8 @@ namespace padscope {
 int runProgram(const ProgramOptions& options)
 {
     QApplication::setApplicationName(QStringLiteral("Padscope"));
+    QApplication::setApplicationVersion(QStringLiteral(PADSCOPE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
     installFontSubstitutes();
 
     const std::filesystem::path iniPath =
