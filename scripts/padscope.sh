@@ -19,9 +19,10 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
 )
 # What only the tests need: a JACK server and MIDI peer, clang for the fuzzer,
-# and an X server with a window manager for the real window.
+# an X server with a window manager for the real window, and xmllint for the
+# exported MIDNAM files.
 if [ "$mode" = test ]; then
-  packages+=(jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl)
+  packages+=(jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl libxml2-utils)
 fi
 
 missing=()

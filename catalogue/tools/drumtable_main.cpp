@@ -1,13 +1,258 @@
 // padscope-drumtable: prints the compiled-in drum name table, one
-// "program<TAB>note<TAB>map<TAB>name" line per assigned entry.
+// "program<TAB>note<TAB>map<TAB>name" line per assigned entry, or exports it
+// as note names for sequencers (MIDNAM, REAPER, Cakewalk .ins).
 
 #include "drum_names.h"
+#include "instrument_definitions.h"
+#include "kit_selection.h"
+#include "midnam.h"
+#include "reaper.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
-int main()
+namespace {
+
+using namespace padscope;
+namespace fs = std::filesystem;
+
+constexpr std::string_view kHelp =
+    R"(Usage: padscope-drumtable [OPTION]...
+Print Padscope's compiled-in drum name table, or export it as drum note names
+for a sequencer's piano roll.
+
+Options:
+  -f, --format FORMAT  what to write (default: table):
+                         table   one "program<TAB>note<TAB>map<TAB>name" line
+                                 per note of every kit that a map holds, by
+                                 program, then map, then note; program and map
+                                 counted from 0, names exactly as stored
+                         midnam  one MIDI Name Document (.midnam) for Ardour
+                                 and other sequencers: on channel 10, a patch
+                                 bank per map (Bank Select MSB 0, LSB = map
+                                 number), a patch per kit, a note-name list
+                                 per kit
+                         reaper  REAPER note-name files, one per kit
+                         ins     one Cakewalk/SONAR instrument definition
+                                 file (.ins): a patch-name list per map and a
+                                 note-name list per kit
+  -m, --map MAP        only the kits of one drum map: sc8850, sc88pro, sc88,
+                       sc55 or tg300b (default: all five maps)
+  -k, --kit KIT        only one kit, given by its program number as Padscope's
+                       window shows it (1-128) or by its kit button's caption,
+                       for example 26 or "TR-808" (default: every kit)
+  -o, --output PATH    write to the file PATH instead of standard output.
+                       With --format reaper, PATH is a folder (created if
+                       need be) that receives one file per kit, named like
+                       sc8850-026-tr-808.txt; standard output is used only
+                       when --map and --kit leave a single kit
+  -h, --help           print this help and exit
+
+Only the kits that a map holds are written; a kit the chosen map lacks is an
+error. In the midnam, reaper and ins formats notes without a sound
+("Nothing") are left out, names lose their trailing blanks where the format
+cannot keep them (reaper, ins), and "&", "<", ">" and quotes are escaped in
+midnam; the table format is unchanged by these options except for the
+choice of kits.
+
+Exit status: 0 on success, 1 if the output cannot be written, 2 on a usage
+error.
+
+Examples:
+  padscope-drumtable --format midnam --map sc8850 --output SC-8850.midnam
+  padscope-drumtable --format reaper --output reaper-note-names
+  padscope-drumtable --format reaper --map sc55 --kit 26 > sc55-tr-808.txt
+  padscope-drumtable --format ins --output padscope-drums.ins
+)";
+
+enum class Format { Table, Midnam, Reaper, Ins };
+
+struct Options {
+    Format format = Format::Table;
+    KitSelection selection;
+    std::optional<std::string> output;
+    bool help = false;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+std::optional<Format> formatFromName(std::string_view name)
 {
-    padscope::writeDrumTable(std::cout);
+    if (name == "table")
+        return Format::Table;
+    if (name == "midnam")
+        return Format::Midnam;
+    if (name == "reaper")
+        return Format::Reaper;
+    if (name == "ins")
+        return Format::Ins;
+    return std::nullopt;
+}
+
+Options parseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            continue;
+        }
+        // "--name=value" or "--name value" / "-n value".
+        std::string_view name = arg;
+        std::optional<std::string_view> value;
+        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        const auto takeValue = [&]() -> std::string_view {
+            if (value)
+                return *value;
+            if (i + 1 >= argc)
+                throw UsageError{"option " + std::string(name) + " needs a value"};
+            return argv[++i];
+        };
+        if (name == "-f" || name == "--format") {
+            const auto text = takeValue();
+            const auto format = formatFromName(text);
+            if (!format)
+                throw UsageError{"unknown format \"" + std::string(text) + "\" (use table, midnam, reaper or ins)"};
+            options.format = *format;
+        } else if (name == "-m" || name == "--map") {
+            const auto text = takeValue();
+            options.selection.map = mapFromKey(text);
+            if (!options.selection.map)
+                throw UsageError{"unknown map \"" + std::string(text) + "\" (use sc8850, sc88pro, sc88, sc55 or tg300b)"};
+        } else if (name == "-k" || name == "--kit") {
+            const auto text = takeValue();
+            options.selection.program = programFromKit(text);
+            if (!options.selection.program)
+                throw UsageError{"unknown kit \"" + std::string(text) + "\" (use a program number 1-128 or a kit button's caption)"};
+        } else if (name == "-o" || name == "--output") {
+            const auto text = takeValue();
+            if (text.empty())
+                throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
+            options.output = std::string(text);
+        } else if (!arg.starts_with('-')) {
+            throw UsageError{"unexpected argument \"" + std::string(arg) + "\""};
+        } else {
+            throw UsageError{"unknown option \"" + std::string(arg) + "\""};
+        }
+    }
+    return options;
+}
+
+// What the selection lacks, said plainly, or nothing when it picks kits.
+std::optional<std::string> emptySelectionMessage(const KitSelection& selection)
+{
+    if (!selection.program)
+        return std::nullopt;
+    std::string kit = "kit " + std::to_string(*selection.program + 1) + " (" + kitTitle(*selection.program) + ")";
+    if (selection.map)
+        return kit + " is not in the " + std::string(mapTitle(*selection.map)) + " map";
+    return kit + " is in no map";
+}
+
+void writeTable(std::ostream& out, const std::vector<KitRef>& kits)
+{
+    for (const auto& kit : kits)
+        for (int note = 0; note < kNoteCount; ++note)
+            out << kit.program << '\t' << note << '\t' << kit.map << '\t' << drumName(kit.program, note, kit.map) << '\n';
+}
+
+void writeFormat(std::ostream& out, Format format, const std::vector<KitRef>& kits)
+{
+    switch (format) {
+    case Format::Table: writeTable(out, kits); break;
+    case Format::Midnam: writeMidnam(out, kits); break;
+    case Format::Ins: writeInstrumentDefinitions(out, kits); break;
+    case Format::Reaper: writeReaperNoteNames(out, kits.front()); break;
+    }
+}
+
+bool writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file)
+        file << text;
+    if (file)
+        file.close();
+    if (!file) {
+        std::cerr << "padscope-drumtable: cannot write " << path.string() << ": " << std::strerror(errno) << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
+{
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error || !fs::is_directory(folder)) {
+        std::cerr << "padscope-drumtable: cannot make the folder " << folder.string() << ": "
+                  << (error ? error.message() : "a file of that name is in the way") << '\n';
+        return false;
+    }
+    for (const auto& kit : kits) {
+        std::ostringstream text;
+        writeReaperNoteNames(text, kit);
+        if (!writeFile(folder / reaperFileName(kit), text.str()))
+            return false;
+    }
+    return true;
+}
+
+int run(const Options& options)
+{
+    const auto kits = selectKits(options.selection);
+    if (kits.empty()) {
+        std::cerr << "padscope-drumtable: " << emptySelectionMessage(options.selection).value_or("no kits to write") << '\n';
+        return 2;
+    }
+    if (options.format == Format::Reaper) {
+        if (options.output)
+            return writeReaperFolder(*options.output, kits) ? 0 : 1;
+        if (kits.size() > 1) {
+            std::cerr << "padscope-drumtable: --format reaper writes one file per kit; give a folder with --output, "
+                         "or one kit with --map and --kit\n";
+            return 2;
+        }
+    }
+    if (options.output) {
+        std::ostringstream text;
+        writeFormat(text, options.format, kits);
+        return writeFile(*options.output, text.str()) ? 0 : 1;
+    }
+    writeFormat(std::cout, options.format, kits);
     std::cout.flush();
     return std::cout ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    try {
+        options = parseOptions(argc, argv);
+    } catch (const UsageError& error) {
+        std::cerr << "padscope-drumtable: " << error.message << "\nTry 'padscope-drumtable --help'.\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << kHelp;
+        std::cout.flush();
+        return std::cout ? 0 : 1;
+    }
+    return run(options);
 }

@@ -1,0 +1,124 @@
+// Runs padscope-drumtable as a user would: the default listing, --help, the
+// choice of map and kit, the REAPER folder, and the messages for bad input.
+
+#include "drum_names.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+namespace padscope {
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+ToolRun drumtable(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PADSCOPE_DRUMTABLE), arguments);
+    EXPECT_TRUE(process.waitForFinished(-1));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+}
+
+std::size_t lineCount(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(DrumtableTool, DefaultListingIsTheTableUnchanged)
+{
+    std::ostringstream table;
+    writeDrumTable(table);
+    const ToolRun run = drumtable({});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, table.str());
+    EXPECT_EQ(lineCount(run.out), 12416u);
+    EXPECT_EQ(drumtable({"--format", "table"}).out, table.str());
+
+    const ToolRun sc55 = drumtable({"--map=sc55"});
+    EXPECT_EQ(lineCount(sc55.out), 1280u);
+    EXPECT_EQ(sc55.out.substr(0, sc55.out.find('\n')), "0\t0\t1\tNothing");
+}
+
+TEST(DrumtableTool, HelpListsEveryOption)
+{
+    const ToolRun run = drumtable({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.starts_with("Usage: padscope-drumtable [OPTION]...\n"));
+    for (std::string_view text : {"-f, --format FORMAT", "table", "midnam", "reaper", "ins", "-m, --map MAP",
+                                  "sc8850, sc88pro, sc88,\n                       sc55 or tg300b", "-k, --kit KIT",
+                                  "-o, --output PATH", "-h, --help", "Exit status:"})
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+    EXPECT_EQ(drumtable({"-h"}).out, run.out);
+}
+
+TEST(DrumtableTool, ChosenKitAndMap)
+{
+    const ToolRun one = drumtable({"--format", "reaper", "--map", "sc8850", "--kit", "sfx 2"});
+    EXPECT_EQ(one.exitCode, 0);
+    EXPECT_TRUE(one.out.starts_with("# MIDI note/CC name map\n31 Acoustic Bass Mute Noise\n"));
+    EXPECT_EQ(lineCount(one.out), 61u);
+
+    const ToolRun midnam = drumtable({"-f", "midnam", "-m", "tg300b", "-k", "26"});
+    EXPECT_EQ(midnam.exitCode, 0);
+    EXPECT_NE(midnam.out.find("<Patch Number=\"26\" Name=\"TR-808\" ProgramChange=\"25\">"), std::string::npos);
+    EXPECT_EQ(midnam.out.find("<Patch Number=\"1\""), std::string::npos);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath("reaper/names");
+    EXPECT_EQ(drumtable({"--format", "reaper", "--output", folder}).exitCode, 0);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 97);
+    EXPECT_TRUE(QFile::exists(folder + "/sc8850-026-tr-808.txt"));
+    EXPECT_TRUE(QFile::exists(folder + "/tg300b-128-cm64-32l.txt"));
+
+    const QString ins = dir.filePath("drums.ins");
+    EXPECT_EQ(drumtable({"--format", "ins", "--map", "sc88", "-o", ins}).exitCode, 0);
+    QFile file(ins);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\r\n[Padscope SC-88 Drums]\r\nPatch[2]=Padscope SC-88 Drum Kits\r\n"));
+}
+
+TEST(DrumtableTool, BadInputIsRefusedWithAMessage)
+{
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        std::string_view message;
+    };
+    const Case cases[] = {
+        {{"--map", "sc99"}, 2, "padscope-drumtable: unknown map \"sc99\" (use sc8850, sc88pro, sc88, sc55 or tg300b)\n"
+                               "Try 'padscope-drumtable --help'.\n"},
+        {{"--format", "midi"}, 2, "padscope-drumtable: unknown format \"midi\" (use table, midnam, reaper or ins)\n"
+                                  "Try 'padscope-drumtable --help'.\n"},
+        {{"--kit", "129"}, 2, "padscope-drumtable: unknown kit \"129\" (use a program number 1-128 or a kit button's caption)\n"
+                              "Try 'padscope-drumtable --help'.\n"},
+        {{"--kit"}, 2, "padscope-drumtable: option --kit needs a value\nTry 'padscope-drumtable --help'.\n"},
+        {{"--verbose"}, 2, "padscope-drumtable: unknown option \"--verbose\"\nTry 'padscope-drumtable --help'.\n"},
+        {{"--map", "sc55", "--kit", "HOUSE"}, 2, "padscope-drumtable: kit 14 (HOUSE) is not in the SC-55 map\n"},
+        {{"--kit", "4"}, 2, "padscope-drumtable: kit 4 (Program 4) is in no map\n"},
+        {{"--format", "reaper", "--map", "sc55"}, 2,
+         "padscope-drumtable: --format reaper writes one file per kit; give a folder with --output, or one kit with "
+         "--map and --kit\n"},
+        {{"--format", "ins", "--output", "/nonexistent-folder/drums.ins"}, 1,
+         "padscope-drumtable: cannot write /nonexistent-folder/drums.ins: No such file or directory\n"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = drumtable(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, c.message);
+        EXPECT_TRUE(run.out.empty()) << c.arguments.join(' ').toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace padscope
