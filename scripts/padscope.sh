@@ -7,22 +7,30 @@
 set -euo pipefail
 
 mode="${1:-run}"
+case "$mode" in
+  run|test) ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
-# What the build and the program need.
+# What the program needs to build and to run.
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev librtmidi-dev libasound2-dev libjack-jackd2-dev
-  libfluidsynth-dev libglib2.0-dev fluid-soundfont-gm fluid-soundfont-gs
+  libfluidsynth-dev fluid-soundfont-gm fluid-soundfont-gs
   fonts-ipafont-gothic
-  googletest libgtest-dev libbenchmark-dev
 )
-# What only the tests need: a JACK server and MIDI peer, clang for the fuzzer,
-# an X server with a window manager for the real window, and xmllint for the
-# exported MIDNAM files.
+# What only the tests need: the test and benchmark frameworks, a JACK server
+# and MIDI peer, clang for the fuzzer, an X server with a window manager and
+# xdotool for the real window, xmllint for the exported MIDNAM files, and the
+# tools that build and check the Debian package.
 if [ "$mode" = test ]; then
-  packages+=(jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl libxml2-utils)
+  packages+=(
+    googletest libgtest-dev libbenchmark-dev libglib2.0-dev
+    jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool libxml2-utils
+    dpkg-dev file desktop-file-utils appstream
+  )
 fi
 
 missing=()
@@ -30,11 +38,19 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}")
+  if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+  elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+  else
+    echo "Padscope needs these packages first; install them as root, then run this again:" >&2
+    echo "  su -c 'apt-get update && apt-get install -y ${missing[*]}'" >&2
+    exit 1
+  fi
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" "${install[@]}"
 fi
 
 jobs="$(nproc)"
@@ -46,13 +62,16 @@ configure_and_build() {
 
 case "$mode" in
   run)
-    configure_and_build build
-    exec ./build/padscope
+    # The program alone: no tests, no benchmarks.
+    configure_and_build build-run -DBUILD_TESTING=OFF -DPADSCOPE_BENCH=OFF
+    exec ./build-run/padscope
     ;;
   test)
     export JACK_NO_START_SERVER=1
     configure_and_build build
     ctest --test-dir build --output-on-failure -j "$jobs"
+    # The Debian package builds, validates, installs and runs.
+    scripts/package-check.sh build
     # A short run of the settings file fuzzer.
     scripts/fuzz.sh "${PADSCOPE_FUZZ_SECONDS:-60}"
     # Once more under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -60,9 +79,5 @@ case "$mode" in
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
-    ;;
-  *)
-    echo "usage: $0 run|test" >&2
-    exit 2
     ;;
 esac
