@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# CPU used by Padscope and its sound server while the built-in synth is open
+# and nothing plays: the program runs offscreen against a private PulseAudio
+# server with a null sink (or a JACK server on the dummy backend), settles for
+# a few seconds, then both processes' CPU time is read over 10 seconds.
+#   bench/idle_cpu.sh [build-dir] [pulse|jack] [settle-seconds]
+set -euo pipefail
+build="${1:-build}"
+server="${2:-pulse}"
+settle="${3:-5}"
+window=10
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1
+export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+case "$server" in
+  pulse)
+    printf 'load-module module-null-sink sink_name=null\nload-module module-native-protocol-unix\nset-default-sink null\n' > "$work/server.pa"
+    pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit \
+      --log-target=stderr >"$work/server.log" 2>&1 &
+    server_pid=$!
+    for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
+    ;;
+  jack)
+    export JACK_DEFAULT_SERVER="padscope-idle-$$"
+    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 >"$work/server.log" 2>&1 &
+    server_pid=$!
+    for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
+    ;;
+  *) echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds]" >&2; exit 2 ;;
+esac
+pids+=("$server_pid")
+
+# The program keeps its settings beside itself: run a copy, on the built-in synth.
+cp "$build/padscope" "$work/padscope"
+printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/padscope.ini"
+"$work/padscope" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+sleep "$settle"
+p0=$(cpu_ticks "$program_pid"); s0=$(cpu_ticks "$server_pid")
+sleep "$window"
+p1=$(cpu_ticks "$program_pid"); s1=$(cpu_ticks "$server_pid")
+hz=$(getconf CLK_TCK)
+awk -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v hz="$hz" -v w="$window" -v name="$server" 'BEGIN {
+  printf "over %d s idle (%s): program %.2f s CPU (%.1f %% of a core), server %.2f s (%.1f %%), together %.1f %%\n",
+         w, name, p / hz, 100 * p / hz / w, s / hz, 100 * s / hz / w, 100 * (p + s) / hz / w }'
