@@ -51,7 +51,8 @@ struct FileDescriptor {
 // unless it has been renamed over the target.
 struct TemporaryFile {
     explicit TemporaryFile(const fs::path& folder)
-        : name((folder / (std::string(kTemporaryPrefix) + std::string(kRandomLength, 'X'))).string())
+        : name((folder / (std::string(kTemporaryPrefix) + std::string(kRandomLength, 'X')))
+                   .string())
         , file(::mkostemp(name.data(), O_CLOEXEC))
     {
         if (file.fd < 0) {
@@ -100,7 +101,8 @@ void removeLeftOverTemporaryFiles(const fs::path& folder, std::string_view targe
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (!isOwnTemporaryName(it->path().filename().string(), target))
             continue;
-        const FileDescriptor file(::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        const FileDescriptor file(
+            ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat status {};
         if (file.fd >= 0 && ::fstat(file.fd, &status) == 0 && S_ISREG(status.st_mode) &&
             ::flock(file.fd, LOCK_EX | LOCK_NB) == 0)
@@ -197,9 +199,10 @@ bool writeFileDurably(const fs::path& path, std::string_view bytes)
     removeLeftOverTemporaryFiles(folder, target.filename().string());
     TemporaryFile temp(folder);
     if (temp.file.fd < 0) {
-        // A shared install or a read-only bind mount: the folder takes no new
+        // A shared install or a read-only mount: the folder takes no new
         // file, but the file itself may still be the user's to write.
-        return exists && (temp.error == EACCES || temp.error == EPERM) && writeInPlace(target, bytes);
+        const bool folderRefuses = temp.error == EACCES || temp.error == EPERM || temp.error == EROFS;
+        return exists && folderRefuses && writeInPlace(target, bytes);
     }
     // Renamed while still open, so its lock keeps other saves off it.
     if (!writeAll(temp.file.fd, bytes) || ::fchmod(temp.file.fd, mode) != 0 ||
