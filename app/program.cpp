@@ -21,8 +21,9 @@ int runProgram(const ProgramOptions& options)
     QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
     installFontSubstitutes();
 
+    const SettingsLocation settingsLocation = systemSettingsLocation();
     const std::filesystem::path iniPath =
-        settingsPath(QApplication::applicationFilePath().toStdString());
+        settingsPath(QApplication::applicationFilePath().toStdString(), settingsLocation);
     IniFile settingsFile = loadSettingsFile(iniPath);
 
     // The built-in synth comes first, then the platform's ports.
@@ -39,8 +40,8 @@ int runProgram(const ProgramOptions& options)
         readSettings(settingsFile),
         [&](const Settings& settings) {
             writeSettings(settingsFile, settings);
-            if (!saveSettingsFile(iniPath, settingsFile))
-                notifier.showMessage(saveFailedText(iniPath));
+            if (!saveSettingsFile(iniPath, settingsFile, settingsLocation))
+                notifier.showMessage(saveFailedText(iniPath, settingsLocation));
         },
     });
     window.show();

@@ -17,11 +17,15 @@ mkdir -p "$work/corpus" "$work/artifacts"
 cp "$root"/fuzz/corpus/* "$work/corpus/"
 
 status=0
-# The fuzzer's progress lines go to a log; only its summary is printed,
-# or the whole log when it fails.
+# Inputs of any length up to 512 KB from the start, long enough for a read
+# that slows down with the file's size to show as a time-out (10 s for one).
+# The fuzzer's progress lines go to a log; only its summary and the longest
+# input it kept are printed, or the whole log when it fails.
 "$build/padscope_ini_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+  -max_len=524288 -len_control=0 -timeout=10 \
   -artifact_prefix="$work/artifacts/" "$work/corpus" > "$work/fuzz.log" 2>&1 || status=$?
 grep -E '^(Done|stat::)' "$work/fuzz.log" || true
+echo "longest input kept: $(ls -S "$work/corpus" | head -1 | xargs -I{} stat -c %s "$work/corpus/{}") bytes"
 
 if [ "$status" -ne 0 ]; then
   cat "$work/fuzz.log" >&2

@@ -35,6 +35,15 @@ bool sameName(std::string_view a, std::string_view b)
     return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
+std::string lowerName(std::string_view name)
+{
+    std::string lower(name);
+    std::ranges::transform(lower, lower.begin(), asciiLower);
+    return lower;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // What the file can give back of a name or value: one line, trimmed.
 std::string storable(std::string_view text)
 {
@@ -93,9 +102,15 @@ std::optional<int> parseIniInteger(std::string_view text)
 IniFile IniFile::parse(std::string_view text)
 {
     IniFile ini;
-    std::optional<std::size_t> current;  // index of the section being read
+    Section* current = nullptr;  // the section being read
 
+    // Some editors put a byte order mark in front, which would hide the
+    // first section.
     std::size_t pos = 0;
+    if (text.starts_with(kByteOrderMark)) {
+        ini.byteOrderMark_ = true;
+        pos = kByteOrderMark.size();
+    }
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos)
@@ -109,21 +124,13 @@ IniFile IniFile::parse(std::string_view text)
             continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             // A section named again goes on where its first appearance left off.
-            const std::string_view name = trimmed(line.substr(1, line.size() - 2));
-            const auto found = std::ranges::find_if(
-                ini.sections_, [name](const Section& s) { return sameName(s.name, name); });
-            if (found == ini.sections_.end()) {
-                ini.sections_.push_back(Section{std::string(name), {}});
-                current = ini.sections_.size() - 1;
-            } else {
-                current = static_cast<std::size_t>(found - ini.sections_.begin());
-            }
+            current = &ini.findOrAddSection(trimmed(line.substr(1, line.size() - 2)));
             continue;
         }
         if (!current)
             continue;
 
-        auto& lines = ini.sections_[*current].lines;
+        auto& lines = current->lines;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             lines.push_back(Line{std::nullopt, std::string(line)});
@@ -136,14 +143,21 @@ IniFile IniFile::parse(std::string_view text)
 
 const IniFile::Section* IniFile::findSection(std::string_view name) const
 {
-    const auto found =
-        std::ranges::find_if(sections_, [name](const Section& s) { return sameName(s.name, name); });
-    return found == sections_.end() ? nullptr : &*found;
+    const auto found = sectionIndex_.find(lowerName(name));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 IniFile::Section* IniFile::findSection(std::string_view name)
 {
     return const_cast<Section*>(std::as_const(*this).findSection(name));
+}
+
+IniFile::Section& IniFile::findOrAddSection(std::string_view name)
+{
+    const auto [found, added] = sectionIndex_.try_emplace(lowerName(name), sections_.size());
+    if (added)
+        sections_.push_back(Section{std::string(name), {}});
+    return sections_[found->second];
 }
 
 const IniFile::Line* IniFile::findLine(std::string_view section, std::string_view key) const
@@ -189,16 +203,11 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
     if (keyText.find('=') != std::string::npos || keyText.starts_with(';') || keyText.starts_with('['))
         return false;
 
-    std::string sectionName = storable(section);
-    Section* s = findSection(sectionName);
-    if (!s) {
-        sections_.push_back(Section{std::move(sectionName), {}});
-        s = &sections_.back();
-    }
+    Section& s = findOrAddSection(storable(section));
     const auto found = std::ranges::find_if(
-        s->lines, [&keyText](const Line& line) { return line.key && sameName(*line.key, keyText); });
-    if (found == s->lines.end())
-        s->lines.push_back(Line{std::move(keyText), storable(value)});
+        s.lines, [&keyText](const Line& line) { return line.key && sameName(*line.key, keyText); });
+    if (found == s.lines.end())
+        s.lines.push_back(Line{std::move(keyText), storable(value)});
     else
         *found = Line{std::move(keyText), storable(value)};
     return true;
@@ -206,7 +215,7 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
 
 std::string IniFile::serialize() const
 {
-    std::string text;
+    std::string text(byteOrderMark_ ? kByteOrderMark : std::string_view{});
     for (const Section& section : sections_) {
         text += '[';
         text += section.name;

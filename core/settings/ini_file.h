@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace padscope {
@@ -11,7 +12,8 @@ namespace padscope {
 // its lines in order. Reading follows the file's own rules (any line end,
 // trimmed lines, ";" comments, names without regard to ASCII letter case);
 // writing replaces a key's line in place or appends it, and serialize()
-// renders the whole file again with CR LF line ends.
+// renders the whole file again with CR LF line ends. A UTF-8 byte order mark
+// at the start is passed over when reading and written again in front.
 //
 // Only plain C++: the fuzz target builds this file on its own.
 class IniFile {
@@ -70,9 +72,14 @@ private:
 
     const Section* findSection(std::string_view name) const;
     Section* findSection(std::string_view name);
+    Section& findOrAddSection(std::string_view name);
     const Line* findLine(std::string_view section, std::string_view key) const;
 
     std::vector<Section> sections_;
+    // Index into sections_ by name in lower case, so that a file of many
+    // sections reads in time that grows with its size only.
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
+    bool byteOrderMark_ = false;
 };
 
 // The integer rules of the settings file, on its own: optional sign, then

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file_system.h"
 #include "ini_file.h"
 
 #include <filesystem>
@@ -12,6 +13,9 @@ namespace padscope {
 // Shown when the settings cannot be written, followed by the file's path
 // (see saveFailedText).
 inline constexpr std::string_view kSaveFailedMessage = "設定ファイルを保存できません";
+// Added to it when there is no per-user configuration folder to fall back on.
+inline constexpr std::string_view kNoUserFolderMessage =
+    "HOME が設定されていないため、ユーザーの設定フォルダがありません";
 
 inline constexpr std::string_view kConfigFolderName = "Padscope";
 inline constexpr std::string_view kConfigFileName = "padscope.ini";
@@ -19,36 +23,38 @@ inline constexpr std::string_view kConfigFileName = "padscope.ini";
 // What decides where the settings file lives. The program takes the system's
 // (systemSettingsLocation); tests put in their own folder and writability.
 struct SettingsLocation {
-    // The per-user configuration root, $XDG_CONFIG_HOME (~/.config) on Linux.
+    // The per-user configuration root (userConfigRoot), empty when there is none.
     std::filesystem::path configRoot;
     // Whether a new file can be created in the folder.
     std::function<bool(const std::filesystem::path& folder)> canCreateFilesIn;
 };
 
 SettingsLocation systemSettingsLocation();
-bool folderAcceptsNewFiles(const std::filesystem::path& folder);
 
 // The executable's own path with the extension of its file name (from the
 // last "." on) replaced by ".ini", or ".ini" appended when it has none.
 std::filesystem::path portableSettingsPath(const std::filesystem::path& executable);
 
-// The portable file beside the executable when it already exists or could be
-// created there; otherwise padscope.ini in the Padscope folder of the
-// configuration root, which is created when missing.
+// The portable file beside the executable when it already exists, could be
+// created there or there is no configuration root; otherwise padscope.ini in
+// the Padscope folder of the configuration root. Creates nothing: saving
+// creates that folder.
 std::filesystem::path settingsPath(const std::filesystem::path& executable,
                                    const SettingsLocation& location);
-std::filesystem::path settingsPath(const std::filesystem::path& executable);
 
 // The file's contents, or an empty copy when it is missing, is not a regular
 // file, cannot be read or is implausibly large. Never throws.
 IniFile loadSettingsFile(const std::filesystem::path& path);
 
-// Writes the whole file through a temporary file in the same folder that is
-// flushed to disk and then renamed over the old one, so a failure at any
-// point leaves the old file as it was. Returns false on failure.
+// Writes the whole file to disk (see writeFileDurably). Returns false on failure.
 bool saveSettingsFile(const std::filesystem::path& path, const IniFile& file);
+// The same, first creating the Padscope folder of the configuration root
+// when the file lives there.
+bool saveSettingsFile(const std::filesystem::path& path, const IniFile& file,
+                      const SettingsLocation& location);
 
-// kSaveFailedMessage, a line break and the path.
-std::string saveFailedText(const std::filesystem::path& path);
+// kSaveFailedMessage, a line break and the path; and on another line
+// kNoUserFolderMessage when the location has no configuration root.
+std::string saveFailedText(const std::filesystem::path& path, const SettingsLocation& location);
 
 }  // namespace padscope

@@ -54,6 +54,44 @@ TEST(IniFileRead, RepeatedSectionGoesOnAndFirstRepeatedKeyWins)
     EXPECT_EQ(ini.readInteger("a", "z", 0), 4);
 }
 
+TEST(IniFileRead, ByteOrderMarkIsPassedOverAndWrittenAgain)
+{
+    IniFile ini = IniFile::parse("\xEF\xBB\xBF[window]\r\nheight=700\r\n[gen]\r\nbank=1\r\n");
+    EXPECT_EQ(ini.readInteger("window", "height", 636), 700);
+    ini.writeInteger("window", "Height", 640);
+    EXPECT_EQ(ini.serialize(), "\xEF\xBB\xBF[window]\r\nHeight=640\r\n\r\n[gen]\r\nbank=1\r\n\r\n");
+
+    // Only at the very start, and only a whole one.
+    EXPECT_EQ(IniFile::parse("\xEF\xBB[s]\na=1\n").entries(), std::vector<Entry>{});
+    EXPECT_EQ(IniFile::parse("\n\xEF\xBB\xBF[s]\na=1\n").entries(), std::vector<Entry>{});
+}
+
+TEST(IniFileRead, ManySectionsInAnyLetterCase)
+{
+    // 150,001 sections, each named again later in other letters: a read
+    // that searched all earlier sections at each one would take minutes.
+    constexpr int kCount = 150'001;
+    std::string text;
+    for (int i = 0; i < kCount; ++i)
+        text += "[Sec" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    for (int i = 0; i < kCount; i += 1000)
+        text += "[sEC" + std::to_string(i) + "]\nlater=1\n";
+    IniFile ini = IniFile::parse(text);
+    EXPECT_EQ(ini.sectionNames().size(), std::size_t{kCount});
+    EXPECT_EQ(ini.sectionNames()[12345], "Sec12345");
+    EXPECT_EQ(ini.readInteger("SEC150000", "k", -1), 150000);
+    EXPECT_EQ(ini.readInteger("sec2000", "later", 0), 1);
+    EXPECT_FALSE(ini.hasKey("sec2001", "later"));
+
+    ini.writeInteger("sec7", "Added", 1);
+    ini.writeInteger("New", "k", 2);
+    EXPECT_EQ(ini.sectionNames().size(), std::size_t{kCount + 1});
+    const IniFile reread = IniFile::parse(ini.serialize());
+    EXPECT_EQ(reread, ini);
+    EXPECT_EQ(reread.readInteger("SEC7", "added", 0), 1);
+    EXPECT_EQ(reread.readInteger("new", "K", 0), 2);
+}
+
 TEST(IniFileRead, StringValuesAreTrimmedAndMayBeEmpty)
 {
     const IniFile ini = IniFile::parse("[dev]\ngakki=  Roland SC-88  \nempty=\n");

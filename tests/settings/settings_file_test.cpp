@@ -3,13 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace padscope {
@@ -49,6 +56,42 @@ protected:
     {
         return {dir_ / "config", [exeFolderWritable](const fs::path&) { return exeFolderWritable; }};
     }
+    static IniFile defaultFile()
+    {
+        IniFile file;
+        writeSettings(file, Settings{});
+        return file;
+    }
+    static mode_t modeOf(const fs::path& path)
+    {
+        struct stat status {};
+        EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+        return status.st_mode;
+    }
+
+    // Runs `body` in a child process, if asked as an ordinary user when the
+    // tests run as root (file permissions do not hold root back), and returns
+    // the child's wait status: exit status 0 when `body` returned true.
+    static int inChild(const std::function<bool()>& body, bool asUser = true)
+    {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (asUser && ::geteuid() == 0 && (::setgid(kUser) != 0 || ::setuid(kUser) != 0))
+                ::_exit(3);
+            ::_exit(body() ? 0 : 1);
+        }
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        return status;
+    }
+    // Hands the file to the user of inChild.
+    static void giveToUser(const fs::path& path)
+    {
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
+        }
+    }
+    static constexpr uid_t kUser = 65534;
 
     fs::path dir_;
 };
@@ -78,7 +121,10 @@ TEST_F(SettingsFileTest, ReadOnlyExecutableFolderUsesTheConfigFolder)
 {
     const fs::path expected = dir_ / "config" / "Padscope" / "padscope.ini";
     EXPECT_EQ(settingsPath(dir_ / "padscope", location(false)), expected);
-    EXPECT_TRUE(fs::is_directory(expected.parent_path()));
+    // Asking where the file is creates nothing; saving creates the folder.
+    EXPECT_FALSE(fs::exists(dir_ / "config"));
+    EXPECT_TRUE(saveSettingsFile(expected, defaultFile(), location(false)));
+    EXPECT_TRUE(fs::is_regular_file(expected));
 
     // Running as root every existing folder takes files, so the real check is
     // shown refusing folders that are missing or are files.
@@ -118,7 +164,7 @@ TEST_F(SettingsFileTest, RestartKeepsTheSettingsInBothPlaces)
         s.map = 2;
         s.deviceName = "SC-88Pro";
         writeSettings(first, s);
-        ASSERT_TRUE(saveSettingsFile(path, first));
+        ASSERT_TRUE(saveSettingsFile(path, first, location(portable)));
 
         const fs::path again = settingsPath(dir_ / "padscope", location(portable));
         EXPECT_EQ(again, path);
@@ -152,24 +198,138 @@ TEST_F(SettingsFileTest, FailedSaveKeepsWhatWasThere)
     // A folder that is gone.
     EXPECT_FALSE(saveSettingsFile(dir_ / "gone" / "padscope.ini", file));
 
-    // A disk that fills up half-way through the new file.
+    // A file-size limit reached half-way through the new file, with the
+    // signal that it raises at its default, which kills.
     const fs::path path = dir_ / "kept.ini";
     const std::string old = "[gen]\r\nbank=1\r\n\r\n";
     writeBytes(path, old);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 40;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved40 = saveSettingsFile(path, file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(saved40);
+    const int status = inChild([&] {
+        const rlimit small{40, 40};
+        std::signal(SIGXFSZ, SIG_DFL);
+        return ::setrlimit(RLIMIT_FSIZE, &small) == 0 && !saveSettingsFile(path, file);
+    }, false);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(filesIn(dir_), (std::vector<std::string>{"kept.ini", "padscope.ini"}));
 
-    EXPECT_EQ(saveFailedText(path), "設定ファイルを保存できません\n" + path.string());
+    EXPECT_EQ(saveFailedText(path, location(true)), "設定ファイルを保存できません\n" + path.string());
+}
+
+TEST_F(SettingsFileTest, SavingKeepsLinksPermissionBitsAndWorksForLongNames)
+{
+    const IniFile file = defaultFile();
+
+    // A link stays a link; its target takes the new text.
+    fs::create_directory(dir_ / "real");
+    writeBytes(dir_ / "real" / "target.ini", "[gen]\r\nbank=1\r\n");
+    fs::create_symlink(dir_ / "real" / "target.ini", dir_ / "padscope.ini");
+    ASSERT_TRUE(saveSettingsFile(dir_ / "padscope.ini", file));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "padscope.ini"));
+    EXPECT_EQ(readBytes(dir_ / "real" / "target.ini"), file.serialize());
+
+    // Permission bits stay; set-user-ID, set-group-ID and sticky go.
+    const fs::path special = dir_ / "special.ini";
+    writeBytes(special, "");
+    fs::permissions(special, static_cast<fs::perms>(07764));
+    ASSERT_TRUE(saveSettingsFile(special, file));
+    EXPECT_EQ(modeOf(special) & 07777, 0764u);
+
+    // An executable name near the file system's limit of 255 bytes.
+    const fs::path exe = dir_ / std::string(250, 'p');
+    const fs::path path = settingsPath(exe, location(true));
+    EXPECT_TRUE(saveSettingsFile(path, file));
+    EXPECT_EQ(readBytes(path), file.serialize());
+}
+
+TEST_F(SettingsFileTest, TheFilesOwnPermissionDecidesWhetherItIsWritten)
+{
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const IniFile file = defaultFile();
+    const std::string old = "[gen]\r\nbank=1\r\n";
+
+    // A folder the user may not write holding a file the user may: written in place.
+    const fs::path shared = dir_ / "shared";
+    fs::create_directory(shared);
+    writeBytes(shared / "padscope.ini", old);
+    giveToUser(shared / "padscope.ini");
+    fs::permissions(shared, static_cast<fs::perms>(0555));
+    struct stat before {}, after {};
+    ::stat((shared / "padscope.ini").c_str(), &before);
+    EXPECT_EQ(inChild([&] { return saveSettingsFile(shared / "padscope.ini", file); }), 0);
+    EXPECT_EQ(readBytes(shared / "padscope.ini"), file.serialize());
+    // The very same file, not a new one renamed over it.
+    ::stat((shared / "padscope.ini").c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    fs::permissions(shared, fs::perms::owner_all);
+
+    // A read-only file in a folder the user may write: left as it is.
+    const fs::path own = dir_ / "own";
+    fs::create_directory(own);
+    giveToUser(own);
+    writeBytes(own / "padscope.ini", old);
+    giveToUser(own / "padscope.ini");
+    fs::permissions(own / "padscope.ini", static_cast<fs::perms>(0444));
+    EXPECT_NE(inChild([&] { return saveSettingsFile(own / "padscope.ini", file); }), 0);
+    EXPECT_EQ(readBytes(own / "padscope.ini"), old);
+    EXPECT_EQ(modeOf(own / "padscope.ini") & 07777, 0444u);
+    EXPECT_EQ(filesIn(own), std::vector<std::string>{"padscope.ini"});
+}
+
+TEST_F(SettingsFileTest, LeftOverTemporaryFilesGoAtTheNextSave)
+{
+    for (const char* name : {".padscope-save-Ab12Cd", ".padscope.ini.Xy34Zw", ".padscope-save-busy00",
+                             ".padscope-save-Ab12Cde", ".other.ini.Ab12Cd", ".padscope.ini.Ab1",
+                             "padscope-save-Ab12Cd", "notes.txt"})
+        writeBytes(dir_ / name, "left");
+    fs::create_directory(dir_ / "sub");
+    writeBytes(dir_ / "sub" / ".padscope-save-Ab12Cd", "left");
+    // A save in progress elsewhere holds a lock on its file.
+    const int busy = ::open((dir_ / ".padscope-save-busy00").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+
+    ASSERT_TRUE(saveSettingsFile(dir_ / "padscope.ini", defaultFile()));
+    ::close(busy);
+    EXPECT_EQ(filesIn(dir_),
+              (std::vector<std::string>{".other.ini.Ab12Cd", ".padscope-save-Ab12Cde",
+                                        ".padscope-save-busy00", ".padscope.ini.Ab1", "notes.txt",
+                                        "padscope-save-Ab12Cd", "padscope.ini", "sub"}));
+    EXPECT_EQ(filesIn(dir_ / "sub"), std::vector<std::string>{".padscope-save-Ab12Cd"});
+}
+
+TEST_F(SettingsFileTest, ConfigFolderFollowsTheEnvironment)
+{
+    auto saved = [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto home = saved("HOME");
+    const auto config = saved("XDG_CONFIG_HOME");
+    auto restore = [](const char* name, const std::optional<std::string>& value) {
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    };
+
+    ::setenv("HOME", "/home/pad", 1);
+    ::setenv("XDG_CONFIG_HOME", "/etc/xdg-pad", 1);
+    EXPECT_EQ(systemSettingsLocation().configRoot, fs::path("/etc/xdg-pad"));
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    EXPECT_EQ(systemSettingsLocation().configRoot, fs::path("/home/pad/.config"));
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    const SettingsLocation none = systemSettingsLocation();
+    restore("HOME", home);
+    restore("XDG_CONFIG_HOME", config);
+
+    // Without a home there is no per-user folder: the file stays beside the
+    // executable, and the message says why it cannot go elsewhere.
+    EXPECT_EQ(none.configRoot, fs::path());
+    const SettingsLocation readOnly{{}, [](const fs::path&) { return false; }};
+    EXPECT_EQ(settingsPath("/usr/bin/padscope", readOnly), fs::path("/usr/bin/padscope.ini"));
+    EXPECT_EQ(saveFailedText("/usr/bin/padscope.ini", readOnly),
+              "設定ファイルを保存できません\n/usr/bin/padscope.ini\n"
+              "HOME が設定されていないため、ユーザーの設定フォルダがありません");
 }
 
 }  // namespace
