@@ -1,5 +1,6 @@
 #include "pad_page.h"
 
+#include "focus_mark.h"
 #include "fonts.h"
 #include "key_release_filter.h"
 #include "pad_button.h"
@@ -60,6 +61,7 @@ PadPage buildPadPage(QWidget* page)
         auto* pad = new PadButton(note, releases, page);
         pad->setObjectName(QStringLiteral("Button%1").arg(note + 1));
         pad->setGeometry(left, top, octave == 10 ? 127 : 129, 17);
+        addFocusMark(pad);
         result.pads[static_cast<std::size_t>(note)] = pad;
     }
     result.portButton = new QPushButton(QStringLiteral("音源の変更"), page);
