@@ -28,7 +28,7 @@ packages=(
 if [ "$mode" = test ]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev libglib2.0-dev
-    jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool libxml2-utils
+    jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool x11-utils libxml2-utils
     dpkg-dev file desktop-file-utils appstream
   )
 fi

@@ -17,6 +17,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string_view>
 
 namespace padscope {
@@ -49,6 +50,17 @@ QLabel* placeLabel(QLabel* label, const char* name, int x, int y)
 
 constexpr QSize kClientSize{298, 213};
 
+QMargins frameMargins(const QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+// How long to look for the window manager's frame after the first showing.
+constexpr std::chrono::milliseconds kFrameCheckInterval{50};
+
 }  // namespace
 
 LinkOpener desktopLinkOpener()
@@ -63,6 +75,8 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
       opener_(std::move(opener))
 {
     setObjectName(QStringLiteral("AboutBox"));
+    frameWatch_.setInterval(kFrameCheckInterval);
+    connect(&frameWatch_, &QTimer::timeout, this, [this] { checkFrame(true); });
     setWindowTitle(toQString(kAboutCaption));
     setModal(false);
     setFont(uiFont(12));
@@ -113,6 +127,12 @@ QPoint AboutBox::centredOrigin(QSize screen, QSize window)
 
 void AboutBox::showFromVersionLabel()
 {
+    // A window manager that ignores the "no minimise" hint lets the user
+    // minimise the box; the label is then the only way to get it back.
+    if (isMinimized()) {
+        showNormal();
+        return;
+    }
     if (isVisible())
         return;
     show();
@@ -122,15 +142,59 @@ void AboutBox::setVisible(bool visible)
 {
     if (visible && !shownBefore_) {
         shownBefore_ = true;
-        // Centre the outer frame. Creating the native window first lets the
-        // platforms that know their frame in advance report its size.
+        // Creating the native window first lets the platforms that know
+        // their frame in advance report its size.
         winId();
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            move(area.topLeft() + centredOrigin(area.size(), frameGeometry().size()));
-        }
+        centreOnScreen();
+        // Most window managers add the frame only after the first showing:
+        // then centre again once it is known. Its arrival need not come with
+        // an event of the box, so look for it for a while as well.
+        frameSettled_ = frameGeometry().size() != size();
+        frameChecks_ = 0;
+        if (!frameSettled_)
+            frameWatch_.start();
     }
     QDialog::setVisible(visible);
+}
+
+void AboutBox::centreOnScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame's margins: the box's own once the window manager has told
+    // them, until then those of the main window, framed by the same manager.
+    QMargins margins = frameMargins(*this);
+    if (margins.isNull() && mainWindow_ && mainWindow_->isVisible())
+        margins = frameMargins(*mainWindow_);
+    const QSize frame = size().grownBy(margins);
+    const QRect area = screen->geometry();
+    const QPoint client = area.topLeft() + centredOrigin(area.size(), frame) + QPoint(margins.left(), margins.top());
+    setGeometry(QRect(client, size()));
+}
+
+bool AboutBox::event(QEvent* event)
+{
+    if (event->type() != QEvent::Timer)
+        checkFrame(false);
+    return QDialog::event(event);
+}
+
+void AboutBox::checkFrame(bool tick)
+{
+    // Once the window manager has framed the box, centre the outer frame,
+    // not the client area, as the first showing meant to.
+    if (frameSettled_ || !isVisible())
+        return;
+    if (frameGeometry().size() != size()) {
+        frameSettled_ = true;
+        frameWatch_.stop();
+        centreOnScreen();
+    } else if (tick && ++frameChecks_ > kFrameChecks) {
+        // No window manager frames it: the client area is the frame.
+        frameSettled_ = true;
+        frameWatch_.stop();
+    }
 }
 
 void AboutBox::reject() {}

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -31,7 +32,8 @@ public:
 
     // What a click on the version label does: shows the box, centred on the
     // screen the first time and where it was left after that. While the box
-    // is visible it does nothing at all, not even bring it to the front.
+    // is visible it does nothing at all, not even bring it to the front;
+    // only a minimised box is restored.
     void showFromVersionLabel();
 
     LinkLabel* webLink() const { return webLink_; }
@@ -53,9 +55,12 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void openLink(const QUrl& target);
+    void centreOnScreen();
+    void checkFrame(bool tick);
 
     QPointer<QWidget> mainWindow_;
     LinkOpener opener_;
@@ -63,6 +68,10 @@ private:
     LinkLabel* mailLink_ = nullptr;
     QPushButton* okButton_ = nullptr;
     bool shownBefore_ = false;
+    bool frameSettled_ = true;  // false from the first showing until framed
+    static constexpr int kFrameChecks = 100;  // timer ticks, about 5 s
+    int frameChecks_ = 0;
+    QTimer frameWatch_;
 };
 
 }  // namespace padscope

@@ -1,5 +1,6 @@
 #include "controller_page.h"
 
+#include "focus_mark.h"
 #include "fonts.h"
 #include "qt_text.h"
 #include "kits.h"
@@ -114,6 +115,7 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         bar->setTracking(true);
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->installEventFilter(this);
+        addFocusMark(bar);
         bars_[i] = bar;
 
         // Connected after the default is set: creating the page runs no handler.

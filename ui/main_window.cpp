@@ -5,17 +5,21 @@
 #include "controller_page.h"
 #include "drum_names.h"
 #include "fonts.h"
+#include "key_release_filter.h"
 #include "kits.h"
 #include "link_label.h"
 #include "pad_button.h"
 #include "program_icon.h"
 #include "qt_text.h"
 #include "version_text.h"
+#include "window_frame.h"
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 
@@ -92,6 +96,8 @@ void MainWindow::buildWindow()
         previous = kitButtons_[i];
     }
     setTabOrder(previous, pageControl_);
+    // The first kit button has the focus when the window first shows.
+    kitButtons_.front()->setFocus();
 }
 
 void MainWindow::buildKitButtons()
@@ -207,8 +213,16 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::applySavedGeometry()
 {
+    // Whatever the file says, the window fits on the desktop: a huge saved
+    // size would take gigabytes, a far-off position overflows.
     const Settings& saved = services_.saved;
-    setOuterGeometry(saved.left, saved.top, saved.width, saved.height);
+    WindowFrame desktop{0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->virtualGeometry();
+        desktop = {area.x(), area.y(), area.width(), area.height()};
+    }
+    const WindowFrame frame = fitToDesktop({saved.left, saved.top, saved.width, saved.height}, desktop);
+    setOuterGeometry(frame.left, frame.top, frame.width, frame.height);
 }
 
 Settings MainWindow::currentSettings() const
@@ -236,6 +250,8 @@ void MainWindow::FormClose()
     if (closed_)
         return;
     closed_ = true;
+    // A key that went up just before the close still stops its note.
+    padPage_.releases->flush();
     session_.close();
     if (services_.saveSettings)
         services_.saveSettings(currentSettings());

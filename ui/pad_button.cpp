@@ -1,14 +1,21 @@
 #include "pad_button.h"
 
+#include "key_release_filter.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace padscope {
 
-PadButton::PadButton(int note, QWidget* parent) : QPushButton(parent), note_(note) {}
+PadButton::PadButton(int note, KeyReleaseFilter* releases, QWidget* parent)
+    : QPushButton(parent), note_(note), releases_(releases)
+{
+}
 
 void PadButton::mousePressEvent(QMouseEvent* event)
 {
+    releases_->flush();
     emit mouseDown();
     // The push button itself only reacts to the left button; the others
     // still play, so take them here (which also grabs the mouse for the release).
@@ -20,6 +27,7 @@ void PadButton::mousePressEvent(QMouseEvent* event)
 
 void PadButton::mouseReleaseEvent(QMouseEvent* event)
 {
+    releases_->flush();
     emit mouseUp();
     if (event->button() == Qt::LeftButton)
         QPushButton::mouseReleaseEvent(event);
@@ -30,6 +38,7 @@ void PadButton::mouseReleaseEvent(QMouseEvent* event)
 void PadButton::keyPressEvent(QKeyEvent* event)
 {
     // Auto-repeat presses come through too; the held-key flag filters them.
+    releases_->press(*event);
     emit keyDown();
     QPushButton::keyPressEvent(event);
 }
@@ -37,9 +46,13 @@ void PadButton::keyPressEvent(QKeyEvent* event)
 void PadButton::keyReleaseEvent(QKeyEvent* event)
 {
     // Some platforms pair every auto-repeat press with a release: those are
-    // not the key going up.
+    // not the key going up. Qt flags only some of them, so the filter looks
+    // at what follows as well.
     if (!event->isAutoRepeat())
-        emit keyUp();
+        releases_->release(*event, [pad = QPointer<PadButton>(this)] {
+            if (pad)
+                emit pad->keyUp();
+        });
     QPushButton::keyReleaseEvent(event);
 }
 

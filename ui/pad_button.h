@@ -4,12 +4,16 @@
 
 namespace padscope {
 
+class KeyReleaseFilter;
+
 // A note pad: sounds on press and stops on release, with any mouse button
 // or any key. It has no click action of its own.
 class PadButton final : public QPushButton {
     Q_OBJECT
 public:
-    PadButton(int note, QWidget* parent);
+    // `releases` is shared by all pads, so a key release held back on one pad
+    // still comes before the next event on any other.
+    PadButton(int note, KeyReleaseFilter* releases, QWidget* parent);
     int note() const { return note_; }
 
 signals:
@@ -26,6 +30,7 @@ protected:
 
 private:
     int note_;
+    KeyReleaseFilter* releases_;
 };
 
 // A kit button: a click selects its kit, and so does any character typed

@@ -1,6 +1,8 @@
 #include "pad_page.h"
 
+#include "focus_mark.h"
 #include "fonts.h"
+#include "key_release_filter.h"
 #include "pad_button.h"
 
 #include <QLabel>
@@ -48,15 +50,18 @@ void addHeadings(QWidget* page, const auto& headings, int pixelSize)
 PadPage buildPadPage(QWidget* page)
 {
     PadPage result;
+    auto* releases = new KeyReleaseFilter(page);
+    result.releases = releases;
     for (int note = 0; note < 128; ++note) {
         const int octave = note / 12;
         const int row = note % 12;
         const bool upper = octave < 5;
         const int left = 24 + 128 * (upper ? octave : octave - 5);
         const int top = (upper ? 24 : 248) + 16 * row;
-        auto* pad = new PadButton(note, page);
+        auto* pad = new PadButton(note, releases, page);
         pad->setObjectName(QStringLiteral("Button%1").arg(note + 1));
         pad->setGeometry(left, top, octave == 10 ? 127 : 129, 17);
+        addFocusMark(pad);
         result.pads[static_cast<std::size_t>(note)] = pad;
     }
     result.portButton = new QPushButton(QStringLiteral("音源の変更"), page);

@@ -7,6 +7,7 @@ class QWidget;
 
 namespace padscope {
 
+class KeyReleaseFilter;
 class PadButton;
 
 // The "楽器" page: 128 pads in octave columns with their note-name and
@@ -14,6 +15,7 @@ class PadButton;
 struct PadPage {
     std::array<PadButton*, 128> pads{};  // pads[n] plays note n (Button{n+1})
     QPushButton* portButton = nullptr;   // Button129
+    KeyReleaseFilter* releases = nullptr;  // key releases held back on any pad
 };
 
 PadPage buildPadPage(QWidget* page);

@@ -89,9 +89,9 @@ TEST(StartUp, NoPortsAtAllShowsBothMessagesInOrder)
     f.start(0, "none");
     // The first open fails, its name is empty and differs from "none", so
     // the fallback open is tried and fails too.
-    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{std::string(kNoPortsMessage),
-                                                          std::string(kOpenFailedMessage),
-                                                          std::string(kOpenFailedMessage)}));
+    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{"ＭＩＤＩ音源がないのでこのソフトは利用できません",
+                                                          "ＭＩＤＩデバイスが開けません",
+                                                          "ＭＩＤＩデバイスが開けません"}));
     EXPECT_EQ(f.session.deviceIndex(), 0);
     EXPECT_EQ(f.session.deviceName(), "");
     EXPECT_TRUE(f.out.events().empty());
@@ -121,7 +121,7 @@ TEST(PortChange, FailedOpenIsReportedAndLaterSendsAreDropped)
     f.start(0, "Port A");
     f.out.clearEvents();
     f.session.changePort();
-    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{std::string(kOpenFailedMessage)}));
+    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません"}));
     EXPECT_EQ(f.session.deviceIndex(), 1);
     EXPECT_EQ(f.session.deviceName(), "");
     f.session.output().sendShort(releaseMessage(36));

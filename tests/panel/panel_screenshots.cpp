@@ -53,6 +53,11 @@ int main(int argc, char** argv)
         output, notifier, [](std::chrono::milliseconds) {}, [](const QUrl&, QWidget*) {}, Settings{},
         [](const Settings&) {}});
     window.show();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+    // The picture keeps the default 810 x 636 frame even where the
+    // offscreen screen is smaller and the window was fitted to it.
+    window.resize(806, 632);
     // A pad played, so the status strip shows a sound name.
     if (auto* pad = window.findChild<QWidget*>(QStringLiteral("Button37"))) {
         const QPointF centre = QRectF(pad->rect()).center();
@@ -62,17 +67,22 @@ int main(int argc, char** argv)
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(pad, &press);
         QApplication::sendEvent(pad, &release);
+        pad->setFocus();  // and its keyboard focus mark shown
     }
     QApplication::processEvents();
     if (!save(window, folder, "pads-page.png"))
         return 1;
     if (auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1")))
         pages->setCurrentIndex(1);
+    // A bar with the keyboard focus, to show its mark.
+    if (auto* bar = window.findChild<QWidget*>(QStringLiteral("ScrollBar2")))
+        bar->setFocus();
+    QApplication::processEvents();
+    if (!save(window, folder, "effects-page.png"))
+        return 1;
 
     AboutBox& box = *window.aboutBox();
     box.showFromVersionLabel();
     QApplication::processEvents();
-
-    const bool ok = save(window, folder, "effects-page.png") && save(box, folder, "about-box.png");
-    return ok ? 0 : 1;
+    return save(box, folder, "about-box.png") ? 0 : 1;
 }

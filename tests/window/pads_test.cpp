@@ -27,6 +27,14 @@ protected:
         QKeyEvent e(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), autoRepeat);
         QApplication::sendEvent(w, &e);
     }
+    // A key event as X11 delivers it: with its server time stamp, and Qt's
+    // auto-repeat flag left unset, as it often is for repeats.
+    void timedKey(QWidget* w, QEvent::Type type, ulong timestamp, Qt::Key key = Qt::Key_A)
+    {
+        QKeyEvent e(type, key, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"));
+        e.setTimestamp(timestamp);
+        QApplication::sendEvent(w, &e);
+    }
     std::size_t noteOns() const
     {
         std::size_t n = 0;
@@ -135,4 +143,52 @@ TEST_F(Pads, NoPortOpenDropsTheMessagesButStillShowsTheName)
     QTest::mousePress(pad(37), Qt::LeftButton);
     EXPECT_TRUE(output.events().empty());
     EXPECT_EQ(labelText(52).toStdString(), drumName(0, 36, 4));
+}
+
+// X11 auto-repeat: each repeat is a release and a press of the same key at the
+// same time. Those pairs neither stop nor restart the note, however Qt flags
+// them; a release with no press at its time is the key going up.
+TEST_F(Pads, RepeatPairsWithTheSameTimeStampAreNotReleases)
+{
+    for (int hold = 0; hold < 3; ++hold) {
+        const ulong t = 1000 + 10000 * hold;
+        timedKey(pad(37), QEvent::KeyPress, t);
+        for (ulong r = 1; r <= 20; ++r) {
+            timedKey(pad(37), QEvent::KeyRelease, t + 500 + 33 * r);
+            timedKey(pad(37), QEvent::KeyPress, t + 500 + 33 * r);
+        }
+        EXPECT_EQ(noteOns(), hold + 1u);
+        EXPECT_EQ(releases().size(), static_cast<std::size_t>(hold));
+        timedKey(pad(37), QEvent::KeyRelease, t + 2000);
+        // The real release arrives once nothing pairs with it.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return releases().size() == hold + 1u; }));
+        EXPECT_FALSE(window->keyHeld());
+    }
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>(3, releaseMessage(36)));
+}
+
+// A release held back still comes first, before the next event on any pad.
+TEST_F(Pads, HeldBackReleaseComesBeforeTheNextPadEvent)
+{
+    timedKey(pad(37), QEvent::KeyPress, 100);
+    timedKey(pad(37), QEvent::KeyRelease, 200);
+    QTest::mousePress(pad(40), Qt::LeftButton);  // released first, then a new note
+    ASSERT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(noteOns(), 2u);
+    EXPECT_FALSE(window->keyHeld());
+    QTest::mouseRelease(pad(40), Qt::LeftButton);
+
+    forget();
+    timedKey(pad(37), QEvent::KeyPress, 300);
+    timedKey(pad(50), QEvent::KeyRelease, 400);  // focus moved before the release
+    timedKey(pad(50), QEvent::KeyPress, 401);    // a new press, at another time
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(noteOns(), 2u);
+    EXPECT_EQ(window->currentNote(), 49);
+
+    forget();
+    timedKey(pad(50), QEvent::KeyRelease, 500);
+    timedKey(pad(50), QEvent::KeyPress, 500, Qt::Key_B);  // another key at the same time
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(49)});
+    EXPECT_EQ(noteOns(), 1u);
 }

@@ -6,10 +6,13 @@
 #include "kits.h"
 #include "window_fixture.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
+#include <climits>
 #include <random>
 
 using namespace padscope;
@@ -89,5 +92,30 @@ TEST_F(WindowFixture, RandomEventsKeepTheMessagesAndCaptionsRight)
                           drumName(window->currentProgram(), k - 1, window->currentMap()))
                     << "seed " << kSeed << " event " << i << " pad " << k;
         }
+    }
+}
+
+// Saved numbers far beyond any screen: the window fits on the desktop, and
+// what is saved back fits too (nothing overflows on the way).
+TEST_F(WindowFixture, HugeSavedGeometryFitsTheDesktop)
+{
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    for (const int value : {INT_MAX, INT_MIN, 2147483000, 20000}) {
+        saved.height = saved.width = saved.top = saved.left = value;
+        start();
+        window->show();
+        QApplication::processEvents();
+        const QRect frame = window->frameGeometry();
+        EXPECT_LE(frame.width(), desktop.width()) << value;
+        EXPECT_LE(frame.height(), desktop.height()) << value;
+        EXPECT_TRUE(desktop.contains(frame.topLeft())) << value;
+        window->close();
+        ASSERT_FALSE(savedAtClose.empty());
+        const Settings& s = savedAtClose.back();
+        EXPECT_TRUE(desktop.contains(QPoint(s.left, s.top))) << value;
+        EXPECT_LE(s.width, desktop.width()) << value;
+        EXPECT_GE(s.height, 1) << value;
+        EXPECT_LE(s.height, desktop.height()) << value;
+        window.reset();
     }
 }

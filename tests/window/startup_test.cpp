@@ -63,9 +63,9 @@ TEST_F(WindowFixture, NoPortsShowsBothMessagesAndTheWindowStillWorks)
 {
     ports.clear();
     start();
-    EXPECT_EQ(notifier.texts, (std::vector<std::string>{std::string(kNoPortsMessage),
-                                                       std::string(kOpenFailedMessage),
-                                                       std::string(kOpenFailedMessage)}));
+    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩ音源がないのでこのソフトは利用できません",
+                                                       "ＭＩＤＩデバイスが開けません",
+                                                       "ＭＩＤＩデバイスが開けません"}));
     EXPECT_EQ(labelText(2), "");
     EXPECT_EQ(window->portSession().deviceIndex(), 0);
 }

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The real program in a real window under a window manager, playing into a
+# JACK peer: a key held on a focused pad while the X server auto-repeats it
+# sounds the note once and stops it once, five holds in a row. Before that, a
+# key typed right after start reaches the first kit button.
+#   held_key_wm.sh <padscope executable>
+# Exits 77 (skipped) when the X or JACK server cannot be started.
+set -euo pipefail
+program="$1"
+source "$(dirname "$0")/wm_session.sh"
+
+export JACK_NO_START_SERVER=1
+export JACK_DEFAULT_SERVER="padscope-held-$$"
+jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+jackd_pid=$!
+wait_for 15 jack_lsp || skip "the JACK server did not start: $(tail -n 3 "$work/jackd.log")"
+peer=heldpeer
+stdbuf -oL jack_midi_dump "$peer" >"$work/dump" 2>/dev/null &
+pids+=($!)
+wait_for 10 sh -c "jack_lsp | grep -qx '$peer:input'" || { echo "the MIDI peer did not start"; exit 1; }
+
+cp "$program" "$work/padscope"
+
+# Lines of the peer's dump holding these bytes (hex, lower case).
+events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/dump" || true; }
+
+# The port list is the built-in synth, then ALSA's ports, then JACK's: find
+# the peer's place in it by trying each until the program connects to it.
+app=""
+for num in $(seq 1 16); do
+  printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n[dev]\r\nnum=%d\r\ngakki=%s:input\r\n\r\n[gen]\r\nbank=4\r\n\r\n' \
+    "$num" "$peer" > "$work/padscope.ini"
+  "$work/padscope" >"$work/run.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+  wait_for 20 sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
+  if wait_for 3 sh -c "jack_lsp -c '$peer:input' | grep -q '^ '"; then
+    break
+  fi
+  wmctrl -c Padscope
+  wait_for 20 sh -c "! kill -0 $app" || { echo "the program did not close"; exit 1; }
+  app=""
+done
+[ -n "$app" ] || { echo "the program never opened the peer's port"; exit 1; }
+
+window="$(xdotool search --name '^Padscope$' | head -n 1)"
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+sleep 1
+
+# The first kit button has the focus: a typed character chooses its kit,
+# which sends the program change of kit 1.
+before="$(events 'c9 00')"
+xdotool key x
+sleep 1
+after="$(events 'c9 00')"
+if [ "$after" -ne $(( before + 1 )) ]; then
+  echo "a key typed after start did not reach the first kit button ($before then $after program changes)"
+  exit 1
+fi
+
+# Back from the first kit button to the last pad, Button128 (note 127).
+xdotool key shift+Tab
+sleep 0.3
+xdotool key shift+Tab
+sleep 1
+start="$(wc -l < "$work/dump")"
+
+for hold in 1 2 3 4 5; do
+  xdotool keydown a
+  sleep 1.5
+  xdotool keyup a
+  sleep 0.5
+done
+sleep 0.5
+wmctrl -c Padscope
+wait_for 20 sh -c "! kill -0 $app" || { echo "the program did not close"; exit 1; }
+
+# Note On and velocity-0 lines for note 127 after the holds began, in order.
+played="$(tail -n +"$(( start + 1 ))" "$work/dump" | grep -oE ':[[:space:]]+99 7f [0-9a-f]{2}' \
+  | awk '{ print ($4 == "00") ? "off" : "on" }' | tr '\n' ' ' || true)"
+expected="on off on off on off on off on off "
+if [ "$played" != "$expected" ]; then
+  echo "five holds of a key on pad 128 sent: ${played:-nothing}"
+  echo "expected:                            $expected"
+  exit 1
+fi
+echo "five holds: one Note On and one release each"

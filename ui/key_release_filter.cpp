@@ -1,0 +1,58 @@
+#include "key_release_filter.h"
+
+#include <QKeyEvent>
+
+#include <chrono>
+
+namespace padscope {
+
+namespace {
+
+// The repeat's press leaves the X server together with its release; this is
+// only the time for it to come through the event queues.
+constexpr std::chrono::milliseconds kPairWait{30};
+
+}  // namespace
+
+KeyReleaseFilter::KeyReleaseFilter(QObject* parent) : QObject(parent)
+{
+    timer_.setSingleShot(true);
+    timer_.setInterval(kPairWait);
+    connect(&timer_, &QTimer::timeout, this, &KeyReleaseFilter::flush);
+}
+
+void KeyReleaseFilter::release(const QKeyEvent& event, std::function<void()> deliver)
+{
+    flush();
+    // Without a time stamp a release cannot be paired: it counts at once.
+    if (event.timestamp() == 0) {
+        deliver();
+        return;
+    }
+    pending_ = std::move(deliver);
+    key_ = event.key();
+    scanCode_ = event.nativeScanCode();
+    timestamp_ = event.timestamp();
+    timer_.start();
+}
+
+bool KeyReleaseFilter::press(const QKeyEvent& event)
+{
+    if (pending_ && event.timestamp() == timestamp_ && event.key() == key_
+        && event.nativeScanCode() == scanCode_) {
+        timer_.stop();
+        pending_ = nullptr;
+        return true;
+    }
+    flush();
+    return false;
+}
+
+void KeyReleaseFilter::flush()
+{
+    timer_.stop();
+    if (auto deliver = std::exchange(pending_, nullptr))
+        deliver();
+}
+
+}  // namespace padscope

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QKeyEvent;
+
+namespace padscope {
+
+// Tells a key going up from the keyboard's auto-repeat. X11 sends each repeat
+// as a release and a press of the same key with the same time stamp, and Qt
+// does not always flag the pair as a repeat. So a release is held back until
+// the next key or mouse event on a pad, or a short wait, shows what it was:
+// followed by a press of the same key at the same time it was a repeat and is
+// dropped; otherwise it is delivered, in order, before whatever came next.
+class KeyReleaseFilter final : public QObject {
+    Q_OBJECT
+public:
+    explicit KeyReleaseFilter(QObject* parent = nullptr);
+
+    // A key release; `deliver` runs once it is known to be real.
+    void release(const QKeyEvent& event, std::function<void()> deliver);
+    // A key press; true if it was the second half of a repeat pair. Any
+    // release held back for another reason is delivered first.
+    bool press(const QKeyEvent& event);
+    // Delivers a held release now, ahead of an event of another kind.
+    void flush();
+
+    bool holding() const { return static_cast<bool>(pending_); }
+
+private:
+    QTimer timer_;
+    std::function<void()> pending_;
+    int key_ = 0;
+    quint32 scanCode_ = 0;
+    quint64 timestamp_ = 0;
+};
+
+}  // namespace padscope
