@@ -1,4 +1,4 @@
-// One pad press into the recording backend, and one RefreshPads.
+// One pad press into the recording backend, and one refreshPads.
 #include "fonts.h"
 #include "main_window.h"
 #include "recording_output.h"
@@ -21,8 +21,8 @@ void BM_Press(benchmark::State& state)
 {
     BenchWindow w;
     for (auto _ : state) {
-        w.window.PlayCurrentNote();
-        w.window.StopCurrentNote();
+        w.window.playCurrentNote();
+        w.window.stopCurrentNote();
         w.output.clearEvents();
     }
 }
@@ -32,7 +32,7 @@ void BM_RefreshPads(benchmark::State& state)
 {
     BenchWindow w;
     for (auto _ : state) {
-        w.window.RefreshPads();
+        w.window.refreshPads();
         w.output.clearEvents();
     }
 }

@@ -1,8 +1,8 @@
 #include "about_box.h"
 
 #include "fonts.h"
-#include "qt_text.h"
 #include "link_label.h"
+#include "placed_label.h"
 #include "program_icon.h"
 #include "version_text.h"
 
@@ -39,15 +39,6 @@ protected:
     }
 };
 
-QLabel* placeLabel(QLabel* label, const char* name, int x, int y)
-{
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
 constexpr QSize kClientSize{298, 213};
 
 QMargins frameMargins(const QWidget& window)
@@ -77,7 +68,7 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     setObjectName(QStringLiteral("AboutBox"));
     frameWatch_.setInterval(kFrameCheckInterval);
     connect(&frameWatch_, &QTimer::timeout, this, [this] { checkFrame(true); });
-    setWindowTitle(toQString(kAboutCaption));
+    setWindowTitle(QString::fromUtf8(kAboutCaption));
     setModal(false);
     setFont(uiFont(12));
     setWindowIcon(QIcon(programPixmap()));
@@ -97,17 +88,17 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     // Stretched to fill the control, pixel for pixel rather than smoothed.
     icon->setPixmap(programPixmap().scaled(icon->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
 
-    placeLabel(new QLabel(toQString(kProductNameText), panel), "ProductName", 88, 16);
-    placeLabel(new QLabel(toQString(kVersionText), panel), "Version", 88, 40);
-    placeLabel(new QLabel(toQString(kCopyrightText), panel), "Copyright", 8, 80);
+    placeLabel(new QLabel(QString::fromUtf8(kProductNameText), panel), QStringLiteral("ProductName"), {88, 16});
+    placeLabel(new QLabel(QString::fromUtf8(kVersionText), panel), QStringLiteral("Version"), {88, 40});
+    placeLabel(new QLabel(QString::fromUtf8(kCopyrightText), panel), QStringLiteral("Copyright"), {8, 80});
 
-    webLink_ = new LinkLabel(toQString(kWebAddress), panel);
-    placeLabel(webLink_, "Label2", 48, 104);
-    mailLink_ = new LinkLabel(toQString(kEmailAddress), panel);
-    placeLabel(mailLink_, "Label1", 48, 128);
+    webLink_ = new LinkLabel(QString::fromUtf8(kWebAddress), panel);
+    placeLabel(webLink_, QStringLiteral("Label2"), {48, 104});
+    mailLink_ = new LinkLabel(QString::fromUtf8(kEmailAddress), panel);
+    placeLabel(mailLink_, QStringLiteral("Label1"), {48, 128});
 
-    connect(webLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(toQString(kWebAddress))); });
-    connect(mailLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(toQString(kEmailTarget))); });
+    connect(webLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(QString::fromUtf8(kWebAddress))); });
+    connect(mailLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(QString::fromUtf8(kEmailTarget))); });
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("OKButton"));
@@ -120,6 +111,8 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     okButton_->setFocus();
 }
 
+// Rounded down on both axes; QStyle::alignedRect rounds the vertical half up,
+// a pixel lower than the box has always been placed.
 QPoint AboutBox::centredOrigin(QSize screen, QSize window)
 {
     return {std::max(0, (screen.width() - window.width()) / 2), std::max(0, (screen.height() - window.height()) / 2)};

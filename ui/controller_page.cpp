@@ -2,9 +2,9 @@
 
 #include "focus_mark.h"
 #include "fonts.h"
-#include "qt_text.h"
 #include "kits.h"
 #include "link_label.h"
+#include "placed_label.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -62,7 +62,7 @@ struct RadioPlace {
     int width;
 };
 // RadioButton1..5, in the order of kDrumMaps; all 17 pixels high.
-constexpr std::array<RadioPlace, 5> kRadioPlaces{{
+constexpr std::array<RadioPlace, kDrumMaps.size()> kRadioPlaces{{
     {{592, 264}, 169},
     {{592, 296}, 145},
     {{592, 328}, 129},
@@ -73,12 +73,14 @@ constexpr int kRadioHeight = 17;
 
 }  // namespace
 
-ControllerPage::ControllerPage(QWidget* page) : QObject(page)
+ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
 {
+    setObjectName(QStringLiteral("TabSheet2"));
+    QWidget* page = this;
     const QFont font = uiFont(12);
 
     // The frame first, so the radio buttons placed later lie on top of it.
-    mapFrame_ = new QGroupBox(toQString(kMapFrameCaption), page);
+    mapFrame_ = new QGroupBox(QString::fromUtf8(kMapFrameCaption), page);
     mapFrame_->setObjectName(QStringLiteral("RadioGroup1"));
     mapFrame_->setFont(font);
     mapFrame_->setGeometry(568, 224, 201, 201);
@@ -88,23 +90,17 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         const BarRow& row = kRows[i];
         const ControllerRange& range = kControllerRanges[i];
 
-        auto* caption = new ClickLabel(toQString(row.caption), page);
-        caption->setObjectName(toQString(row.captionLabel));
+        auto* caption = new ClickLabel(QString::fromUtf8(row.caption), page);
         caption->setFont(font);
-        caption->move(row.captionAt.x, row.captionAt.y);
-        caption->adjustSize();
+        placeLabel(caption, QString::fromUtf8(row.captionLabel), {row.captionAt.x, row.captionAt.y});
         captions_[i] = caption;
 
-        auto* value = new QLabel(toQString(row.resetText), page);
-        value->setObjectName(toQString(row.valueLabel));
-        value->setTextFormat(Qt::PlainText);
+        auto* value = new QLabel(QString::fromUtf8(row.resetText), page);
         value->setFont(font);
-        value->move(row.valueAt.x, row.valueAt.y);
-        value->adjustSize();
-        values_[i] = value;
+        values_[i] = placeLabel(value, QString::fromUtf8(row.valueLabel), {row.valueAt.x, row.valueAt.y});
 
         auto* bar = new QScrollBar(Qt::Horizontal, page);
-        bar->setObjectName(toQString(row.bar));
+        bar->setObjectName(QString::fromUtf8(row.bar));
         bar->setFont(font);
         bar->setGeometry(row.barAt.x, row.barAt.y, kBarWidth, kBarHeight);
         bar->setRange(range.minimum, range.maximum);
@@ -122,12 +118,12 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         connect(bar, &QScrollBar::valueChanged, this, [this, i](int position) { showValue(i, position); });
         connect(caption, &ClickLabel::clicked, this, [this, i] { resetBar(i); });
     }
-    captions_[0]->setToolTip(toQString(kResetTip));
+    captions_[0]->setToolTip(QString::fromUtf8(kResetTip));
 
     for (std::size_t k = 0; k < kDrumMaps.size(); ++k) {
         const DrumMap& map = kDrumMaps[k];
-        auto* button = new QRadioButton(toQString(map.radioCaption), page);
-        button->setObjectName(toQString(map.radioButton));
+        auto* button = new QRadioButton(QString::fromUtf8(map.radioCaption), page);
+        button->setObjectName(QString::fromUtf8(map.radioButton));
         button->setFont(font);
         button->setGeometry(kRadioPlaces[k].at.x, kRadioPlaces[k].at.y, kRadioPlaces[k].width, kRadioHeight);
         button->setChecked(false);
@@ -140,11 +136,12 @@ ControllerPage::ControllerPage(QWidget* page) : QObject(page)
         QWidget::setTabOrder(previous, next);
         previous = next;
     };
-    for (std::size_t i = 1; i < 5; ++i)
+    constexpr std::size_t kBarsBeforeMapButtons = 5;
+    for (std::size_t i = 1; i < kBarsBeforeMapButtons; ++i)
         chain(bars_[i]);
     for (QRadioButton* button : mapButtons_)
         chain(button);
-    for (std::size_t i = 5; i < kControllerCount; ++i)
+    for (std::size_t i = kBarsBeforeMapButtons; i < kControllerCount; ++i)
         chain(bars_[i]);
 }
 
@@ -192,7 +189,7 @@ void ControllerPage::showValue(std::size_t index, int position)
 void ControllerPage::resetBar(std::size_t index)
 {
     QLabel* label = values_[index];
-    label->setText(toQString(kRows[index].resetText));
+    label->setText(QString::fromUtf8(kRows[index].resetText));
     label->adjustSize();
     bars_[index]->setValue(kControllerRanges[index].defaultValue);
 }
@@ -204,10 +201,10 @@ void ControllerPage::resetBar(std::size_t index)
 bool ControllerPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
+        return QWidget::eventFilter(watched, event);
     auto* bar = qobject_cast<QScrollBar*>(watched);
     if (bar == nullptr)
-        return QObject::eventFilter(watched, event);
+        return QWidget::eventFilter(watched, event);
 
     QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
     switch (static_cast<QKeyEvent*>(event)->key()) {
@@ -232,7 +229,7 @@ bool ControllerPage::eventFilter(QObject* watched, QEvent* event)
         action = QAbstractSlider::SliderToMaximum;
         break;
     default:
-        return QObject::eventFilter(watched, event);
+        return QWidget::eventFilter(watched, event);
     }
     bar->triggerAction(action);
     event->accept();

@@ -2,7 +2,9 @@
 
 #include "controllers.h"
 
-#include <QObject>
+#include "kits.h"
+
+#include <QWidget>
 
 #include <array>
 #include <cstddef>
@@ -17,16 +19,16 @@ namespace padscope {
 
 class ClickLabel;
 
-// Fills the effect page (TabSheet2) with the controller panel: the 15 scroll
-// bars with their caption and value labels, and the map selector's frame and
-// radio buttons. The positions of the bars are the controller state; nothing
-// here sends MIDI, the pad press reads values() when it happens.
-//
-// The object lives as a child of the page it fills.
-class ControllerPage : public QObject {
+// The "エフェクト" page, TabSheet2: the controller panel's 15 scroll bars with
+// their caption and value labels, and the map selector's frame and radio
+// buttons. The positions of the bars are the controller state; nothing here
+// sends MIDI, the pad press reads values() when it happens. Its controls keep
+// the names of the program's original window layout (ScrollBar1..15,
+// Label38..Label72, RadioGroup1, RadioButton1..5), by which the tests find them.
+class ControllerPage final : public QWidget {
     Q_OBJECT
 public:
-    explicit ControllerPage(QWidget* page);
+    explicit ControllerPage(QWidget* parent = nullptr);
 
     // The positions shown now, ScrollBar1 first.
     ControllerValues values() const;
@@ -47,7 +49,7 @@ private:
     std::array<QScrollBar*, kControllerCount> bars_{};
     std::array<ClickLabel*, kControllerCount> captions_{};
     std::array<QLabel*, kControllerCount> values_{};
-    std::array<QRadioButton*, 5> mapButtons_{};  // RadioButton1 first
+    std::array<QRadioButton*, kDrumMaps.size()> mapButtons_{};  // RadioButton1 first
     QGroupBox* mapFrame_ = nullptr;
 };
 

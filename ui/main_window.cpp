@@ -9,8 +9,9 @@
 #include "kits.h"
 #include "link_label.h"
 #include "pad_button.h"
+#include "pad_page.h"
+#include "placed_label.h"
 #include "program_icon.h"
-#include "qt_text.h"
 #include "version_text.h"
 #include "window_frame.h"
 
@@ -29,12 +30,7 @@ namespace {
 
 QLabel* addLabel(QWidget* parent, int number, const QString& text, int left, int top)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QStringLiteral("Label%1").arg(number));
-    label->setTextFormat(Qt::PlainText);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+    return placeLabel(new QLabel(text, parent), QStringLiteral("Label%1").arg(number), {left, top});
 }
 
 }  // namespace
@@ -43,7 +39,7 @@ MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)), session_(services_.output, services_.notifier, services_.sleep)
 {
     buildWindow();
-    FormCreate();
+    startUp();
     // The about box is created right after the main window, hidden.
     aboutBox_ = std::make_unique<AboutBox>(this, services_.openLink);
     connect(versionLabel_, &LinkLabel::clicked, aboutBox_.get(), &AboutBox::showFromVersionLabel);
@@ -69,20 +65,15 @@ void MainWindow::buildWindow()
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     pageControl_->setGeometry(0, 0, 801, 473);
-    auto* pads = new QWidget;
-    pads->setObjectName(QStringLiteral("TabSheet1"));
-    auto* effects = new QWidget;
-    effects->setObjectName(QStringLiteral("TabSheet2"));
-    pageControl_->addTab(pads, QStringLiteral("楽器"));
-    pageControl_->addTab(effects, QStringLiteral("エフェクト"));
-
-    padPage_ = buildPadPage(pads);
-    controllers_ = new ControllerPage(effects);
+    padPage_ = new PadPage;
+    controllers_ = new ControllerPage;
+    pageControl_->addTab(padPage_, QStringLiteral("楽器"));
+    pageControl_->addTab(controllers_, QStringLiteral("エフェクト"));
     buildKitButtons();
     buildStatusStrip();
     connectPads();
 
-    connect(padPage_.portButton, &QPushButton::clicked, this, &MainWindow::Button129Click);
+    connect(padPage_->portButton(), &QPushButton::clicked, this, &MainWindow::changePort);
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
         connect(button, &QRadioButton::toggled, this,
@@ -104,7 +95,7 @@ void MainWindow::buildKitButtons()
 {
     for (std::size_t i = 0; i < kKitButtons.size(); ++i) {
         const KitButton& kit = kKitButtons[i];
-        auto* button = new KitSelectButton(literalCaption(toQString(kit.caption)), this);
+        auto* button = new KitSelectButton(literalCaption(QString::fromUtf8(kit.caption)), this);
         button->setObjectName(QStringLiteral("Button%1").arg(kit.button));
         button->setGeometry(24 + 104 * (kit.column - 1), 488 + 16 * (kit.row - 1), 105, 17);
         connect(button, &QPushButton::clicked, this, [this, p = kit.program] { selectKit(p); });
@@ -123,28 +114,26 @@ void MainWindow::buildStatusStrip()
     programLabel_ = addLabel(this, 49, QString(), 132, 592);
     addLabel(this, 51, QStringLiteral("音名＝"), 168, 592);
     soundLabel_ = addLabel(this, 52, QString(), 216, 592);
-    versionLabel_ = new LinkLabel(toQString(kVersionLabelText), this);
-    versionLabel_->setObjectName(QStringLiteral("Label48"));
-    versionLabel_->move(448, 592);
-    versionLabel_->adjustSize();
+    versionLabel_ = new LinkLabel(QString::fromUtf8(kVersionLabelText), this);
+    placeLabel(versionLabel_, QStringLiteral("Label48"), {448, 592});
 }
 
 void MainWindow::connectPads()
 {
-    for (PadButton* pad : padPage_.pads) {
+    for (PadButton* pad : padPage_->pads()) {
         const int note = pad->note();
         connect(pad, &PadButton::mouseDown, this, [this, note] {
-            CurrentNote = note;
-            PlayCurrentNote();
+            currentNote_ = note;
+            playCurrentNote();
         });
-        connect(pad, &PadButton::mouseUp, this, &MainWindow::StopCurrentNote);
+        connect(pad, &PadButton::mouseUp, this, &MainWindow::stopCurrentNote);
         connect(pad, &PadButton::keyDown, this, [this, note] {
-            CurrentNote = note;
-            KeyPlayCurrentNote();
+            currentNote_ = note;
+            keyPlayCurrentNote();
         });
         connect(pad, &PadButton::keyUp, this, [this] {
-            KeyHeld = false;
-            StopCurrentNote();
+            keyHeld_ = false;
+            stopCurrentNote();
         });
     }
 }
@@ -168,23 +157,23 @@ void MainWindow::setOuterGeometry(int left, int top, int width, int height)
     move(left, top);
 }
 
-void MainWindow::FormCreate()
+void MainWindow::startUp()
 {
     session_.countPorts();
     const Settings& saved = services_.saved;
     applySavedGeometry();
-    CurrentMap = findMap(saved.map) ? saved.map : kDefaultMap;
+    currentMap_ = findMap(saved.map) ? saved.map : kDefaultMap;
     session_.openRemembered(saved.deviceIndex, saved.deviceName);
     setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
 
-    CurrentProgram = 0;
-    RefreshPads();
-    ShowProgramNumber();
+    currentProgram_ = 0;
+    refreshPads();
+    showProgramNumber();
     // Checking the map's radio button runs its click behaviour.
-    const DrumMap* map = findMap(CurrentMap);
+    const DrumMap* map = findMap(currentMap_);
     controllers_->mapButton(map->index)->setChecked(true);
-    setLabel(mapLabel_, toQString(map->name));
-    UpdateKitButtons();
+    setLabel(mapLabel_, QString::fromUtf8(map->name));
+    updateKitButtons();
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -234,24 +223,24 @@ Settings MainWindow::currentSettings() const
     s.width = frame.width();
     s.height = frame.height();
     s.deviceIndex = session_.deviceIndex();
-    s.map = CurrentMap;
+    s.map = currentMap_;
     s.deviceName = session_.deviceName();
     return s;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    FormClose();
+    shutDown();
     QWidget::closeEvent(event);
 }
 
-void MainWindow::FormClose()
+void MainWindow::shutDown()
 {
     if (closed_)
         return;
     closed_ = true;
     // A key that went up just before the close still stops its note.
-    padPage_.releases->flush();
+    padPage_->releaseFilter()->flush();
     session_.close();
     if (services_.saveSettings)
         services_.saveSettings(currentSettings());
@@ -259,57 +248,57 @@ void MainWindow::FormClose()
         aboutBox_->hide();
 }
 
-void MainWindow::PlayCurrentNote()
+void MainWindow::playCurrentNote()
 {
     const PressMessages words =
-        pressMessages(controllers_->values(), CurrentNote, CurrentProgram, CurrentMap);
+        pressMessages(controllers_->values(), currentNote_, currentProgram_, currentMap_);
     MidiOutput& out = session_.output();
     for (std::size_t i = 0; i < kMessagesBeforeStatus; ++i)
         out.sendShort(words[i]);
-    setLabel(programLabel_, QString::number(CurrentProgram + 1));
-    setLabel(soundLabel_, toQString(drumName(CurrentProgram, CurrentNote, CurrentMap)));
+    setLabel(programLabel_, QString::number(currentProgram_ + 1));
+    setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, currentNote_, currentMap_)));
     for (std::size_t i = kMessagesBeforeStatus; i < words.size(); ++i)
         out.sendShort(words[i]);
 }
 
-void MainWindow::StopCurrentNote()
+void MainWindow::stopCurrentNote()
 {
-    session_.output().sendShort(releaseMessage(CurrentNote));
+    session_.output().sendShort(releaseMessage(currentNote_));
 }
 
-void MainWindow::KeyPlayCurrentNote()
+void MainWindow::keyPlayCurrentNote()
 {
-    if (KeyHeld)
+    if (keyHeld_)
         return;
-    KeyHeld = true;
-    PlayCurrentNote();
+    keyHeld_ = true;
+    playCurrentNote();
 }
 
-void MainWindow::RefreshPads()
+void MainWindow::refreshPads()
 {
-    session_.output().sendShort(programChangeMessage(CurrentProgram));
-    for (PadButton* pad : padPage_.pads)
-        pad->setText(literalCaption(toQString(drumName(CurrentProgram, pad->note(), CurrentMap))));
+    session_.output().sendShort(programChangeMessage(currentProgram_));
+    for (PadButton* pad : padPage_->pads())
+        pad->setText(literalCaption(QString::fromUtf8(drumName(currentProgram_, pad->note(), currentMap_))));
 }
 
-void MainWindow::ShowProgramNumber()
+void MainWindow::showProgramNumber()
 {
-    setLabel(programLabel_, QString::number(CurrentProgram + 1));
+    setLabel(programLabel_, QString::number(currentProgram_ + 1));
 }
 
-void MainWindow::UpdateKitButtons()
+void MainWindow::updateKitButtons()
 {
-    if (!findMap(CurrentMap))
+    if (!findMap(currentMap_))
         return;
     for (std::size_t i = 0; i < kKitButtons.size(); ++i)
-        kitButtons_[i]->setEnabled(kKitButtons[i].enabledInMap[static_cast<std::size_t>(CurrentMap)]);
+        kitButtons_[i]->setEnabled(kKitButtons[i].enabledInMap[static_cast<std::size_t>(currentMap_)]);
 }
 
 void MainWindow::selectKit(int program)
 {
-    CurrentProgram = program;
-    RefreshPads();
-    ShowProgramNumber();
+    currentProgram_ = program;
+    refreshPads();
+    showProgramNumber();
 }
 
 void MainWindow::mapButtonToggled(int map, bool checked)
@@ -317,13 +306,13 @@ void MainWindow::mapButtonToggled(int map, bool checked)
     // Only the button being checked acts; the one being unchecked does nothing.
     if (!checked)
         return;
-    CurrentMap = map;
-    RefreshPads();
-    UpdateKitButtons();
-    setLabel(mapLabel_, toQString(findMap(map)->name));
+    currentMap_ = map;
+    refreshPads();
+    updateKitButtons();
+    setLabel(mapLabel_, QString::fromUtf8(findMap(map)->name));
 }
 
-void MainWindow::Button129Click()
+void MainWindow::changePort()
 {
     session_.changePort();
     setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));

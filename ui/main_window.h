@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pad_page.h"
+#include "kits.h"
 #include "port_session.h"
 #include "settings.h"
 
@@ -20,6 +20,7 @@ class AboutBox;
 class ControllerPage;
 class KitSelectButton;
 class LinkLabel;
+class PadPage;
 
 // What the main window needs from the rest of the program; tests pass
 // recording stand-ins.
@@ -34,7 +35,9 @@ struct MainWindowServices {
 
 // The program's main window, Form1: the pads and controller pages, the kit
 // buttons and the status strip. Start-up runs in the constructor, so the
-// window is complete before it is first shown.
+// window is complete before it is first shown. Its controls keep the names of
+// the program's original window layout (Button130..Button167, Label1..Label74,
+// PageControl1, Panel1), by which the tests find them.
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -42,18 +45,18 @@ public:
     ~MainWindow() override;
 
     // The routines every control's handlers come down to.
-    void PlayCurrentNote();
-    void StopCurrentNote();
-    void KeyPlayCurrentNote();
-    void RefreshPads();
-    void ShowProgramNumber();
-    void UpdateKitButtons();
-    void Button129Click();
+    void playCurrentNote();     // the whole press: controllers, map, kit, Note On
+    void stopCurrentNote();     // the release: Note On at velocity 0
+    void keyPlayCurrentNote();  // a key press: plays unless a key already holds a note
+    void refreshPads();         // Program Change, then all 128 captions
+    void showProgramNumber();
+    void updateKitButtons();    // enables the kits the chosen map has
+    void changePort();          // the next port, reset, its name shown
 
-    int currentNote() const { return CurrentNote; }
-    int currentProgram() const { return CurrentProgram; }
-    int currentMap() const { return CurrentMap; }
-    bool keyHeld() const { return KeyHeld; }
+    int currentNote() const { return currentNote_; }
+    int currentProgram() const { return currentProgram_; }
+    int currentMap() const { return currentMap_; }
+    bool keyHeld() const { return keyHeld_; }
     const PortSession& portSession() const { return session_; }
     AboutBox* aboutBox() const { return aboutBox_.get(); }
     ControllerPage* controllerPage() const { return controllers_; }
@@ -66,8 +69,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    void startUp();
+    void shutDown();
     void buildWindow();
     void buildKitButtons();
     void buildStatusStrip();
@@ -81,15 +84,15 @@ private:
     MainWindowServices services_;
     PortSession session_;
 
-    int CurrentNote = 0;
-    int CurrentProgram = 0;
-    int CurrentMap = 4;
-    bool KeyHeld = false;
+    int currentNote_ = 0;     // note of the pad pressed last
+    int currentProgram_ = 0;  // chosen kit, 0-based
+    int currentMap_ = kDefaultMap;
+    bool keyHeld_ = false;    // a key on a pad is down and has sounded
 
     QTabWidget* pageControl_ = nullptr;
-    PadPage padPage_;
-    ControllerPage* controllers_ = nullptr;  // owned by its page
-    std::array<KitSelectButton*, 38> kitButtons_{};
+    PadPage* padPage_ = nullptr;
+    ControllerPage* controllers_ = nullptr;
+    std::array<KitSelectButton*, kKitButtons.size()> kitButtons_{};
     QLabel* deviceLabel_ = nullptr;   // Label2
     QLabel* mapLabel_ = nullptr;      // Label74
     QLabel* programLabel_ = nullptr;  // Label49

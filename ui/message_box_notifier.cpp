@@ -1,7 +1,5 @@
 #include "message_box_notifier.h"
 
-#include "qt_text.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
@@ -10,7 +8,7 @@ namespace padscope {
 void MessageBoxNotifier::showMessage(std::string_view text)
 {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
-                    toQString(text), QMessageBox::Ok);
+                    QString::fromUtf8(text), QMessageBox::Ok);
     box.exec();
 }
 

@@ -4,6 +4,7 @@
 #include "fonts.h"
 #include "key_release_filter.h"
 #include "pad_button.h"
+#include "placed_label.h"
 
 #include <QLabel>
 
@@ -38,44 +39,40 @@ void addHeadings(QWidget* page, const auto& headings, int pixelSize)
 {
     for (const Heading& h : headings) {
         auto* label = new QLabel(QString::fromLatin1(h.caption), page);
-        label->setObjectName(QStringLiteral("Label%1").arg(h.label));
         label->setFont(uiFont(pixelSize));
-        label->move(h.left, h.top);
-        label->adjustSize();
+        placeLabel(label, QStringLiteral("Label%1").arg(h.label), {h.left, h.top});
     }
 }
 
 }  // namespace
 
-PadPage buildPadPage(QWidget* page)
+PadPage::PadPage(QWidget* parent) : QWidget(parent)
 {
-    PadPage result;
-    auto* releases = new KeyReleaseFilter(page);
-    result.releases = releases;
-    for (int note = 0; note < 128; ++note) {
+    setObjectName(QStringLiteral("TabSheet1"));
+    releases_ = new KeyReleaseFilter(this);
+    for (int note = 0; note < kPadCount; ++note) {
         const int octave = note / 12;
         const int row = note % 12;
         const bool upper = octave < 5;
         const int left = 24 + 128 * (upper ? octave : octave - 5);
         const int top = (upper ? 24 : 248) + 16 * row;
-        auto* pad = new PadButton(note, releases, page);
+        auto* pad = new PadButton(note, releases_, this);
         pad->setObjectName(QStringLiteral("Button%1").arg(note + 1));
         pad->setGeometry(left, top, octave == 10 ? 127 : 129, 17);
         addFocusMark(pad);
-        result.pads[static_cast<std::size_t>(note)] = pad;
+        pads_[static_cast<std::size_t>(note)] = pad;
     }
-    result.portButton = new QPushButton(QStringLiteral("音源の変更"), page);
-    result.portButton->setObjectName(QStringLiteral("Button129"));
-    result.portButton->setGeometry(680, 384, 97, 17);
+    portButton_ = new QPushButton(QStringLiteral("音源の変更"), this);
+    portButton_->setObjectName(QStringLiteral("Button129"));
+    portButton_->setGeometry(680, 384, 97, 17);
 
-    addHeadings(page, kNoteNames, 16);
-    addHeadings(page, kOctaves, 20);
+    addHeadings(this, kNoteNames, 16);
+    addHeadings(this, kOctaves, 20);
 
     // Focus moves through the pads in note order, then to the port button.
-    for (std::size_t i = 1; i < result.pads.size(); ++i)
-        QWidget::setTabOrder(result.pads[i - 1], result.pads[i]);
-    QWidget::setTabOrder(result.pads.back(), result.portButton);
-    return result;
+    for (std::size_t i = 1; i < pads_.size(); ++i)
+        setTabOrder(pads_[i - 1], pads_[i]);
+    setTabOrder(pads_.back(), portButton_);
 }
 
 }  // namespace padscope

@@ -1,23 +1,37 @@
 #pragma once
 
+#include <QWidget>
+
 #include <array>
 
 class QPushButton;
-class QWidget;
 
 namespace padscope {
 
 class KeyReleaseFilter;
 class PadButton;
 
-// The "楽器" page: 128 pads in octave columns with their note-name and
-// octave headings, and the port-change button.
-struct PadPage {
-    std::array<PadButton*, 128> pads{};  // pads[n] plays note n (Button{n+1})
-    QPushButton* portButton = nullptr;   // Button129
-    KeyReleaseFilter* releases = nullptr;  // key releases held back on any pad
-};
+inline constexpr int kPadCount = 128;
 
-PadPage buildPadPage(QWidget* page);
+// The "楽器" page, TabSheet1: 128 pads in octave columns with their
+// note-name and octave headings, and the port-change button. Its controls
+// keep the names of the program's original window layout (Button1..Button129,
+// Label3..Label37), by which the tests find them.
+class PadPage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit PadPage(QWidget* parent = nullptr);
+
+    // pads()[n] plays note n (Button{n+1}).
+    const std::array<PadButton*, kPadCount>& pads() const { return pads_; }
+    QPushButton* portButton() const { return portButton_; }  // Button129
+    // Shared by every pad: tells the keyboard's auto-repeat from a key going up.
+    KeyReleaseFilter* releaseFilter() const { return releases_; }
+
+private:
+    std::array<PadButton*, kPadCount> pads_{};
+    QPushButton* portButton_ = nullptr;
+    KeyReleaseFilter* releases_ = nullptr;
+};
 
 }  // namespace padscope

@@ -2,12 +2,6 @@
 
 namespace padscope {
 
-namespace {
-
-constexpr int kMapCount = 5;
-
-}  // namespace
-
 Settings readSettings(const IniFile& file)
 {
     const Settings defaults;
@@ -19,7 +13,7 @@ Settings readSettings(const IniFile& file)
     s.deviceIndex = file.readInteger(kDeviceSection, "num", defaults.deviceIndex);
     s.map = file.readInteger(kGeneralSection, "bank", defaults.map);
     // The map indexes the drum name table, so it must name one of the maps.
-    if (s.map < 0 || s.map >= kMapCount)
+    if (!findMap(s.map))
         s.map = defaults.map;
     s.deviceName = file.readString(kDeviceSection, "gakki", defaults.deviceName);
     return s;

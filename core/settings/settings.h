@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ini_file.h"
+#include "kits.h"
 
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@ struct Settings {
     int top = 159;
     int left = 193;
     int deviceIndex = 0;  // "num": the output port to open
-    int map = 4;          // "bank": 0 TG-300B(XG) .. 4 SC-8850
+    int map = kDefaultMap;  // "bank": 0 TG-300B(XG) .. 4 SC-8850
     std::string deviceName = "none";  // "gakki": product name of that port
 
     bool operator==(const Settings&) const = default;
@@ -25,8 +26,8 @@ inline constexpr std::string_view kDeviceSection = "dev";
 inline constexpr std::string_view kGeneralSection = "gen";
 
 // Reads height, width, top, left, num, bank and gakki in that order; a
-// missing or unreadable value takes its default and a map outside 0..4
-// becomes 4.
+// missing or unreadable value takes its default, and so does a map that
+// names none of the drum maps.
 Settings readSettings(const IniFile& file);
 
 // Writes Height, Width, Top, Left, num, bank and gakki in that order, each in

@@ -80,10 +80,9 @@ private slots:
         tabs_ = std::make_unique<QTabWidget>();
         tabs_->resize(801, 473);
         tabs_->addTab(new QWidget, QStringLiteral("楽器"));
-        sheet_ = new QWidget;
-        sheet_->setObjectName(QStringLiteral("TabSheet2"));
+        page_ = new ControllerPage;
+        sheet_ = page_;
         tabs_->addTab(sheet_, QStringLiteral("エフェクト"));
-        page_ = new ControllerPage(sheet_);
         tabs_->setCurrentIndex(1);
         tabs_->show();
         QVERIFY(QTest::qWaitForWindowExposed(tabs_.get()));

@@ -19,7 +19,7 @@ TEST_F(WindowFixture, FirstRunOpensPortZeroTwiceThenCaptionsAndSelectsTheMap)
     for (const auto& e : output.events())
         kinds.push_back(e.kind);
     // open, GS Reset, then the name differs from "none": close, open, GS Reset;
-    // then RefreshPads twice (start-up and the map's radio button).
+    // then refreshPads twice (start-up and the map's radio button).
     EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Open, Kind::Sysex, Kind::Close, Kind::Open, Kind::Sysex,
                                         Kind::Short, Kind::Short}));
     EXPECT_EQ(sent(), (std::vector<std::uint32_t>{programChangeMessage(0), programChangeMessage(0)}));
