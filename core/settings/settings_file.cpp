@@ -15,11 +15,27 @@ namespace {
 // not one and is not worth reading into memory.
 constexpr std::uintmax_t kMaxFileSize = 4 * 1024 * 1024;
 
+// Folders of installed programs are shared by every user of the machine: a
+// program installed there keeps its settings per user, even when run by root.
+bool holdsInstalledPrograms(const fs::path& folder)
+{
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(folder, error);
+    for (const fs::path& shared : {fs::path(PADSCOPE_INSTALL_BINDIR), fs::path("/usr/bin"),
+                                  fs::path("/usr/local/bin"), fs::path("/bin"), fs::path("/usr/games")}) {
+        if (canonical == fs::weakly_canonical(shared, error))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 SettingsLocation systemSettingsLocation()
 {
-    return SettingsLocation{userConfigRoot(), folderAcceptsNewFiles};
+    return SettingsLocation{userConfigRoot(), [](const fs::path& folder) {
+                                return !holdsInstalledPrograms(folder) && folderAcceptsNewFiles(folder);
+                            }};
 }
 
 fs::path portableSettingsPath(const fs::path& executable)

@@ -117,6 +117,17 @@ TEST_F(SettingsFileTest, PortableWhenTheExecutablesFolderTakesFilesOrTheFileExis
     EXPECT_FALSE(fs::exists(dir_ / "config"));
 }
 
+TEST(SettingsPath, InstalledProgramKeepsItsSettingsPerUser)
+{
+    // Even root, who may write /usr/bin, gets the per-user file there.
+    const SettingsLocation system = systemSettingsLocation();
+    if (system.configRoot.empty())
+        GTEST_SKIP() << "no per-user configuration folder here";
+    for (const char* installed : {"/usr/bin/padscope", "/usr/local/bin/padscope"})
+        EXPECT_EQ(settingsPath(installed, system), system.configRoot / "Padscope" / "padscope.ini") << installed;
+    EXPECT_EQ(settingsPath(fs::temp_directory_path() / "padscope", system), fs::temp_directory_path() / "padscope.ini");
+}
+
 TEST_F(SettingsFileTest, ReadOnlyExecutableFolderUsesTheConfigFolder)
 {
     const fs::path expected = dir_ / "config" / "Padscope" / "padscope.ini";
