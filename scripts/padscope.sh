@@ -21,7 +21,7 @@ packages=(
 # What only the tests need: a JACK server and MIDI peer, clang for the fuzzer,
 # and an X server with a window manager for the real window.
 if [ "$mode" = test ]; then
-  packages+=(jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl)
+  packages+=(jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool)
 fi
 
 missing=()
