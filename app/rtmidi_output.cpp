@@ -76,6 +76,21 @@ void abandon(std::unique_ptr<RtMidiOut> api)
 #endif
 }
 
+// Destroys an API's object. A JACK client is closed within the time limit,
+// and not at all once its server has gone.
+void release(std::unique_ptr<RtMidiOut> api)
+{
+    if (!api || !isJack(*api))
+        return;
+    if (jackServerGone()) {
+        abandon(std::move(api));
+        return;
+    }
+    auto owned = std::make_shared<std::unique_ptr<RtMidiOut>>(std::move(api));
+    if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
+        markJackServerHung();
+}
+
 // The API's current index of the named port, or -1.
 int findPort(RtMidiOut& api, const std::string& fullName)
 {
@@ -116,6 +131,7 @@ RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clien
         auto out = startApi(api, clientName_);
         if (!out)
             continue;
+        const std::size_t listed = ports_.size();
         const unsigned count = out->getPortCount();
         for (unsigned i = 0; i < count; ++i) {
             std::string name = out->getPortName(i);
@@ -124,24 +140,19 @@ RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clien
             std::string product = api == RtMidi::LINUX_ALSA ? stablePortName(name) : name;
             ports_.push_back({apis_.size(), std::move(name), clipPortName(std::move(product))});
         }
-        apis_.push_back(std::move(out));
+        // An API without ports keeps no client open for nothing.
+        if (ports_.size() == listed)
+            release(std::move(out));
+        else
+            apis_.push_back(std::move(out));
     }
 }
 
 RtMidiOutput::~RtMidiOutput()
 {
     close();
-    for (auto& api : apis_) {
-        if (!isJack(*api))
-            continue;
-        if (jackServerGone()) {
-            abandon(std::move(api));
-            continue;
-        }
-        auto owned = std::make_shared<std::unique_ptr<RtMidiOut>>(std::move(api));
-        if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
-            markJackServerHung();
-    }
+    for (auto& api : apis_)
+        release(std::move(api));
 }
 
 bool RtMidiOutput::call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task)

@@ -47,14 +47,16 @@ bool portExists(const std::string& server, const std::string& port)
 
 bool serverWasUnavailable = false;
 
-void stopProcess(QProcess& p)
+// Stops a program with `signal` and waits. A server given time to stop
+// unregisters itself from JACK's registry; it waits up to six seconds for a
+// client that vanished without closing, and a loaded machine adds more.
+void stopProcess(QProcess& p, int signal = SIGTERM)
 {
     if (p.state() == QProcess::NotRunning)
         return;
-    // A server given time to stop unregisters itself; a loaded machine can
-    // take seconds.
-    ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
-    p.terminate();
+    const auto pid = static_cast<pid_t>(p.processId());
+    ::kill(pid, SIGCONT);
+    ::kill(pid, signal);
     if (!p.waitForFinished(30000)) {
         p.kill();
         p.waitForFinished(3000);
@@ -185,8 +187,10 @@ MidiDumpPeer::MidiDumpPeer(std::string clientName) : client_(std::move(clientNam
 
 MidiDumpPeer::~MidiDumpPeer()
 {
+    // On SIGINT jack_midi_dump closes its client; on SIGTERM it just dies,
+    // and its server then waits for it when it stops.
     if (dump_)
-        stopProcess(*dump_);
+        stopProcess(*dump_, SIGINT);
 }
 
 bool MidiDumpPeer::installed()

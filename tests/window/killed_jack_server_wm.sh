@@ -13,6 +13,7 @@ when="${3:-under-open-port}"
 work="$(mktemp -d)"
 server="padscope-wm-$$"
 pids=()
+peer=""
 jackd_pid=""
 start_jackd() {
   jackd -n "$server" --no-realtime -d dummy -r 48000 -p 256 >>"$work/jackd.log" 2>&1 &
@@ -26,9 +27,11 @@ stop_jackd() {  # SIGTERM and wait, so that the server leaves JACK's registry
   jackd_pid=""
 }
 cleanup() {
-  # The server goes last: jackd dies of SIGPIPE, and stays in JACK's
-  # registry, when it stops while its clients vanish.
+  # The server goes last, once its clients have closed: jackd stopping while
+  # they vanish can die of SIGPIPE and stay in JACK's registry. On SIGINT
+  # jack_midi_dump closes its client before it ends.
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [ -n "$peer" ] && kill -INT "$peer" 2>/dev/null && pids+=("$peer")
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   stop_jackd
   wait 2>/dev/null || true
@@ -46,7 +49,7 @@ export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$server"
 start_jackd
 wait_for 15 jack_lsp || { echo "the JACK server did not start: skipped"; exit 77; }
 stdbuf -oL jack_midi_dump padscope-peer >"$work/peer.log" 2>&1 &
-pids+=($!)
+peer=$!
 wait_for 10 sh -c "jack_lsp | grep -q '^padscope-peer:input$'" || { echo "jack_midi_dump did not come up"; exit 1; }
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
