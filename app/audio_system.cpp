@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <future>
