@@ -3,7 +3,21 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <future>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <string>
+#include <thread>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #if defined(PADSCOPE_WITH_JACK)
 #include <jack/jack.h>
@@ -14,37 +28,66 @@
 
 namespace padscope {
 
+Q_LOGGING_CATEGORY(lcAudio, "padscope.audio", QtWarningMsg)
+
 namespace {
 
 #if defined(PADSCOPE_WITH_JACK)
-void discardJackMessage(const char*) {}
-#endif
-#if defined(PADSCOPE_WITH_ALSA)
-void discardAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
-#endif
-
-}  // namespace
-
-void quietAudioSystem()
+void logJackMessage(const char* message)
 {
-    // Clients that open JACK without options would otherwise start a server.
-    qputenv("JACK_NO_START_SERVER", "1");
-    static std::once_flag once;
-    std::call_once(once, [] {
-#if defined(PADSCOPE_WITH_JACK)
-        jack_set_error_function(discardJackMessage);
-        jack_set_info_function(discardJackMessage);
+    qCDebug(lcAudio, "JACK: %s", message);
+}
 #endif
 #if defined(PADSCOPE_WITH_ALSA)
-        snd_lib_error_set_handler(discardAlsaMessage);
+void logAlsaMessage(const char* file, int line, const char* function, int, const char* format, ...)
+{
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    qCDebug(lcAudio, "ALSA %s:%d (%s): %s", file, line, function, text);
+}
 #endif
-    });
+
+// Whether a server listens on the Unix socket at `path`. Never blocks: a
+// server that is stopped still has its connection queued by the kernel.
+bool socketAnswers(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISSOCK(info.st_mode))
+        return false;
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool answers = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+                         errno == EAGAIN || errno == EINPROGRESS;
+    ::close(fd);
+    return answers;
 }
 
-std::optional<double> runningJackSampleRate()
+// The server that libjack's clients join.
+std::string jackServerName()
+{
+    return qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER") ? std::string("default")
+                                                               : qgetenv("JACK_DEFAULT_SERVER").toStdString();
+}
+
+// Where jackd (JACK 2) accepts its clients on Linux. Other JACK
+// implementations have no such socket; their server is then trusted to stay.
+std::string jackServerSocket(const std::string& server)
+{
+    return "/dev/shm/jack_" + server + "_" + std::to_string(::getuid()) + "_0";
+}
+
+std::optional<double> askJack()
 {
 #if defined(PADSCOPE_WITH_JACK)
-    quietAudioSystem();
     jack_status_t status{};
     jack_client_t* client = jack_client_open("padscope-probe", JackNoStartServer, &status);
     if (!client)
@@ -55,6 +98,121 @@ std::optional<double> runningJackSampleRate()
 #else
     return std::nullopt;
 #endif
+}
+
+struct JackState {
+    std::once_flag probed;
+    std::optional<double> rate;
+    std::string socket;  // the answering server's socket, where it has one
+    std::atomic<bool> gone{false};
+};
+
+// What is known of the named server. The program has one; each new
+// server name (a test's private server) gets its own probe.
+JackState& jackState()
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<JackState>> states;
+    const std::lock_guard lock(mutex);
+    auto& state = states[jackServerName()];
+    if (!state)
+        state = std::make_unique<JackState>();
+    return *state;
+}
+
+}  // namespace
+
+void quietAudioSystem()
+{
+    // Clients that open JACK without options would otherwise start a server.
+    qputenv("JACK_NO_START_SERVER", "1");
+    static std::once_flag once;
+    std::call_once(once, [] {
+#if defined(PADSCOPE_WITH_JACK)
+        jack_set_error_function(logJackMessage);
+        jack_set_info_function(logJackMessage);
+#endif
+#if defined(PADSCOPE_WITH_ALSA)
+        snd_lib_error_set_handler(logAlsaMessage);
+#endif
+    });
+}
+
+bool runBounded(std::function<void()> task, std::chrono::milliseconds limit)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    try {
+        std::thread([task = std::move(task), done] {
+            task();
+            done->set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;  // no thread to be had: the task does not run at all
+    }
+    return finished.wait_for(limit) == std::future_status::ready;
+}
+
+std::optional<double> runningJackSampleRate()
+{
+    quietAudioSystem();
+    JackState& state = jackState();
+    std::call_once(state.probed, [&state] {
+        auto answer = std::make_shared<std::optional<double>>();
+        if (!runBounded([answer] { *answer = askJack(); }, kJackTimeLimit)) {
+            qCWarning(lcAudio, "The JACK server did not answer within %lld ms; JACK is not used",
+                      static_cast<long long>(kJackTimeLimit.count()));
+            state.gone = true;
+            return;
+        }
+        state.rate = *answer;
+        const std::string socket = jackServerSocket(jackServerName());
+        if (state.rate && socketAnswers(socket))
+            state.socket = socket;
+    });
+    if (!state.rate || jackServerGone())
+        return std::nullopt;
+    return state.rate;
+}
+
+bool jackServerGone()
+{
+    JackState& state = jackState();
+    if (!state.gone && !state.socket.empty() && !socketAnswers(state.socket)) {
+        qCWarning(lcAudio, "The JACK server has gone away");
+        state.gone = true;
+    }
+    return state.gone;
+}
+
+void markJackServerHung()
+{
+    if (!jackState().gone.exchange(true))
+        qCWarning(lcAudio, "The JACK server stopped answering; JACK is no longer used");
+}
+
+bool audioOutputPresent()
+{
+    if (runningJackSampleRate())
+        return true;
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return true;
+    const std::string runtime = qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString();
+    if (!runtime.empty() && (socketAnswers(runtime + "/pulse/native") || socketAnswers(runtime + "/pipewire-0")))
+        return true;
+#if defined(PADSCOPE_WITH_ALSA)
+    int card = -1;
+    if (snd_card_next(&card) == 0 && card >= 0)
+        return true;
+    // No sound card, but the user's ALSA configuration may name another
+    // playback device (a null sink, a network sink) as its default.
+    snd_pcm_t* pcm = nullptr;
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) == 0) {
+        snd_pcm_close(pcm);
+        return true;
+    }
+#endif
+    return false;
 }
 
 }  // namespace padscope

@@ -1,16 +1,44 @@
 #pragma once
 
+#include <QLoggingCategory>
+
+#include <chrono>
+#include <functional>
 #include <optional>
 
 namespace padscope {
 
+// Messages of the audio and MIDI libraries (JACK, ALSA, FluidSynth).
+Q_DECLARE_LOGGING_CATEGORY(lcAudio)
+
 // Keeps the platform's audio and MIDI libraries (JACK, ALSA) from printing to
-// the terminal, and from launching a JACK server of their own. Safe to call
-// more than once.
+// the terminal (their messages go to lcAudio at debug level), and from
+// launching a JACK server of their own. Safe to call more than once.
 void quietAudioSystem();
 
+// How long a JACK call may block the program before the server counts as
+// hung: libjack has no time-out of its own, and a stopped server never answers.
+inline constexpr std::chrono::milliseconds kJackTimeLimit{2000};
+
+// Runs `task` on a worker thread and waits for it at most `limit`. False when
+// the time ran out: the task then goes on alone, so it must own all it uses.
+bool runBounded(std::function<void()> task, std::chrono::milliseconds limit);
+
 // The sample rate of the JACK server that is running, or nothing when none
-// runs (or JACK is not available). Never starts a server.
+// runs (or JACK is not available). The server is asked once per run, within
+// kJackTimeLimit; later calls share that answer until the server has gone.
+// Never starts a server.
 std::optional<double> runningJackSampleRate();
+
+// Whether the JACK server that answered has since gone away or hung. A
+// client of a server that has gone must be neither used nor closed: libjack
+// frees such clients itself when the next client opens.
+bool jackServerGone();
+// Records that a JACK call did not return in time.
+void markJackServerHung();
+
+// Whether an audio output can be opened at all: a JACK server answering, a
+// PulseAudio or PipeWire server's socket, or an ALSA playback device.
+bool audioOutputPresent();
 
 }  // namespace padscope

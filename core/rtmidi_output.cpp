@@ -4,8 +4,21 @@
 
 #include <RtMidi.h>
 
+#include <atomic>
+
 #if defined(__LINUX_ALSA__)
 #include <unistd.h>
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PADSCOPE_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PADSCOPE_LSAN 1
+#endif
+#endif
+#if defined(PADSCOPE_LSAN)
+#include <sanitizer/lsan_interface.h>
 #endif
 
 namespace padscope {
@@ -25,7 +38,8 @@ bool apiAvailable(RtMidi::Api api)
 #endif
 #if defined(__UNIX_JACK__)
     case RtMidi::UNIX_JACK:
-        // RtMidi warns on stderr when no server runs, so ask JACK first.
+        // RtMidi warns on stderr when no server runs, and would wait forever
+        // for a stopped one, so ask JACK first.
         return runningJackSampleRate().has_value();
 #endif
     default:
@@ -44,6 +58,37 @@ std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientNa
     } catch (const RtMidiError&) {
         return nullptr;
     }
+}
+
+bool isJack(RtMidiOut& api)
+{
+    return api.getCurrentApi() == RtMidi::UNIX_JACK;
+}
+
+// Gives up a JACK object without closing its client: libjack has freed, or
+// will free, the clients of a server that has gone, and a stopped server
+// would never answer the close. Not a leak that LeakSanitizer should report.
+void abandon(std::unique_ptr<RtMidiOut> api)
+{
+    [[maybe_unused]] RtMidiOut* kept = api.release();
+#if defined(PADSCOPE_LSAN)
+    __lsan_ignore_object(kept);
+#endif
+}
+
+// Destroys an API's object. A JACK client is closed within the time limit,
+// and not at all once its server has gone.
+void release(std::unique_ptr<RtMidiOut> api)
+{
+    if (!api || !isJack(*api))
+        return;
+    if (jackServerGone()) {
+        abandon(std::move(api));
+        return;
+    }
+    auto owned = std::make_shared<std::unique_ptr<RtMidiOut>>(std::move(api));
+    if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
+        markJackServerHung();
 }
 
 // The API's current index of the named port, or -1.
@@ -86,6 +131,7 @@ RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clien
         auto out = startApi(api, clientName_);
         if (!out)
             continue;
+        const std::size_t listed = ports_.size();
         const unsigned count = out->getPortCount();
         for (unsigned i = 0; i < count; ++i) {
             std::string name = out->getPortName(i);
@@ -94,13 +140,36 @@ RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clien
             std::string product = api == RtMidi::LINUX_ALSA ? stablePortName(name) : name;
             ports_.push_back({apis_.size(), std::move(name), clipPortName(std::move(product))});
         }
-        apis_.push_back(std::move(out));
+        // An API without ports keeps no client open for nothing.
+        if (ports_.size() == listed)
+            release(std::move(out));
+        else
+            apis_.push_back(std::move(out));
     }
 }
 
 RtMidiOutput::~RtMidiOutput()
 {
     close();
+    for (auto& api : apis_)
+        release(std::move(api));
+}
+
+bool RtMidiOutput::call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task)
+{
+    if (!isJack(api)) {
+        task(api);
+        return true;
+    }
+    // Every JACK call is a round trip to the server: none once it has gone,
+    // and none that may block the program for longer than the time limit.
+    // After an overrun the object stays with the worker that waits for it.
+    if (jackServerGone())
+        return false;
+    if (runBounded([&api, task] { task(api); }, kJackTimeLimit))
+        return true;
+    markJackServerHung();
+    return false;
 }
 
 std::string RtMidiOutput::portName(int index) const
@@ -122,16 +191,21 @@ bool RtMidiOutput::open(int index)
         return false;
     const Port& port = ports_[static_cast<std::size_t>(index)];
     RtMidiOut& api = *apis_[port.api];
-    // The port may have gone, or moved within its API, since it was listed.
-    const int current = findPort(api, port.fullName);
-    if (current < 0)
-        return false;
-    try {
-        api.openPort(static_cast<unsigned>(current), clientName_);
-    } catch (const RtMidiError&) {
-        return false;
-    }
-    if (!api.isPortOpen())
+    // Shared with the worker, which may outlive this call.
+    auto opened = std::make_shared<std::atomic<bool>>(false);
+    const bool answered = call(api, [opened, fullName = port.fullName, clientName = clientName_](RtMidiOut& out) {
+        // The port may have gone, or moved within its API, since it was listed.
+        const int current = findPort(out, fullName);
+        if (current < 0)
+            return;
+        try {
+            out.openPort(static_cast<unsigned>(current), clientName);
+        } catch (const RtMidiError&) {
+            return;
+        }
+        *opened = out.isPortOpen();
+    });
+    if (!answered || !*opened)
         return false;
     open_ = &api;
     return true;
@@ -141,10 +215,12 @@ void RtMidiOutput::close()
 {
     if (!open_)
         return;
-    try {
-        open_->closePort();
-    } catch (const RtMidiError&) {
-    }
+    call(*open_, [](RtMidiOut& out) {
+        try {
+            out.closePort();
+        } catch (const RtMidiError&) {
+        }
+    });
     open_ = nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "midi_output.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,7 +13,9 @@ namespace padscope {
 // The platform's MIDI output ports through RtMidi: every port of every API
 // RtMidi was built with (ALSA sequencer then JACK on Linux, WinMM on Windows,
 // CoreMIDI on macOS), listed once at construction in a stable order.
-// An API that cannot start adds no ports and prints nothing.
+// An API that cannot start adds no ports and prints nothing. A JACK server
+// that stops answering, or goes away, costs at most a short wait: its ports
+// then fail to open, and its client is left alone.
 class RtMidiOutput final : public MidiOutput {
 public:
     explicit RtMidiOutput(std::string clientName = "Padscope");
@@ -35,6 +38,10 @@ private:
         std::string fullName;  // as RtMidi lists it
         std::string productName;
     };
+
+    // Runs `task` on the API's object; for JACK within a time limit, and not
+    // at all once the server has gone. False when the task did not finish.
+    static bool call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task);
 
     std::string clientName_;
     std::vector<std::unique_ptr<RtMidiOut>> apis_;

@@ -4,6 +4,8 @@
 
 #include <fluidsynth.h>
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -11,8 +13,20 @@
 #include <mutex>
 #include <string>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define PADSCOPE_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PADSCOPE_LSAN 1
+#endif
+#endif
+#if defined(PADSCOPE_LSAN)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace padscope {
+
+Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
 
 namespace {
 
@@ -23,18 +37,25 @@ constexpr int kGsDeviceId = 0x10;
 // than a handful of voices.
 constexpr double kSynthGain = 0.5;
 
-void discardLogMessage(int, const char*, void*) {}
+// FluidSynth's last error on this thread: the reason an open failed.
+thread_local std::string lastFluidError;
 
+void logFluidMessage(int level, const char* message, void*)
+{
+    if (level <= FLUID_ERR)
+        lastFluidError = message;
+    qCDebug(lcSynth, "FluidSynth: %s", message);
+}
 
-// FluidSynth, JACK and ALSA all print to stderr by default. The program
-// shows its own message when the port cannot be opened; only FluidSynth's
-// panics stay visible.
+// FluidSynth, JACK and ALSA all print to stderr by default. Their messages
+// go to quiet logging categories instead; the program shows its own message
+// when the port cannot be opened, and says why on lcSynth.
 void quietLibraries()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (int level : {FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, discardLogMessage, nullptr);
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(level, logFluidMessage, nullptr);
     });
     // FluidSynth's JACK driver opens its client with no options; this also
     // keeps libjack from launching a server of its own.
@@ -58,6 +79,16 @@ bool looksLikeSoundFont(const std::filesystem::path& path)
     };
     const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
     return tag(0, "RIFF") && tag(8, "sfbk") && riffSize + 8 <= fileSize;
+}
+
+// Gives up an object that a JACK call which never returned still uses.
+template <typename T, typename Deleter>
+void abandon(std::unique_ptr<T, Deleter>& owner)
+{
+    [[maybe_unused]] T* kept = owner.release();
+#if defined(PADSCOPE_LSAN)
+    __lsan_ignore_object(kept);
+#endif
 }
 
 }  // namespace
@@ -129,7 +160,16 @@ bool FluidSynthOutput::open(int index)
     close();
     if (probe(index) != PortProbe::Ok)
         return false;
+    lastFluidError.clear();
+    if (openSynth())
+        return true;
+    qCWarning(lcSynth, "The built-in synth cannot play: %s",
+              lastFluidError.empty() ? "no audio output could be opened" : lastFluidError.c_str());
+    return false;
+}
 
+bool FluidSynthOutput::openSynth()
+{
     const std::optional<double> jackRate =
         options_.audio == SynthAudio::Device ? runningJackSampleRate() : std::nullopt;
 
@@ -182,7 +222,23 @@ bool FluidSynthOutput::startAudio(bool jackRunning)
             continue;
         if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
             continue;  // not built into this FluidSynth
-        driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
+        if (name == "jack") {
+            // A JACK server that stopped since it was asked would hold the
+            // program forever; the worker keeps the synth if it never returns.
+            auto made = std::make_shared<fluid_audio_driver_t*>(nullptr);
+            fluid_settings_t* settings = settings_.get();
+            fluid_synth_t* synth = synth_.get();
+            if (!runBounded([made, settings, synth] { *made = new_fluid_audio_driver(settings, synth); },
+                            kJackTimeLimit)) {
+                markJackServerHung();
+                abandon(synth_);
+                abandon(settings_);
+                return false;
+            }
+            driver_.reset(*made);
+        } else {
+            driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
+        }
         if (driver_) {
             driverName_ = name;
             return true;
@@ -193,6 +249,17 @@ bool FluidSynthOutput::startAudio(bool jackRunning)
 
 void FluidSynthOutput::close()
 {
+    if (driver_ && driverName_ == "jack") {
+        // A JACK client whose server has gone is left alone; one whose
+        // server stopped answering is closed by a worker that may wait forever.
+        if (jackServerGone()) {
+            abandon(driver_);
+        } else {
+            auto owned = std::make_shared<decltype(driver_)>(std::move(driver_));
+            if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
+                markJackServerHung();
+        }
+    }
     driver_.reset();
     driverName_ = {};
     synth_.reset();
@@ -255,6 +322,10 @@ std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search, Synt
     auto fonts = findSoundFonts(search);
     if (!fonts)
         return nullptr;
+    if (options.audio == SynthAudio::Device && !audioOutputPresent()) {
+        qCInfo(lcSynth, "No audio output (JACK, PulseAudio, PipeWire or ALSA): the built-in synth is not listed");
+        return nullptr;
+    }
     return std::make_unique<FluidSynthOutput>(std::move(*fonts), options);
 }
 

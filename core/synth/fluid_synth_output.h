@@ -97,6 +97,7 @@ private:
     struct SynthDeleter { void operator()(fluid_synth_t* p) const; };
     struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const; };
 
+    bool openSynth();
     bool startAudio(bool jackRunning);
 
     SoundFontSet fonts_;
@@ -109,8 +110,9 @@ private:
     std::string_view driverName_;
 };
 
-// The built-in synth port, or nullptr when no usable SoundFont is found
-// (then the port is not listed at all).
+// The built-in synth port, or nullptr when no usable SoundFont is found or,
+// for device audio, the machine has no audio output at all (then the port is
+// not listed).
 std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search = standardSoundFontSearch(),
                                              SynthOptions options = {});
 

@@ -4,12 +4,24 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace padscope::test {
 
+// ctest's SKIP_RETURN_CODE for test programs that could not start a server.
+inline constexpr int kSkipExitCode = 77;
+
+// A busy machine is no fault of the program: a test that cannot start its
+// server skips with this text, and main ends with skipAwareExitCode().
+std::string serverUnavailable(std::string_view what);
+// kSkipExitCode when no test failed but some could not start their server.
+int skipAwareExitCode(int testResult);
+
 // A private JACK server on the dummy backend, for end-to-end tests. It runs
 // under a unique name, which this process's JACK clients (and the children
-// it starts) pick up through JACK_DEFAULT_SERVER. Stopped on destruction.
+// it starts) pick up through JACK_DEFAULT_SERVER. Stopped on destruction
+// with SIGTERM, so that it leaves JACK's shared registry of servers (eight
+// places for the whole machine) as it found it.
 class JackDummyServer {
 public:
     JackDummyServer();
@@ -21,12 +33,19 @@ public:
     // Starts jackd and waits until it accepts clients; false if it never does.
     bool start();
     const std::string& serverName() const { return name_; }
+    // Sends the server a signal (SIGKILL, SIGTERM, SIGSTOP, SIGCONT). After
+    // SIGKILL the server is started once more under its name at destruction
+    // and stopped cleanly, which clears what the killed one left registered.
+    void signal(int number);
+    // Waits for a server that was told to go to exit.
+    void waitForExit();
 
 private:
     bool launch();
 
     std::string name_;
     std::unique_ptr<QProcess> jackd_;
+    bool killed_ = false;
 };
 
 // jack_midi_dump as the receiving peer, its output read back as lines.

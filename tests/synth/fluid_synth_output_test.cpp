@@ -8,11 +8,16 @@
 #include <fluidsynth.h>
 #include <glib.h>
 
+#include <QTemporaryDir>
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <set>
+#include <optional>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -203,7 +208,8 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     // messages go to GLib's default log handler.
     const GLogFunc previous =
         g_log_set_default_handler([](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-    auto port = makeBuiltInSynth({{font.path()}, {}});
+    // Offline, so that the port is listed whatever audio this machine has.
+    auto port = makeBuiltInSynth({{font.path()}, {}}, {SynthAudio::Offline, true});
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(port->portCount(), 1);
     EXPECT_EQ(port->portName(0), "Padscope GS Synth");
@@ -224,6 +230,93 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     port->reset();
     port->close();
     g_log_set_default_handler(previous, nullptr);
+}
+
+// Sets an environment variable (or clears it, given nothing) for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// A Unix socket that a server listens on, as a sound server's would be.
+class ListeningSocket {
+public:
+    explicit ListeningSocket(const std::string& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0))
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        listening_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 4) == 0;
+    }
+    ~ListeningSocket() { ::close(fd_); }
+    bool listening() const { return listening_; }
+
+private:
+    int fd_;
+    bool listening_ = false;
+};
+
+std::vector<std::string> synthWarnings;
+
+void recordSynthWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtWarningMsg && context.category == std::string_view("padscope.synth"))
+        synthWarnings.push_back(text.toStdString());
+}
+
+// No JACK server, no sound server, no sound card, no ALSA configuration of
+// the user's: the synth is not offered, as no sound could come out of it.
+TEST(SynthPort, IsListedOnlyWhereSomeAudioOutputExists)
+{
+    if (!findSoundFonts(standardSoundFontSearch()))
+        GTEST_SKIP() << kNoSoundFont;
+    if (std::filesystem::exists("/dev/snd"))
+        GTEST_SKIP() << "this machine has a sound card";
+    QTemporaryDir home, runtime;
+    ASSERT_TRUE(home.isValid() && runtime.isValid());
+    const ScopedEnv homeEnv("HOME", home.path().toStdString());
+    const ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path().toStdString());
+    const ScopedEnv pulseEnv("PULSE_SERVER", std::nullopt);
+    const ScopedEnv jackEnv("JACK_DEFAULT_SERVER", "padscope-none-" + std::to_string(::getpid()));
+    EXPECT_EQ(makeBuiltInSynth(), nullptr);
+
+    // A socket file that nobody listens on is no sound server.
+    const std::string pulseDir = runtime.path().toStdString() + "/pulse";
+    std::filesystem::create_directory(pulseDir);
+    {
+        ListeningSocket socket(pulseDir + "/native");
+        ASSERT_TRUE(socket.listening());
+        EXPECT_NE(makeBuiltInSynth(), nullptr) << "a PulseAudio socket is an audio output";
+    }
+    EXPECT_EQ(makeBuiltInSynth(), nullptr);
+    {
+        ListeningSocket socket(runtime.path().toStdString() + "/pipewire-0");
+        ASSERT_TRUE(socket.listening());
+        EXPECT_NE(makeBuiltInSynth(), nullptr) << "a PipeWire socket is an audio output";
+    }
+
+    // Listed, yet no output opens: FluidSynth's reason reaches stderr.
+    const ScopedEnv gonePulse("PULSE_SERVER", "unix:" + runtime.path().toStdString() + "/gone");
+    auto port = makeBuiltInSynth();
+    ASSERT_NE(port, nullptr);
+    synthWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordSynthWarning);
+    EXPECT_FALSE(port->open(0));
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(synthWarnings.size(), 1u);
+    const std::string prefix = "The built-in synth cannot play: ";
+    EXPECT_EQ(synthWarnings[0].substr(0, prefix.size()), prefix);
+    EXPECT_GT(synthWarnings[0].size(), prefix.size() + 10) << synthWarnings[0];
 }
 
 TEST(SynthPort, LookupNeedsAReadableSoundFont)

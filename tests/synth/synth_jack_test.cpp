@@ -1,8 +1,10 @@
 // End to end: the built-in synth plays through a private JACK server on the
 // dummy backend, and a small JACK client of the test listens to its output.
 #include "audition.h"
+#include "chained_output.h"
 #include "fluid_synth_output.h"
 #include "jack_server.h"
+#include "rtmidi_output.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <string>
 #include <thread>
 
@@ -91,6 +94,24 @@ private:
     std::atomic<float> peak_{0.0f};
 };
 
+// The outputs as the program wires them: the built-in synth, then the
+// platform's ports.
+std::unique_ptr<ChainedOutput> programOutputs()
+{
+    auto chain = std::make_unique<ChainedOutput>();
+    chain->append(makeBuiltInSynth());
+    chain->append(std::make_unique<RtMidiOutput>());
+    return chain;
+}
+
+int indexOf(const MidiOutput& out, const std::string& name)
+{
+    for (int i = 0; i < out.portCount(); ++i)
+        if (out.portName(i) == name)
+            return i;
+    return -1;
+}
+
 }  // namespace
 
 TEST(SynthJack, PadPressIsHeardThroughJack)
@@ -102,7 +123,8 @@ TEST(SynthJack, PadPressIsHeardThroughJack)
         GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
 
     test::JackDummyServer server;
-    ASSERT_TRUE(server.start()) << "the JACK dummy server did not accept clients";
+    if (!server.start())
+        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
     Capture capture;
     ASSERT_TRUE(capture.active()) << "the capture client could not join the server";
 
@@ -132,9 +154,90 @@ TEST(SynthJack, PadPressIsHeardThroughJack)
     synth.close();
 }
 
+// A JACK server that dies under an open port, after which the port change
+// opens the built-in synth (whose JACK check used to open a new client, and
+// libjack then freed the old one): closing and quitting crash nothing.
+TEST(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChangesAndClose)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    if (!findSoundFonts(standardSoundFontSearch()))
+        GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
+    for (int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signal == SIGKILL ? "SIGKILL" : "SIGTERM");
+        test::JackDummyServer server;
+        if (!server.start())
+            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
+        test::MidiDumpPeer peer("padscope-victim");
+        ASSERT_TRUE(peer.start());
+        auto output = programOutputs();
+        ASSERT_EQ(output->portName(0), "Padscope GS Synth");
+        const int port = indexOf(*output, peer.portName());
+        ASSERT_GE(port, 1);
+        ASSERT_TRUE(output->open(port));
+        output->sendSysex(kGsReset);
+        ASSERT_EQ(peer.waitForEvents(1, 10000).size(), 1u);
+
+        server.signal(signal);
+        server.waitForExit();
+        // Twice round the ports, as clicks on the port button would go.
+        for (int i = 0; i < 2 * output->portCount(); ++i) {
+            output->close();
+            output->open((port + 1 + i) % output->portCount());
+            output->reset();
+            output->sendSysex(kGsReset);
+        }
+        EXPECT_FALSE(output->open(port)) << "a port of the dead server opened";
+        output->close();
+        output.reset();
+    }
+}
+
+// A stopped server (SIGSTOP) never answers: at start JACK counts as absent
+// after a short wait, and a port open on it still closes.
+TEST(SynthJackServerFaults, StoppedServerNeitherHoldsTheStartNorTheClose)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    {
+        test::JackDummyServer server;
+        if (!server.start())
+            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
+        test::MidiDumpPeer peer("padscope-frozen");
+        ASSERT_TRUE(peer.start());
+        server.signal(SIGSTOP);
+        auto output = programOutputs();
+        EXPECT_EQ(indexOf(*output, peer.portName()), -1) << "ports of a stopped server are listed";
+        if (output->portCount() > 0) {
+            output->open(0);
+            output->close();
+        }
+        output.reset();
+        server.signal(SIGCONT);
+    }
+    {
+        test::JackDummyServer server;
+        if (!server.start())
+            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
+        test::MidiDumpPeer peer("padscope-frozen");
+        ASSERT_TRUE(peer.start());
+        auto output = programOutputs();
+        const int port = indexOf(*output, peer.portName());
+        ASSERT_GE(port, 0);
+        ASSERT_TRUE(output->open(port));
+        server.signal(SIGSTOP);
+        output->close();
+        // The port change after it finds the server hung, not waiting again.
+        output->open(port);
+        output->open(0);
+        output.reset();
+        server.signal(SIGCONT);
+    }
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return test::skipAwareExitCode(RUN_ALL_TESTS());
 }

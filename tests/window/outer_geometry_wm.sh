@@ -22,12 +22,12 @@ wait_for() {  # wait_for <seconds> <command...>
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
-wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
+wait_for 10 test -s "$work/display" || { echo "Xvfb did not start: skipped"; exit 77; }
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
 pids+=($!)
-wait_for 10 wmctrl -m || { echo "the window manager did not start"; exit 1; }
+wait_for 10 wmctrl -m || { echo "the window manager did not start: skipped"; exit 77; }
 
 # No sound here: a null ALSA device lets the built-in synth open quietly.
 mkdir -p "$work/home"
