@@ -4,6 +4,8 @@
 
 #include <RtMidi.h>
 
+#include <QLoggingCategory>
+
 #include <atomic>
 
 #if defined(__LINUX_ALSA__)
@@ -25,7 +27,18 @@ namespace padscope {
 
 namespace {
 
-void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
+// RtMidi's own errors and warnings: quiet unless QT_LOGGING_RULES asks for them.
+Q_LOGGING_CATEGORY(lcMidi, "padscope.midi", QtWarningMsg)
+
+void logRtMidiError(RtMidiError::Type, const std::string& text, void*)
+{
+    qCDebug(lcMidi, "RtMidi: %s", text.c_str());
+}
+
+void logRtMidiError(const RtMidiError& error)
+{
+    qCDebug(lcMidi, "RtMidi: %s", error.getMessage().c_str());
+}
 
 // Whether an API can start here without printing or blocking.
 bool apiAvailable(RtMidi::Api api)
@@ -53,9 +66,10 @@ std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientNa
         return nullptr;
     try {
         auto out = std::make_unique<RtMidiOut>(api, clientName);
-        out->setErrorCallback(ignoreRtMidiError);
+        out->setErrorCallback(logRtMidiError);
         return out;
-    } catch (const RtMidiError&) {
+    } catch (const RtMidiError& error) {
+        logRtMidiError(error);
         return nullptr;
     }
 }
@@ -200,7 +214,8 @@ bool RtMidiOutput::open(int index)
             return;
         try {
             out.openPort(static_cast<unsigned>(current), clientName);
-        } catch (const RtMidiError&) {
+        } catch (const RtMidiError& error) {
+            logRtMidiError(error);
             return;
         }
         *opened = out.isPortOpen();
@@ -218,7 +233,8 @@ void RtMidiOutput::close()
     call(*open_, [](RtMidiOut& out) {
         try {
             out.closePort();
-        } catch (const RtMidiError&) {
+        } catch (const RtMidiError& error) {
+            logRtMidiError(error);
         }
     });
     open_ = nullptr;
@@ -242,7 +258,8 @@ void RtMidiOutput::sendShort(std::uint32_t word)
     const std::size_t size = kind == 0xC0 || kind == 0xD0 ? 2 : 3;
     try {
         open_->sendMessage(bytes, size);
-    } catch (const RtMidiError&) {
+    } catch (const RtMidiError& error) {
+        logRtMidiError(error);
     }
 }
 
@@ -252,7 +269,8 @@ void RtMidiOutput::sendSysex(std::span<const std::uint8_t> bytes)
         return;
     try {
         open_->sendMessage(bytes.data(), bytes.size());
-    } catch (const RtMidiError&) {
+    } catch (const RtMidiError& error) {
+        logRtMidiError(error);
     }
 }
 
