@@ -26,6 +26,17 @@
 #include <alsa/asoundlib.h>
 #endif
 
+#if defined(__SANITIZE_ADDRESS__)
+#define PADSCOPE_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PADSCOPE_LSAN 1
+#endif
+#endif
+#if defined(PADSCOPE_LSAN)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace padscope {
 
 Q_LOGGING_CATEGORY(lcAudio, "padscope.audio", QtWarningMsg)
@@ -213,6 +224,13 @@ bool audioOutputPresent()
     }
 #endif
     return false;
+}
+
+void markAbandoned([[maybe_unused]] const void* object)
+{
+#if defined(PADSCOPE_LSAN)
+    __lsan_ignore_object(object);
+#endif
 }
 
 }  // namespace padscope

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace padscope {
@@ -36,6 +37,16 @@ std::optional<double> runningJackSampleRate();
 bool jackServerGone();
 // Records that a JACK call did not return in time.
 void markJackServerHung();
+
+// Gives up an object without destroying it: a JACK client whose server has
+// gone or hung, or what a JACK call that never returned still uses. Kept on
+// purpose, so LeakSanitizer does not report it.
+void markAbandoned(const void* object);
+template <typename T, typename Deleter>
+void abandon(std::unique_ptr<T, Deleter>& owner)
+{
+    markAbandoned(owner.release());
+}
 
 // Whether an audio output can be opened at all: a JACK server answering, a
 // PulseAudio or PipeWire server's socket, or an ALSA playback device.

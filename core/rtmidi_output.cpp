@@ -12,17 +12,6 @@
 #include <unistd.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__)
-#define PADSCOPE_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PADSCOPE_LSAN 1
-#endif
-#endif
-#if defined(PADSCOPE_LSAN)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace padscope {
 
 namespace {
@@ -79,17 +68,6 @@ bool isJack(RtMidiOut& api)
     return api.getCurrentApi() == RtMidi::UNIX_JACK;
 }
 
-// Gives up a JACK object without closing its client: libjack has freed, or
-// will free, the clients of a server that has gone, and a stopped server
-// would never answer the close. Not a leak that LeakSanitizer should report.
-void abandon(std::unique_ptr<RtMidiOut> api)
-{
-    [[maybe_unused]] RtMidiOut* kept = api.release();
-#if defined(PADSCOPE_LSAN)
-    __lsan_ignore_object(kept);
-#endif
-}
-
 // Destroys an API's object. A JACK client is closed within the time limit,
 // and not at all once its server has gone.
 void release(std::unique_ptr<RtMidiOut> api)
@@ -97,7 +75,8 @@ void release(std::unique_ptr<RtMidiOut> api)
     if (!api || !isJack(*api))
         return;
     if (jackServerGone()) {
-        abandon(std::move(api));
+        // libjack has freed, or will free, the clients of a server that has gone.
+        abandon(api);
         return;
     }
     auto owned = std::make_shared<std::unique_ptr<RtMidiOut>>(std::move(api));

@@ -13,17 +13,6 @@
 #include <mutex>
 #include <string>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define PADSCOPE_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PADSCOPE_LSAN 1
-#endif
-#endif
-#if defined(PADSCOPE_LSAN)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace padscope {
 
 Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
@@ -79,16 +68,6 @@ bool looksLikeSoundFont(const std::filesystem::path& path)
     };
     const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
     return tag(0, "RIFF") && tag(8, "sfbk") && riffSize + 8 <= fileSize;
-}
-
-// Gives up an object that a JACK call which never returned still uses.
-template <typename T, typename Deleter>
-void abandon(std::unique_ptr<T, Deleter>& owner)
-{
-    [[maybe_unused]] T* kept = owner.release();
-#if defined(PADSCOPE_LSAN)
-    __lsan_ignore_object(kept);
-#endif
 }
 
 }  // namespace
