@@ -9,20 +9,14 @@ set -euo pipefail
 program="$1"
 source "$(dirname "$0")/wm_session.sh"
 
-export JACK_NO_START_SERVER=1
-export JACK_DEFAULT_SERVER="padscope-held-$$"
-jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
-jackd_pid=$!
-wait_for 15 jack_lsp || skip "the JACK server did not start: $(tail -n 3 "$work/jackd.log")"
+start_jack_session
 peer=heldpeer
-stdbuf -oL jack_midi_dump "$peer" >"$work/dump" 2>/dev/null &
-pids+=($!)
-wait_for 10 sh -c "jack_lsp | grep -qx '$peer:input'" || { echo "the MIDI peer did not start"; exit 1; }
+start_peer "$peer"
 
 cp "$program" "$work/padscope"
 
 # Lines of the peer's dump holding these bytes (hex, lower case).
-events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/dump" || true; }
+events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/$peer.dump" || true; }
 
 # The port list is the built-in synth, then ALSA's ports, then JACK's: find
 # the peer's place in it by trying each until the program connects to it.
@@ -63,7 +57,7 @@ xdotool key shift+Tab
 sleep 0.3
 xdotool key shift+Tab
 sleep 1
-start="$(wc -l < "$work/dump")"
+start="$(wc -l < "$work/$peer.dump")"
 
 for hold in 1 2 3 4 5; do
   xdotool keydown a
@@ -76,7 +70,7 @@ wmctrl -c Padscope
 wait_for 20 sh -c "! kill -0 $app" || { echo "the program did not close"; exit 1; }
 
 # Note On and velocity-0 lines for note 127 after the holds began, in order.
-played="$(tail -n +"$(( start + 1 ))" "$work/dump" | grep -oE ':[[:space:]]+99 7f [0-9a-f]{2}' \
+played="$(tail -n +"$(( start + 1 ))" "$work/$peer.dump" | grep -oE ':[[:space:]]+99 7f [0-9a-f]{2}' \
   | awk '{ print ($4 == "00") ? "off" : "on" }' | tr '\n' ' ' || true)"
 expected="on off on off on off on off on off "
 if [ "$played" != "$expected" ]; then

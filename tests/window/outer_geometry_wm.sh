@@ -5,34 +5,8 @@
 #   outer_geometry_wm.sh <padscope executable>
 set -euo pipefail
 program="$1"
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/wm_session.sh"
 
-wait_for() {  # wait_for <seconds> <command...>
-  local limit=$(( $1 * 10 )); shift
-  for _ in $(seq "$limit"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-wait_for 10 test -s "$work/display" || { echo "Xvfb did not start: skipped"; exit 77; }
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_for 10 wmctrl -m || { echo "the window manager did not start: skipped"; exit 77; }
-
-# No sound here: a null ALSA device lets the built-in synth open quietly.
-mkdir -p "$work/home"
-printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$work/home/.asoundrc"
-export HOME="$work/home"
 cp "$program" "$work/padscope"
 printf '[window]\r\nHeight=600\r\nWidth=790\r\nTop=70\r\nLeft=90\r\n\r\n[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n[gen]\r\nbank=2\r\n\r\n' \
   > "$work/padscope.ini"
