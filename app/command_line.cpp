@@ -2,25 +2,55 @@
 
 namespace padscope {
 
+namespace {
+
+constexpr std::string_view kLanguageOption = "--language";
+
+void chooseLanguage(CommandLine& line, std::string_view code)
+{
+    if (const std::optional<Language> language = languageFromCode(code)) {
+        line.language = *language;
+        line.note.clear();
+        return;
+    }
+    line.language = Language::Japanese;
+    line.note = code.empty() ? std::string("padscope: --language needs en or ja; using Japanese\n")
+                             : "padscope: unknown language \"" + std::string(code) + "\" (en or ja); using Japanese\n";
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
 {
     CommandLine line;
-    for (std::string_view argument : arguments) {
-        if (argument == "--help" || argument == "-h")
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
             line.showHelp = true;
-        else if (argument == "--version" || argument == "-v")
+        } else if (argument == "--version" || argument == "-v") {
             line.showVersion = true;
+        } else if (argument == kLanguageOption) {
+            // The next argument is the code, unless it is an option itself.
+            if (i + 1 < arguments.size() && !arguments[i + 1].starts_with('-'))
+                chooseLanguage(line, arguments[++i]);
+            else
+                chooseLanguage(line, {});
+        } else if (argument.starts_with(kLanguageOption) && argument[kLanguageOption.size()] == '=') {
+            chooseLanguage(line, argument.substr(kLanguageOption.size() + 1));
+        }
     }
     return line;
 }
 
 std::string helpText()
 {
-    return "Usage: padscope [--help] [--version]\n"
+    return "Usage: padscope [--language en|ja] [--help] [--version]\n"
            "\n"
            "Auditions the drum sounds of a GS or XG MIDI sound module: pick a kit and a\n"
            "drum map, then press the pads (mouse or keyboard) to play them on channel 10.\n"
            "\n"
+           "  --language en  English captions and messages (default: ja, Japanese,\n"
+           "                 whatever the system's locale)\n"
            "  -h, --help     print this help and exit\n"
            "  -v, --version  print the version and exit\n"
            "\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "interface_language.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,10 @@ namespace padscope {
 struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
+    // --language en|ja; Japanese unless English is asked for.
+    Language language = Language::Japanese;
+    // One line for stderr when the language asked for is not known; else empty.
+    std::string note;
 };
 
 CommandLine parseCommandLine(const std::vector<std::string_view>& arguments);

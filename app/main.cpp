@@ -18,10 +18,15 @@ int main(int argc, char* argv[])
         std::fputs(text.c_str(), stdout);
         return 0;
     }
+    std::fputs(commandLine.note.c_str(), stderr);
 
     // No MIDI or audio library may launch a JACK server on its own.
     qputenv("JACK_NO_START_SERVER", "1");
     QApplication app(argc, argv);
+    // Before any window exists, so every caption is built in the language chosen.
+    const padscope::InterfaceTranslation translation(commandLine.language);
+    if (!translation.loaded())
+        std::fputs("padscope: the English translation cannot be loaded; using Japanese\n", stderr);
     return padscope::runProgram({
         [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
         false,

@@ -17,7 +17,7 @@ cd "$root"
 # What the program needs to build and to run.
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev librtmidi-dev libasound2-dev libjack-jackd2-dev
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools librtmidi-dev libasound2-dev libjack-jackd2-dev
   libfluidsynth-dev fluid-soundfont-gm fluid-soundfont-gs
   fonts-ipafont-gothic
 )

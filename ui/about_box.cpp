@@ -68,7 +68,7 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     setObjectName(QStringLiteral("AboutBox"));
     frameWatch_.setInterval(kFrameCheckInterval);
     connect(&frameWatch_, &QTimer::timeout, this, [this] { checkFrame(true); });
-    setWindowTitle(QString::fromUtf8(kAboutCaption));
+    setWindowTitle(tr("バージョン情報"));
     setModal(false);
     setFont(uiFont(12));
     setWindowIcon(QIcon(programPixmap()));
@@ -88,9 +88,9 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     // Stretched to fill the control, pixel for pixel rather than smoothed.
     icon->setPixmap(programPixmap().scaled(icon->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
 
-    placeLabel(new QLabel(QString::fromUtf8(kProductNameText), panel), QStringLiteral("ProductName"), {88, 16});
-    placeLabel(new QLabel(QString::fromUtf8(kVersionText), panel), QStringLiteral("Version"), {88, 40});
-    placeLabel(new QLabel(QString::fromUtf8(kCopyrightText), panel), QStringLiteral("Copyright"), {8, 80});
+    placeLabel(new QLabel(tr("プロダクト名 Padscope"), panel), QStringLiteral("ProductName"), {88, 16});
+    placeLabel(new QLabel(tr("バージョン番号 1.1"), panel), QStringLiteral("Version"), {88, 40});
+    placeLabel(new QLabel(tr("著作権表記 パッドスコープ・プロジェクト"), panel), QStringLiteral("Copyright"), {8, 80});
 
     webLink_ = new LinkLabel(QString::fromUtf8(kWebAddress), panel);
     placeLabel(webLink_, QStringLiteral("Label2"), {48, 104});

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <string>
 #include <string_view>
 
 namespace padscope {
@@ -27,35 +28,52 @@ struct Point {
 struct BarRow {
     std::string_view bar;
     std::string_view captionLabel;
-    std::string_view caption;
+    const char* caption;  // translated when shown
     std::string_view valueLabel;
     std::string_view resetText;  // written before the position is reset
     Point barAt, captionAt, valueAt;
 };
 
 constexpr std::array<BarRow, kControllerCount> kRows{{
-    {"ScrollBar1", "Label38", "ベロシティー=", "Label39", "100", {24, 37}, {16, 16}, {88, 16}},
-    {"ScrollBar2", "Label40", "リバーブ=", "Label41", "40", {24, 96}, {16, 72}, {70, 72}},
-    {"ScrollBar3", "Label42", "コーラス=", "Label43", "0", {24, 152}, {16, 128}, {70, 128}},
-    {"ScrollBar4", "Label44", "ディレイ=", "Label45", "0", {24, 208}, {16, 184}, {66, 184}},
-    {"ScrollBar5", "Label46", "ピッチベント=", "Label47", "0", {24, 264}, {24, 240}, {94, 240}},
-    {"ScrollBar6", "Label55", "ピッチベンドセンシティビティー=", "Label53", "2", {24, 320}, {24, 296}, {184, 296}},
-    {"ScrollBar7", "Label54", "モジュレーション=", "Label56", "0", {24, 384}, {24, 360}, {120, 360}},
-    {"ScrollBar8", "Label57", "カットオフ=", "Label58", "0", {200, 40}, {200, 16}, {256, 16}},
-    {"ScrollBar9", "Label59", "レゾナンス=", "Label60", "0", {200, 96}, {200, 72}, {264, 72}},
-    {"ScrollBar10", "Label61", "アタックタイム=", "Label62", "0", {200, 152}, {200, 128}, {280, 128}},
-    {"ScrollBar11", "Label63", "ディケイタイム=", "Label64", "0", {200, 208}, {200, 184}, {280, 184}},
-    {"ScrollBar12", "Label65", "リリースタイム=", "Label66", "0", {200, 264}, {200, 240}, {280, 240}},
-    {"ScrollBar13", "Label67", "ビブラートレイト=", "Label68", "0", {200, 320}, {200, 296}, {288, 296}},
-    {"ScrollBar14", "Label69", "ビブラートデプス=", "Label70", "0", {200, 384}, {200, 360}, {296, 360}},
-    {"ScrollBar15", "Label71", "ビブラートディレイ=", "Label72", "0", {376, 40}, {376, 16}, {480, 16}},
+    {"ScrollBar1", "Label38", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ベロシティー="),
+     "Label39", "100", {24, 37}, {16, 16}, {88, 16}},
+    {"ScrollBar2", "Label40", QT_TRANSLATE_NOOP("padscope::ControllerPage", "リバーブ="),
+     "Label41", "40", {24, 96}, {16, 72}, {70, 72}},
+    {"ScrollBar3", "Label42", QT_TRANSLATE_NOOP("padscope::ControllerPage", "コーラス="),
+     "Label43", "0", {24, 152}, {16, 128}, {70, 128}},
+    {"ScrollBar4", "Label44", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ディレイ="),
+     "Label45", "0", {24, 208}, {16, 184}, {66, 184}},
+    {"ScrollBar5", "Label46", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ピッチベント="),
+     "Label47", "0", {24, 264}, {24, 240}, {94, 240}},
+    {"ScrollBar6", "Label55", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ピッチベンドセンシティビティー="),
+     "Label53", "2", {24, 320}, {24, 296}, {184, 296}},
+    {"ScrollBar7", "Label54", QT_TRANSLATE_NOOP("padscope::ControllerPage", "モジュレーション="),
+     "Label56", "0", {24, 384}, {24, 360}, {120, 360}},
+    {"ScrollBar8", "Label57", QT_TRANSLATE_NOOP("padscope::ControllerPage", "カットオフ="),
+     "Label58", "0", {200, 40}, {200, 16}, {256, 16}},
+    {"ScrollBar9", "Label59", QT_TRANSLATE_NOOP("padscope::ControllerPage", "レゾナンス="),
+     "Label60", "0", {200, 96}, {200, 72}, {264, 72}},
+    {"ScrollBar10", "Label61", QT_TRANSLATE_NOOP("padscope::ControllerPage", "アタックタイム="),
+     "Label62", "0", {200, 152}, {200, 128}, {280, 128}},
+    {"ScrollBar11", "Label63", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ディケイタイム="),
+     "Label64", "0", {200, 208}, {200, 184}, {280, 184}},
+    {"ScrollBar12", "Label65", QT_TRANSLATE_NOOP("padscope::ControllerPage", "リリースタイム="),
+     "Label66", "0", {200, 264}, {200, 240}, {280, 240}},
+    {"ScrollBar13", "Label67", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ビブラートレイト="),
+     "Label68", "0", {200, 320}, {200, 296}, {288, 296}},
+    {"ScrollBar14", "Label69", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ビブラートデプス="),
+     "Label70", "0", {200, 384}, {200, 360}, {296, 360}},
+    {"ScrollBar15", "Label71", QT_TRANSLATE_NOOP("padscope::ControllerPage", "ビブラートディレイ="),
+     "Label72", "0", {376, 40}, {376, 16}, {480, 16}},
 }};
 
 constexpr int kBarWidth = 137;
 constexpr int kBarHeight = 17;
-constexpr std::string_view kResetTip = "デフォルトに戻す";
-
-constexpr std::string_view kMapFrameCaption = "マップ切り替え";
+// The map radio captions are the modules' names; only the XG one holds a
+// Japanese word, so only it has a translation.
+[[maybe_unused]] constexpr const char* kTranslatedMapCaptions[] = {
+    QT_TRANSLATE_NOOP("padscope::ControllerPage", "TG-300B(XG音源)"),
+};
 
 struct RadioPlace {
     Point at;
@@ -80,7 +98,7 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
     const QFont font = uiFont(12);
 
     // The frame first, so the radio buttons placed later lie on top of it.
-    mapFrame_ = new QGroupBox(QString::fromUtf8(kMapFrameCaption), page);
+    mapFrame_ = new QGroupBox(tr("マップ切り替え"), page);
     mapFrame_->setObjectName(QStringLiteral("RadioGroup1"));
     mapFrame_->setFont(font);
     mapFrame_->setGeometry(568, 224, 201, 201);
@@ -90,7 +108,7 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
         const BarRow& row = kRows[i];
         const ControllerRange& range = kControllerRanges[i];
 
-        auto* caption = new ClickLabel(QString::fromUtf8(row.caption), page);
+        auto* caption = new ClickLabel(tr(row.caption), page);
         caption->setFont(font);
         placeLabel(caption, QString::fromUtf8(row.captionLabel), {row.captionAt.x, row.captionAt.y});
         captions_[i] = caption;
@@ -118,11 +136,11 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
         connect(bar, &QScrollBar::valueChanged, this, [this, i](int position) { showValue(i, position); });
         connect(caption, &ClickLabel::clicked, this, [this, i] { resetBar(i); });
     }
-    captions_[0]->setToolTip(QString::fromUtf8(kResetTip));
+    captions_[0]->setToolTip(tr("デフォルトに戻す"));
 
     for (std::size_t k = 0; k < kDrumMaps.size(); ++k) {
         const DrumMap& map = kDrumMaps[k];
-        auto* button = new QRadioButton(QString::fromUtf8(map.radioCaption), page);
+        auto* button = new QRadioButton(tr(std::string(map.radioCaption).c_str()), page);
         button->setObjectName(QString::fromUtf8(map.radioButton));
         button->setFont(font);
         button->setGeometry(kRadioPlaces[k].at.x, kRadioPlaces[k].at.y, kRadioPlaces[k].width, kRadioHeight);

@@ -67,8 +67,8 @@ void MainWindow::buildWindow()
     pageControl_->setGeometry(0, 0, 801, 473);
     padPage_ = new PadPage;
     controllers_ = new ControllerPage;
-    pageControl_->addTab(padPage_, QStringLiteral("楽器"));
-    pageControl_->addTab(controllers_, QStringLiteral("エフェクト"));
+    pageControl_->addTab(padPage_, tr("楽器"));
+    pageControl_->addTab(controllers_, tr("エフェクト"));
     buildKitButtons();
     buildStatusStrip();
     connectPads();
@@ -106,13 +106,13 @@ void MainWindow::buildKitButtons()
 
 void MainWindow::buildStatusStrip()
 {
-    addLabel(this, 1, QStringLiteral("音源名"), 16, 576);
+    addLabel(this, 1, tr("音源名"), 16, 576);
     deviceLabel_ = addLabel(this, 2, QString(), 56, 576);
-    addLabel(this, 73, QStringLiteral("マップ="), 264, 576);
+    addLabel(this, 73, tr("マップ="), 264, 576);
     mapLabel_ = addLabel(this, 74, QString(), 304, 576);
-    addLabel(this, 50, QStringLiteral("プログラムナンバー＝"), 16, 592);
+    addLabel(this, 50, tr("プログラムナンバー＝"), 16, 592);
     programLabel_ = addLabel(this, 49, QString(), 132, 592);
-    addLabel(this, 51, QStringLiteral("音名＝"), 168, 592);
+    addLabel(this, 51, tr("音名＝"), 168, 592);
     soundLabel_ = addLabel(this, 52, QString(), 216, 592);
     versionLabel_ = new LinkLabel(QString::fromUtf8(kVersionLabelText), this);
     placeLabel(versionLabel_, QStringLiteral("Label48"), {448, 592});

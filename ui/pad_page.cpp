@@ -62,7 +62,7 @@ PadPage::PadPage(QWidget* parent) : QWidget(parent)
         addFocusMark(pad);
         pads_[static_cast<std::size_t>(note)] = pad;
     }
-    portButton_ = new QPushButton(QStringLiteral("音源の変更"), this);
+    portButton_ = new QPushButton(tr("音源の変更"), this);
     portButton_->setObjectName(QStringLiteral("Button129"));
     portButton_->setGeometry(680, 384, 97, 17);
 

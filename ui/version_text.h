@@ -10,12 +10,6 @@ namespace padscope {
 // Version label Label48 in the main window's status strip.
 inline constexpr std::string_view kVersionLabelText = "Padscope version 1.1  (C) 2026 Padscope Project";
 
-// About box captions.
-inline constexpr std::string_view kAboutCaption = "バージョン情報";
-inline constexpr std::string_view kProductNameText = "プロダクト名 Padscope";
-inline constexpr std::string_view kVersionText = "バージョン番号 1.1";
-inline constexpr std::string_view kCopyrightText = "著作権表記 パッドスコープ・プロジェクト";
-
 // The project's addresses, under a reserved example domain until it has
 // real ones. The web link opens its own caption; the mail link opens a
 // fixed target of its own, not one built from the caption.

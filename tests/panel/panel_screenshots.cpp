@@ -1,8 +1,10 @@
 // Renders both pages of the main window and the about box headlessly to PNG files:
-//   panel_screenshots <output folder>
-// writes pads-page.png, effects-page.png and about-box.png there.
+//   panel_screenshots <output folder> [en]
+// writes pads-page.png, effects-page.png and about-box.png there; with "en",
+// the English pages as pads-page-en.png, effects-page-en.png and about-box-en.png.
 #include "about_box.h"
 #include "fonts.h"
+#include "interface_language.h"
 #include "main_window.h"
 #include "recording_output.h"
 
@@ -12,14 +14,15 @@
 #include <QTabWidget>
 
 #include <cstdio>
+#include <string_view>
 
 using namespace padscope;
 
 namespace {
 
-bool save(QWidget& widget, const QDir& folder, const char* name)
+bool save(QWidget& widget, const QDir& folder, const char* name, const QString& suffix)
 {
-    const QString path = folder.filePath(QString::fromLatin1(name));
+    const QString path = folder.filePath(QString::fromLatin1(name) + suffix + QStringLiteral(".png"));
     if (!widget.grab().save(path)) {
         std::fprintf(stderr, "panel_screenshots: cannot write %s\n", qPrintable(path));
         return false;
@@ -36,10 +39,17 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     installFontSubstitutes();
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: panel_screenshots <output folder>\n");
+    const bool english = argc == 3 && std::string_view(argv[2]) == "en";
+    if (argc != 2 && !english) {
+        std::fprintf(stderr, "usage: panel_screenshots <output folder> [en]\n");
         return 2;
     }
+    const InterfaceTranslation translation(english ? Language::English : Language::Japanese);
+    if (!translation.loaded()) {
+        std::fprintf(stderr, "panel_screenshots: the English translation is missing\n");
+        return 1;
+    }
+    const QString suffix = english ? QStringLiteral("-en") : QString();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.exists()) {
         std::fprintf(stderr, "panel_screenshots: no folder %s\n", argv[1]);
@@ -70,7 +80,7 @@ int main(int argc, char** argv)
         pad->setFocus();  // and its keyboard focus mark shown
     }
     QApplication::processEvents();
-    if (!save(window, folder, "pads-page.png"))
+    if (!save(window, folder, "pads-page", suffix))
         return 1;
     if (auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1")))
         pages->setCurrentIndex(1);
@@ -78,11 +88,11 @@ int main(int argc, char** argv)
     if (auto* bar = window.findChild<QWidget*>(QStringLiteral("ScrollBar2")))
         bar->setFocus();
     QApplication::processEvents();
-    if (!save(window, folder, "effects-page.png"))
+    if (!save(window, folder, "effects-page", suffix))
         return 1;
 
     AboutBox& box = *window.aboutBox();
     box.showFromVersionLabel();
     QApplication::processEvents();
-    return save(box, folder, "about-box.png") ? 0 : 1;
+    return save(box, folder, "about-box", suffix) ? 0 : 1;
 }

@@ -1,0 +1,57 @@
+// What the command line chooses: the language, help and version; anything
+// else is ignored.
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+using namespace padscope;
+
+namespace {
+
+CommandLine parse(std::vector<std::string_view> arguments)
+{
+    return parseCommandLine(arguments);
+}
+
+}  // namespace
+
+TEST(CommandLineLanguage, JapaneseUnlessEnglishIsAskedFor)
+{
+    EXPECT_EQ(parse({}).language, Language::Japanese);
+    EXPECT_EQ(parse({"--language", "ja"}).language, Language::Japanese);
+    EXPECT_EQ(parse({"--language", "en"}).language, Language::English);
+    EXPECT_EQ(parse({"--language=en"}).language, Language::English);
+    // The last choice wins.
+    EXPECT_EQ(parse({"--language", "en", "--language", "ja"}).language, Language::Japanese);
+    EXPECT_TRUE(parse({"--language", "en"}).note.empty());
+}
+
+TEST(CommandLineLanguage, UnknownOrMissingLanguageIsJapaneseWithOneLineNote)
+{
+    const CommandLine unknown = parse({"--language", "fr"});
+    EXPECT_EQ(unknown.language, Language::Japanese);
+    EXPECT_EQ(unknown.note, "padscope: unknown language \"fr\" (en or ja); using Japanese\n");
+
+    // Qt's own spelling of a locale is not a language code here.
+    EXPECT_EQ(parse({"--language=en_US"}).language, Language::Japanese);
+
+    const CommandLine missing = parse({"--language"});
+    EXPECT_EQ(missing.language, Language::Japanese);
+    EXPECT_EQ(missing.note, "padscope: --language needs en or ja; using Japanese\n");
+
+    // An option after --language is not taken for its code.
+    const CommandLine help = parse({"--language", "--help"});
+    EXPECT_TRUE(help.showHelp);
+    EXPECT_EQ(help.language, Language::Japanese);
+    EXPECT_FALSE(help.note.empty());
+}
+
+TEST(CommandLineLanguage, OtherArgumentsAreIgnored)
+{
+    const CommandLine line = parse({"song.mid", "--fullscreen", "-style", "fusion", "--language", "en", "%U"});
+    EXPECT_EQ(line.language, Language::English);
+    EXPECT_FALSE(line.showHelp);
+    EXPECT_FALSE(line.showVersion);
+    EXPECT_TRUE(line.note.empty());
+    EXPECT_NE(helpText().find("--language en"), std::string::npos);
+}

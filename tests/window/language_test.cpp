@@ -1,0 +1,165 @@
+// The English interface on request, and the Japanese one otherwise: captions
+// as the user reads them, the layout they must fit, and the messages.
+#include "about_box.h"
+#include "interface_language.h"
+#include "message_box_notifier.h"
+#include "settings_file.h"
+#include "window_fixture.h"
+
+#include <QGroupBox>
+#include <QTabWidget>
+
+#include <map>
+
+using namespace padscope;
+using namespace padscope::test;
+
+namespace {
+
+class InterfaceLanguage : public WindowFixture {
+protected:
+    QString tab(int index) const { return find<QTabWidget>(QStringLiteral("PageControl1"))->tabText(index); }
+    QString aboutText(const char* name) const
+    {
+        return window->aboutBox()->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+
+    // Every named control of the main window and the about box with its
+    // place; self-sizing labels by their position only.
+    std::map<QString, QRect> placesOfControls() const
+    {
+        std::map<QString, QRect> places;
+        const auto record = [&places](const QWidget* root) {
+            for (const QWidget* w : root->findChildren<QWidget*>()) {
+                if (w->objectName().isEmpty())
+                    continue;
+                const bool sizesToText = qobject_cast<const QLabel*>(w) != nullptr;
+                places[w->objectName()] = sizesToText ? QRect(w->pos(), QSize()) : w->geometry();
+            }
+        };
+        record(window.get());
+        record(window->aboutBox());
+        return places;
+    }
+};
+
+// Right edge of a self-sizing label, first pixel after its text.
+int textEnd(const QLabel* label)
+{
+    return label->x() + label->fontMetrics().horizontalAdvance(label->text());
+}
+
+}  // namespace
+
+TEST_F(InterfaceLanguage, EnglishOnRequestCaptionsPagesStatusStripControllersAndAboutBox)
+{
+    const InterfaceTranslation english(Language::English);
+    ASSERT_TRUE(english.loaded());
+    start();
+
+    EXPECT_EQ(tab(0), "Instruments");
+    EXPECT_EQ(tab(1), "Effects");
+    EXPECT_EQ(button(129)->text(), "Change port");
+    EXPECT_EQ(labelText(1), "Port");
+    EXPECT_EQ(labelText(73), "Map=");
+    EXPECT_EQ(labelText(50), "Program number=");
+    EXPECT_EQ(labelText(51), "Sound=");
+    EXPECT_EQ(labelText(38), "Velocity=");
+    EXPECT_EQ(labelText(55), "Bend range=");
+    EXPECT_EQ(labelText(71), "Vibrato delay=");
+    EXPECT_EQ(find<QLabel>(QStringLiteral("Label38"))->toolTip(), "Reset to default");
+    EXPECT_EQ(find<QGroupBox>(QStringLiteral("RadioGroup1"))->title(), "Drum map");
+    EXPECT_EQ(radio(5)->text(), "TG-300B(XG)");
+    EXPECT_EQ(radio(1)->text(), "SC-8850 Map");
+
+    // The modules' own names stay as they are.
+    EXPECT_EQ(shownCaption(button(130)), "STANDARD 1");
+    EXPECT_EQ(shownCaption(pad(37)), "Standard 1 Kick 1");
+    EXPECT_EQ(labelText(74), "SC-8850");
+
+    EXPECT_EQ(window->aboutBox()->windowTitle(), "About Padscope");
+    EXPECT_EQ(aboutText("ProductName"), "Product name: Padscope");
+    EXPECT_EQ(aboutText("Version"), "Version: 1.1");
+    EXPECT_EQ(aboutText("Copyright"), "Copyright: Padscope Project");
+}
+
+TEST_F(InterfaceLanguage, JapaneseUnlessEnglishIsAskedForWhateverTheLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    {
+        // A window built while English was in place leaves nothing behind.
+        const InterfaceTranslation english(Language::English);
+        start();
+        window.reset();
+    }
+    const InterfaceTranslation japanese(Language::Japanese);
+    EXPECT_TRUE(japanese.loaded());
+    start();
+    QLocale::setDefault(QLocale::c());
+
+    EXPECT_EQ(tab(0), "楽器");
+    EXPECT_EQ(tab(1), "エフェクト");
+    EXPECT_EQ(button(129)->text(), "音源の変更");
+    EXPECT_EQ(labelText(1), "音源名");
+    EXPECT_EQ(labelText(50), "プログラムナンバー＝");
+    EXPECT_EQ(labelText(38), "ベロシティー=");
+    EXPECT_EQ(find<QLabel>(QStringLiteral("Label38"))->toolTip(), "デフォルトに戻す");
+    EXPECT_EQ(find<QGroupBox>(QStringLiteral("RadioGroup1"))->title(), "マップ切り替え");
+    EXPECT_EQ(radio(5)->text(), "TG-300B(XG音源)");
+    EXPECT_EQ(window->aboutBox()->windowTitle(), "バージョン情報");
+    EXPECT_EQ(aboutText("ProductName"), "プロダクト名 Padscope");
+    EXPECT_EQ(aboutText("Copyright"), "著作権表記 パッドスコープ・プロジェクト");
+    EXPECT_EQ(shownMessage(kOpenFailedMessage), "ＭＩＤＩデバイスが開けません");
+}
+
+TEST_F(InterfaceLanguage, EnglishCaptionsFitTheLayoutWithoutMovingAnyControl)
+{
+    start();
+    const std::map<QString, QRect> japanesePlaces = placesOfControls();
+    window.reset();
+
+    const InterfaceTranslation english(Language::English);
+    start();
+    EXPECT_EQ(placesOfControls(), japanesePlaces);
+
+    // Each controller caption ends before its value label begins.
+    constexpr std::pair<int, int> kCaptionAndValue[] = {
+        {38, 39}, {40, 41}, {42, 43}, {44, 45}, {46, 47}, {55, 53}, {54, 56}, {57, 58},
+        {59, 60}, {61, 62}, {63, 64}, {65, 66}, {67, 68}, {69, 70}, {71, 72},
+    };
+    for (const auto& [caption, value] : kCaptionAndValue) {
+        const auto* captionLabel = find<QLabel>(QStringLiteral("Label%1").arg(caption));
+        EXPECT_LT(textEnd(captionLabel), find<QLabel>(QStringLiteral("Label%1").arg(value))->x())
+            << captionLabel->text().toStdString();
+    }
+    // So does each fixed label of the status strip.
+    constexpr std::pair<int, int> kStripPairs[] = {{1, 2}, {73, 74}, {50, 49}, {51, 52}};
+    for (const auto& [caption, value] : kStripPairs) {
+        const auto* captionLabel = find<QLabel>(QStringLiteral("Label%1").arg(caption));
+        EXPECT_LT(textEnd(captionLabel), find<QLabel>(QStringLiteral("Label%1").arg(value))->x())
+            << captionLabel->text().toStdString();
+    }
+    // The port button's caption fits inside it, with room for its bevel.
+    const QPushButton* port = button(129);
+    EXPECT_LE(port->fontMetrics().horizontalAdvance(port->text()) + 8, port->width());
+    // The about box's texts stay inside its panel.
+    const QWidget* panel = window->aboutBox()->findChild<QWidget*>(QStringLiteral("Panel1"));
+    for (const char* name : {"ProductName", "Version", "Copyright"}) {
+        const auto* label = window->aboutBox()->findChild<QLabel*>(QString::fromLatin1(name));
+        EXPECT_LT(textEnd(label), panel->width() - 2) << name;
+    }
+}
+
+TEST(LanguageMessages, CoreMessagesShowInEnglishLineByLineKeepingThePath)
+{
+    const InterfaceTranslation english(Language::English);
+    EXPECT_EQ(shownMessage(kNoPortsMessage), "No MIDI sound module was found, so this program cannot be used");
+    EXPECT_EQ(shownMessage(kOpenFailedMessage), "Cannot open the MIDI device");
+
+    const SettingsLocation noUserFolder{{}, [](const std::filesystem::path&) { return false; }};
+    EXPECT_EQ(shownMessage(saveFailedText("/usr/bin/padscope.ini", noUserFolder)),
+              "Cannot save the settings file\n/usr/bin/padscope.ini\n"
+              "HOME is not set, so there is no user settings folder");
+    // A path that looks like nothing translated comes out unchanged.
+    EXPECT_EQ(shownMessage("/tmp/設定/padscope.ini"), "/tmp/設定/padscope.ini");
+}

@@ -1,0 +1,151 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>padscope::AboutBox</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About Padscope</translation>
+    </message>
+    <message>
+        <source>プロダクト名 Padscope</source>
+        <translation>Product name: Padscope</translation>
+    </message>
+    <message>
+        <source>バージョン番号 1.1</source>
+        <translation>Version: 1.1</translation>
+    </message>
+    <message>
+        <source>著作権表記 パッドスコープ・プロジェクト</source>
+        <translation>Copyright: Padscope Project</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::ControllerPage</name>
+    <message>
+        <source>ベロシティー=</source>
+        <translation>Velocity=</translation>
+    </message>
+    <message>
+        <source>リバーブ=</source>
+        <translation>Reverb=</translation>
+    </message>
+    <message>
+        <source>コーラス=</source>
+        <translation>Chorus=</translation>
+    </message>
+    <message>
+        <source>ディレイ=</source>
+        <translation>Delay=</translation>
+    </message>
+    <message>
+        <source>ピッチベント=</source>
+        <translation>Bend=</translation>
+    </message>
+    <message>
+        <source>ピッチベンドセンシティビティー=</source>
+        <translation>Bend range=</translation>
+    </message>
+    <message>
+        <source>モジュレーション=</source>
+        <translation>Modulation=</translation>
+    </message>
+    <message>
+        <source>カットオフ=</source>
+        <translation>Cutoff=</translation>
+    </message>
+    <message>
+        <source>レゾナンス=</source>
+        <translation>Reso=</translation>
+    </message>
+    <message>
+        <source>アタックタイム=</source>
+        <translation>Attack=</translation>
+    </message>
+    <message>
+        <source>ディケイタイム=</source>
+        <translation>Decay=</translation>
+    </message>
+    <message>
+        <source>リリースタイム=</source>
+        <translation>Release=</translation>
+    </message>
+    <message>
+        <source>ビブラートレイト=</source>
+        <translation>Vibrato rate=</translation>
+    </message>
+    <message>
+        <source>ビブラートデプス=</source>
+        <translation>Vibrato depth=</translation>
+    </message>
+    <message>
+        <source>ビブラートディレイ=</source>
+        <translation>Vibrato delay=</translation>
+    </message>
+    <message>
+        <source>TG-300B(XG音源)</source>
+        <translation>TG-300B(XG)</translation>
+    </message>
+    <message>
+        <source>マップ切り替え</source>
+        <translation>Drum map</translation>
+    </message>
+    <message>
+        <source>デフォルトに戻す</source>
+        <translation>Reset to default</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::MainWindow</name>
+    <message>
+        <source>楽器</source>
+        <translation>Instruments</translation>
+    </message>
+    <message>
+        <source>エフェクト</source>
+        <translation>Effects</translation>
+    </message>
+    <message>
+        <source>音源名</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>マップ=</source>
+        <translation>Map=</translation>
+    </message>
+    <message>
+        <source>プログラムナンバー＝</source>
+        <translation>Program number=</translation>
+    </message>
+    <message>
+        <source>音名＝</source>
+        <translation>Sound=</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::Messages</name>
+    <message>
+        <source>ＭＩＤＩ音源がないのでこのソフトは利用できません</source>
+        <translation>No MIDI sound module was found, so this program cannot be used</translation>
+    </message>
+    <message>
+        <source>ＭＩＤＩデバイスが開けません</source>
+        <translation>Cannot open the MIDI device</translation>
+    </message>
+    <message>
+        <source>設定ファイルを保存できません</source>
+        <translation>Cannot save the settings file</translation>
+    </message>
+    <message>
+        <source>HOME が設定されていないため、ユーザーの設定フォルダがありません</source>
+        <translation>HOME is not set, so there is no user settings folder</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::PadPage</name>
+    <message>
+        <source>音源の変更</source>
+        <translation>Change port</translation>
+    </message>
+</context>
+</TS>
