@@ -51,12 +51,12 @@ trap cleanup EXIT
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
-wait_for 10 test -s "$work/display" || skip "Xvfb did not start"
+wait_for 30 test -s "$work/display" || skip "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
 pids+=($!)
-wait_for 10 wmctrl -m || skip "the window manager did not start"
+wait_for 30 wmctrl -m || skip "the window manager did not start"
 
 # No sound card here: a null ALSA device lets the built-in synth open quietly.
 mkdir -p "$work/home"
