@@ -56,8 +56,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // The main window on a recorded port, showing its effect page.
-    RecordingOutput output({{"Roland SC-8850", true}});
+    // The main window as a newcomer without a sound module sees it: on the
+    // built-in synth's port (recorded here, so nothing sounds).
+    RecordingOutput output({{"Padscope GS Synth", true}});
     RecordingNotifier notifier;
     MainWindow window(MainWindowServices{
         output, notifier, [](std::chrono::milliseconds) {}, [](const QUrl&, QWidget*) {}, Settings{},
