@@ -15,18 +15,22 @@ namespace {
 // not one and is not worth reading into memory.
 constexpr std::uintmax_t kMaxFileSize = 4 * 1024 * 1024;
 
-// Folders of installed programs are shared by every user of the machine: a
-// program installed there keeps its settings per user, even when run by root.
+// An installed program keeps its settings per user, even when root, who may
+// write its folder, runs it: one in a shared program folder, or one installed
+// with its desktop entry under any prefix (<prefix>/bin beside
+// <prefix>/share/applications).
 bool holdsInstalledPrograms(const fs::path& folder)
 {
     std::error_code error;
     const fs::path canonical = fs::weakly_canonical(folder, error);
     for (const fs::path& shared : {fs::path(PADSCOPE_INSTALL_BINDIR), fs::path("/usr/bin"),
-                                  fs::path("/usr/local/bin"), fs::path("/bin"), fs::path("/usr/games")}) {
+                                   fs::path("/usr/local/bin"), fs::path("/bin"), fs::path("/usr/games")}) {
         if (canonical == fs::weakly_canonical(shared, error))
             return true;
     }
-    return false;
+    const fs::path desktopEntry =
+        canonical.parent_path() / "share" / "applications" / (std::string(PADSCOPE_APP_ID) + ".desktop");
+    return fs::exists(desktopEntry, error);
 }
 
 }  // namespace

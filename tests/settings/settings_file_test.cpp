@@ -126,6 +126,15 @@ TEST(SettingsPath, InstalledProgramKeepsItsSettingsPerUser)
     for (const char* installed : {"/usr/bin/padscope", "/usr/local/bin/padscope"})
         EXPECT_EQ(settingsPath(installed, system), system.configRoot / "Padscope" / "padscope.ini") << installed;
     EXPECT_EQ(settingsPath(fs::temp_directory_path() / "padscope", system), fs::temp_directory_path() / "padscope.ini");
+
+    // Installed under another prefix, found by its desktop entry.
+    const fs::path prefix = fs::temp_directory_path() / ("padscope-prefix-" + std::to_string(::getpid()));
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share" / "applications");
+    EXPECT_EQ(settingsPath(prefix / "bin" / "padscope", system), prefix / "bin" / "padscope.ini");
+    std::ofstream(prefix / "share" / "applications" / "io.github.padscope.Padscope.desktop") << "[Desktop Entry]\n";
+    EXPECT_EQ(settingsPath(prefix / "bin" / "padscope", system), system.configRoot / "Padscope" / "padscope.ini");
+    fs::remove_all(prefix);
 }
 
 TEST_F(SettingsFileTest, ReadOnlyExecutableFolderUsesTheConfigFolder)
