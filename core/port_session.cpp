@@ -57,15 +57,10 @@ void PortSession::openRemembered(int savedIndex, const std::string& savedName)
 
 void PortSession::changePort()
 {
-    switchTo(deviceIndex_ + 1 < deviceCount_ ? deviceIndex_ + 1 : 0);
+    choosePort(deviceIndex_ + 1 < deviceCount_ ? deviceIndex_ + 1 : 0);
 }
 
 void PortSession::choosePort(int index)
-{
-    switchTo(index);
-}
-
-void PortSession::switchTo(int index)
 {
     close();
     deviceIndex_ = index;

@@ -33,7 +33,8 @@ public:
     // Lists the ports again as they are now. The current port keeps its place
     // in the new list; one that has gone keeps its number.
     void refreshPorts();
-    // Moves to the port at `index` of the current list, as changePort() does.
+    // Moves to the port at `index` of the current list: close, open, reset
+    // the port, GS Reset and the port change's wait, then the name.
     void choosePort(int index);
     // The product names of the current list.
     std::vector<std::string> portNames() const;
@@ -50,7 +51,6 @@ public:
 
 private:
     void openCurrent();
-    void switchTo(int index);
     void resetStep(std::chrono::milliseconds wait);
     void nameStep();
 

@@ -2,8 +2,9 @@
 # The real program in a real window under a window manager, with JACK peers:
 # it starts on one jack_midi_dump peer; a second peer comes up after it; a
 # right click on "音源の変更" lists the ports as they are now, and choosing
-# the new peer sends it the GS Reset, the next pad press goes there, and the
-# settings file remembers it at close.
+# the new peer sends it the GS Reset; the context-menu key opens the list
+# too; the next pad press goes to the new peer, and the settings file
+# remembers it at close.
 #   port_menu_wm.sh <padscope executable>
 # Exits 77 (skipped) when the X or JACK server cannot be started.
 set -euo pipefail
@@ -81,6 +82,18 @@ if jack_lsp -c "$first:input" | grep -q '^ '; then
   echo "the first peer is still connected after the second was chosen"
   exit 1
 fi
+
+# A left click steps on from the last port of the list to the first, and
+# leaves the focus on the button: the context-menu key opens the list there.
+xdotool mousemove --window "$window" 728 417 click 1
+sleep 1
+xdotool key Menu
+sleep 1
+xdotool key Up
+sleep 0.3
+xdotool key Return
+wait_for 10 sh -c "[ \$(grep -c '$gs_reset' '$work/$second.dump') -ge 2 ]" \
+  || { echo "the context-menu key did not open the list, or the second peer was not chosen again"; exit 1; }
 
 # Pad Button37 (note 36) at 408,24 on the pads page: a press and a release.
 xdotool mousemove --window "$window" 472 57 click 1
