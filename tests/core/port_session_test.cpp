@@ -216,9 +216,6 @@ TEST(PortList, ChosenPortIsOpenedAndResetLikeAPortChange)
     EXPECT_EQ(f.session.deviceIndex(), 3);
     EXPECT_EQ(f.session.deviceName(), "Port D");
     EXPECT_EQ(f.session.openPortIndex(), 3);
-    // Choosing the open port again reopens and resets it.
-    f.session.choosePort(3);
-    EXPECT_EQ(f.session.openPortIndex(), 3);
     EXPECT_TRUE(f.notifier.texts.empty());
 }
 
