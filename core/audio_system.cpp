@@ -229,7 +229,8 @@ bool audioOutputPresent()
 void markAbandoned([[maybe_unused]] const void* object)
 {
 #if defined(PADSCOPE_LSAN)
-    __lsan_ignore_object(object);
+    if (object)
+        __lsan_ignore_object(object);
 #endif
 }
 

@@ -20,13 +20,26 @@ ChainedOutput::Place ChainedOutput::locate(int index) const
 {
     if (index < 0)
         return {};
-    for (const auto& b : backends_) {
-        const int count = b->portCount();
+    for (std::size_t number = 0; number < backends_.size(); ++number) {
+        const int count = backends_[number]->portCount();
         if (index < count)
-            return {b.get(), index};
+            return {backends_[number].get(), number, index};
         index -= count;
     }
     return {};
+}
+
+std::string ChainedOutput::portKey(int index) const
+{
+    // Two backends may use the same key for ports of their own.
+    const Place p = locate(index);
+    return p.backend ? std::to_string(p.number) + '/' + p.backend->portKey(p.index) : std::string{};
+}
+
+void ChainedOutput::refresh()
+{
+    for (const auto& b : backends_)
+        b->refresh();
 }
 
 std::string ChainedOutput::portName(int index) const

@@ -15,6 +15,8 @@ public:
 
     int portCount() const override;
     std::string portName(int index) const override;
+    std::string portKey(int index) const override;
+    void refresh() override;
     PortProbe probe(int index) const override;
     bool open(int index) override;
     void close() override;
@@ -25,6 +27,7 @@ public:
 private:
     struct Place {
         MidiOutput* backend = nullptr;
+        std::size_t number = 0;  // the backend's place in the chain
         int index = -1;
     };
     Place locate(int index) const;

@@ -10,9 +10,10 @@ namespace padscope {
 enum class PortProbe { Ok, NoSuchPort, OtherError };
 
 // The MIDI output layer: the few operations the program relies on, whatever
-// the platform's MIDI system is. Ports are numbered from 0 to portCount()-1;
-// at most one port is open at a time, and every send made while no port is
-// open is dropped silently.
+// the platform's MIDI system is. Ports are numbered from 0 to portCount()-1
+// in the list taken at construction or at the last refresh(); at most one port
+// is open at a time, and every send made while no port is open is dropped
+// silently.
 class MidiOutput {
 public:
     virtual ~MidiOutput() = default;
@@ -20,6 +21,13 @@ public:
     virtual int portCount() const = 0;
     // Product name of a port, at most 32 characters; empty for a bad index.
     virtual std::string portName(int index) const = 0;
+    // What tells a port apart from all others, also across refresh(): two
+    // modules may share a product name, never a key. Empty for a bad index.
+    virtual std::string portKey(int index) const { return portName(index); }
+    // Lists the ports again as the platform has them now. The open port stays
+    // open, but indices may shift: a caller finds its port again by its key.
+    // A backend whose ports never change keeps its list.
+    virtual void refresh() {}
     virtual PortProbe probe(int index) const = 0;
     virtual bool open(int index) = 0;
     virtual void close() = 0;

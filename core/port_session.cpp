@@ -18,6 +18,7 @@ void PortSession::countPorts()
 
 void PortSession::openCurrent()
 {
+    deviceKey_ = output_.portKey(deviceIndex_);
     isOpen_ = output_.open(deviceIndex_);
     if (!isOpen_)
         notifier_.showMessage(kOpenFailedMessage);
@@ -56,12 +57,47 @@ void PortSession::openRemembered(int savedIndex, const std::string& savedName)
 
 void PortSession::changePort()
 {
+    choosePort(deviceIndex_ + 1 < deviceCount_ ? deviceIndex_ + 1 : 0);
+}
+
+void PortSession::choosePort(int index)
+{
     close();
-    deviceIndex_ = deviceIndex_ + 1 < deviceCount_ ? deviceIndex_ + 1 : 0;
+    deviceIndex_ = index;
     openCurrent();
     output_.reset();
     resetStep(kPortChangeResetWait);
     nameStep();
+}
+
+void PortSession::refreshPorts()
+{
+    output_.refresh();
+    deviceCount_ = output_.portCount();
+    if (deviceKey_.empty())
+        return;
+    for (int i = 0; i < deviceCount_; ++i) {
+        if (output_.portKey(i) == deviceKey_) {
+            deviceIndex_ = i;
+            return;
+        }
+    }
+}
+
+std::vector<std::string> PortSession::portNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(deviceCount_));
+    for (int i = 0; i < deviceCount_; ++i)
+        names.push_back(output_.portName(i));
+    return names;
+}
+
+int PortSession::openPortIndex() const
+{
+    if (!isOpen_ || deviceKey_.empty() || output_.portKey(deviceIndex_) != deviceKey_)
+        return -1;
+    return deviceIndex_;
 }
 
 void PortSession::close()

@@ -6,11 +6,13 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace padscope {
 
 // The one MIDI output port the program drives: choosing it at start-up,
-// resetting the module after every open, moving to the next port, closing.
+// resetting the module after every open, moving to the next port or to one
+// picked from the list, listing the ports again, closing.
 class PortSession {
 public:
     using Sleep = std::function<void(std::chrono::milliseconds)>;
@@ -20,13 +22,25 @@ public:
 
     PortSession(MidiOutput& output, Notifier& notifier, Sleep sleep);
 
-    // Counts the ports once for the whole run; tells the user when there are none.
+    // Counts the ports at start; tells the user when there are none. The
+    // count holds until refreshPorts().
     void countPorts();
     // Opens the remembered port if it still carries the remembered name,
     // port 0 otherwise, resetting the module after each open.
     void openRemembered(int savedIndex, const std::string& savedName);
     // Moves to the next port, wrapping to the first.
     void changePort();
+    // Lists the ports again as they are now. The current port keeps its place
+    // in the new list; one that has gone keeps its number.
+    void refreshPorts();
+    // Moves to the port at `index` of the current list: close, open, reset
+    // the port, GS Reset and the port change's wait, then the name.
+    void choosePort(int index);
+    // The product names of the current list.
+    std::vector<std::string> portNames() const;
+    // Where the open port stands in the current list; -1 when none is open
+    // or the open one has gone from the list.
+    int openPortIndex() const;
     // Closes the port without resetting it.
     void close();
 
@@ -47,6 +61,7 @@ private:
     int deviceIndex_ = 0;
     bool isOpen_ = false;
     std::string deviceName_;
+    std::string deviceKey_;  // the key of the port at deviceIndex_ when it was last opened
 };
 
 }  // namespace padscope

@@ -1,12 +1,25 @@
 #include "recording_output.h"
 
+#include <algorithm>
+
 namespace padscope {
 
 std::string RecordingOutput::portName(int index) const
 {
     if (index < 0 || index >= portCount())
         return {};
-    return clipPortName(ports_[static_cast<std::size_t>(index)].name);
+    return clipPortName(listed_[static_cast<std::size_t>(index)].name);
+}
+
+void RecordingOutput::refresh()
+{
+    // The open port keeps its connection under its new number; one that has
+    // gone takes every later send with it.
+    const std::string openName = open_ >= 0 ? listed_[static_cast<std::size_t>(open_)].name : std::string{};
+    listed_ = ports_;
+    const auto found = std::find_if(listed_.begin(), listed_.end(),
+                                    [&openName](const Port& p) { return p.name == openName; });
+    open_ = open_ >= 0 && found != listed_.end() ? static_cast<int>(found - listed_.begin()) : -1;
 }
 
 PortProbe RecordingOutput::probe(int index) const
@@ -16,7 +29,11 @@ PortProbe RecordingOutput::probe(int index) const
 
 bool RecordingOutput::open(int index)
 {
-    if (probe(index) != PortProbe::Ok || !ports_[static_cast<std::size_t>(index)].opens)
+    if (probe(index) != PortProbe::Ok)
+        return false;
+    const std::string& name = listed_[static_cast<std::size_t>(index)].name;
+    const auto present = std::find_if(ports_.begin(), ports_.end(), [&name](const Port& p) { return p.name == name; });
+    if (present == ports_.end() || !present->opens)
         return false;
     open_ = index;
     events_.push_back({Event::Kind::Open, index, 0, {}});

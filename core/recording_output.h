@@ -9,6 +9,9 @@ namespace padscope {
 
 // A MIDI output whose ports are configured by the caller and which records
 // everything that reaches an open port. Used by tests and benchmarks.
+// ports() are the ports the system has now; the output lists them as they
+// were at construction or at the last refresh(), and like a real one it
+// opens a listed port only while the system still has it.
 class RecordingOutput final : public MidiOutput {
 public:
     struct Port {
@@ -24,10 +27,11 @@ public:
     };
 
     RecordingOutput() = default;
-    explicit RecordingOutput(std::vector<Port> ports) : ports_(std::move(ports)) {}
+    explicit RecordingOutput(std::vector<Port> ports) : ports_(ports), listed_(std::move(ports)) {}
 
-    int portCount() const override { return static_cast<int>(ports_.size()); }
+    int portCount() const override { return static_cast<int>(listed_.size()); }
     std::string portName(int index) const override;
+    void refresh() override;
     PortProbe probe(int index) const override;
     bool open(int index) override;
     void close() override;
@@ -44,6 +48,7 @@ public:
 
 private:
     std::vector<Port> ports_;
+    std::vector<Port> listed_;
     std::vector<Event> events_;
     int open_ = -1;
 };

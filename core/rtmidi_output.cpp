@@ -6,7 +6,9 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 
 #if defined(__LINUX_ALSA__)
 #include <unistd.h>
@@ -49,10 +51,8 @@ bool apiAvailable(RtMidi::Api api)
     }
 }
 
-std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientName)
+std::unique_ptr<RtMidiOut> makeApi(RtMidi::Api api, const std::string& clientName)
 {
-    if (!apiAvailable(api))
-        return nullptr;
     try {
         auto out = std::make_unique<RtMidiOut>(api, clientName);
         out->setErrorCallback(logRtMidiError);
@@ -66,6 +66,41 @@ std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientNa
 bool isJack(RtMidiOut& api)
 {
     return api.getCurrentApi() == RtMidi::UNIX_JACK;
+}
+
+std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientName)
+{
+    if (!apiAvailable(api))
+        return nullptr;
+    if (api != RtMidi::UNIX_JACK)
+        return makeApi(api, clientName);
+    // A JACK client opens with a round trip to the server: bounded like every
+    // other JACK call. One that comes too late is given up, not closed.
+    struct Start {
+        std::mutex mutex;
+        bool done = false;
+        bool late = false;
+        std::unique_ptr<RtMidiOut> out;
+    };
+    auto start = std::make_shared<Start>();
+    runBounded(
+        [start, api, clientName] {
+            auto out = makeApi(api, clientName);
+            const std::lock_guard lock(start->mutex);
+            start->done = true;
+            if (start->late)
+                abandon(out);
+            else
+                start->out = std::move(out);
+        },
+        kJackTimeLimit);
+    const std::lock_guard lock(start->mutex);
+    if (!start->done) {
+        start->late = true;
+        markJackServerHung();
+        return nullptr;
+    }
+    return std::move(start->out);
 }
 
 // Destroys an API's object. A JACK client is closed within the time limit,
@@ -116,29 +151,59 @@ std::string stablePortName(std::string name)
 RtMidiOutput::RtMidiOutput(std::string clientName) : clientName_(std::move(clientName))
 {
     quietAudioSystem();
+    refresh();
+}
+
+void RtMidiOutput::refresh()
+{
+    ports_.clear();
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
     for (RtMidi::Api api : compiled) {
         if (api == RtMidi::RTMIDI_DUMMY)
             continue;
+        // An API keeps its object once it had ports: the open port may be one
+        // of them, and a JACK client is not closed lightly.
+        const auto running = std::find_if(apis_.begin(), apis_.end(),
+                                          [api](const auto& out) { return out->getCurrentApi() == api; });
+        if (running != apis_.end()) {
+            listPorts(static_cast<std::size_t>(running - apis_.begin()));
+            continue;
+        }
         auto out = startApi(api, clientName_);
         if (!out)
             continue;
-        const std::size_t listed = ports_.size();
-        const unsigned count = out->getPortCount();
-        for (unsigned i = 0; i < count; ++i) {
-            std::string name = out->getPortName(i);
-            if (name.empty())
-                continue;
-            std::string product = api == RtMidi::LINUX_ALSA ? stablePortName(name) : name;
-            ports_.push_back({apis_.size(), std::move(name), clipPortName(std::move(product))});
-        }
+        apis_.push_back(std::move(out));
         // An API without ports keeps no client open for nothing.
-        if (ports_.size() == listed)
-            release(std::move(out));
-        else
-            apis_.push_back(std::move(out));
+        if (!listPorts(apis_.size() - 1)) {
+            release(std::move(apis_.back()));
+            apis_.pop_back();
+        }
     }
+}
+
+bool RtMidiOutput::listPorts(std::size_t api)
+{
+    RtMidiOut& out = *apis_[api];
+    const RtMidi::Api kind = out.getCurrentApi();
+    // Shared with the worker, which may outlive this call.
+    auto names = std::make_shared<std::vector<std::string>>();
+    const bool answered = call(out, [names](RtMidiOut& o) {
+        const unsigned count = o.getPortCount();
+        for (unsigned i = 0; i < count; ++i)
+            names->push_back(o.getPortName(i));
+    });
+    if (!answered)
+        return false;
+    const std::size_t listed = ports_.size();
+    for (std::string& name : *names) {
+        if (name.empty())
+            continue;
+        std::string product = kind == RtMidi::LINUX_ALSA ? stablePortName(name) : name;
+        std::string key = std::to_string(static_cast<int>(kind)) + '/' + name;
+        ports_.push_back({api, std::move(name), clipPortName(std::move(product)), std::move(key)});
+    }
+    return ports_.size() > listed;
 }
 
 RtMidiOutput::~RtMidiOutput()
@@ -170,6 +235,13 @@ std::string RtMidiOutput::portName(int index) const
     if (probe(index) != PortProbe::Ok)
         return {};
     return ports_[static_cast<std::size_t>(index)].productName;
+}
+
+std::string RtMidiOutput::portKey(int index) const
+{
+    if (probe(index) != PortProbe::Ok)
+        return {};
+    return ports_[static_cast<std::size_t>(index)].key;
 }
 
 PortProbe RtMidiOutput::probe(int index) const

@@ -12,10 +12,11 @@ namespace padscope {
 
 // The platform's MIDI output ports through RtMidi: every port of every API
 // RtMidi was built with (ALSA sequencer then JACK on Linux, WinMM on Windows,
-// CoreMIDI on macOS), listed once at construction in a stable order.
-// An API that cannot start adds no ports and prints nothing. A JACK server
-// that stops answering, or goes away, costs at most a short wait: its ports
-// then fail to open, and its client is left alone.
+// CoreMIDI on macOS), listed at construction and at each refresh() in a
+// stable order. An API that cannot start adds no ports and prints nothing. A
+// JACK server that stops answering, or goes away, costs at most a short wait:
+// its ports then fail to open or drop out of the list, and its client is left
+// alone.
 class RtMidiOutput final : public MidiOutput {
 public:
     explicit RtMidiOutput(std::string clientName = "Padscope");
@@ -23,6 +24,8 @@ public:
 
     int portCount() const override { return static_cast<int>(ports_.size()); }
     std::string portName(int index) const override;
+    std::string portKey(int index) const override;
+    void refresh() override;
     PortProbe probe(int index) const override;
     bool open(int index) override;
     void close() override;
@@ -37,11 +40,15 @@ private:
         std::size_t api;       // index into apis_
         std::string fullName;  // as RtMidi lists it
         std::string productName;
+        std::string key;       // the API's number and the full name
     };
 
     // Runs `task` on the API's object; for JACK within a time limit, and not
     // at all once the server has gone. False when the task did not finish.
     static bool call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task);
+    // Adds the ports of apis_[api] to the list; false when it has none or
+    // did not answer.
+    bool listPorts(std::size_t api);
 
     std::string clientName_;
     std::vector<std::unique_ptr<RtMidiOut>> apis_;

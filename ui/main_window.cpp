@@ -11,6 +11,7 @@
 #include "pad_button.h"
 #include "pad_page.h"
 #include "placed_label.h"
+#include "port_menu.h"
 #include "program_icon.h"
 #include "version_text.h"
 #include "window_frame.h"
@@ -74,6 +75,8 @@ void MainWindow::buildWindow()
     connectPads();
 
     connect(padPage_->portButton(), &QPushButton::clicked, this, &MainWindow::changePort);
+    // Its right click lists the ports.
+    new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
         connect(button, &QRadioButton::toggled, this,
@@ -315,6 +318,12 @@ void MainWindow::mapButtonToggled(int map, bool checked)
 void MainWindow::changePort()
 {
     session_.changePort();
+    setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+}
+
+void MainWindow::choosePort(int index)
+{
+    session_.choosePort(index);
     setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
 }
 

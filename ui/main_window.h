@@ -52,6 +52,7 @@ public:
     void showProgramNumber();
     void updateKitButtons();    // enables the kits the chosen map has
     void changePort();          // the next port, reset, its name shown
+    void choosePort(int index); // a port from the list, as changePort()
 
     int currentNote() const { return currentNote_; }
     int currentProgram() const { return currentProgram_; }

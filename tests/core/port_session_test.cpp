@@ -173,3 +173,105 @@ TEST(ChainedOutput, NumbersPortsAcrossBackendsAndRoutesToTheOpenOne)
     chain.sendShort(releaseMessage(3));  // dropped
     EXPECT_EQ(a.shortWords().size(), 1u);
 }
+
+TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPlace)
+{
+    Fixture f({{"Port A", true}, {"Port B", true}});
+    f.start(1, "Port B");
+    f.out.ports() = {{"Late 1", true}, {"Port A", true}, {"Port B", true}, {"Late 2", true}};
+    // Until the list is taken again, the port button cycles over the ports of the start.
+    f.session.changePort();
+    f.session.changePort();
+    EXPECT_EQ(f.session.deviceName(), "Port B");
+    EXPECT_EQ(f.session.deviceCount(), 2);
+
+    f.session.refreshPorts();
+    EXPECT_EQ(f.session.portNames(), (std::vector<std::string>{"Late 1", "Port A", "Port B", "Late 2"}));
+    EXPECT_EQ(f.session.deviceIndex(), 2);
+    EXPECT_EQ(f.session.openPortIndex(), 2);
+    f.out.clearEvents();
+    f.session.output().sendShort(releaseMessage(36));
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"short 2"}));  // still Port B, no reopen
+
+    // The port button now wraps over the new count.
+    f.session.changePort();
+    EXPECT_EQ(f.session.deviceName(), "Late 2");
+    f.session.changePort();
+    EXPECT_EQ(f.session.deviceName(), "Late 1");
+    EXPECT_TRUE(f.notifier.texts.empty());
+}
+
+TEST(PortList, ChosenPortIsOpenedAndResetLikeAPortChange)
+{
+    Fixture f(threePorts());
+    f.start(0, "Port A");
+    f.out.ports().push_back({"Port D", true});
+    f.session.refreshPorts();
+    f.out.clearEvents();
+    f.sleeps.clear();
+    f.session.choosePort(3);
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"close 0", "open 3", "reset 3", "sysex 3"}));
+    EXPECT_EQ(f.out.events().back().bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
+    EXPECT_EQ(f.sleeps, std::vector<int>{200});
+    EXPECT_EQ(f.session.deviceIndex(), 3);
+    EXPECT_EQ(f.session.deviceName(), "Port D");
+    EXPECT_EQ(f.session.openPortIndex(), 3);
+    EXPECT_TRUE(f.notifier.texts.empty());
+}
+
+TEST(PortList, PortGoneBeforeItIsChosenFailsToOpenAndThePortListStillWorks)
+{
+    Fixture f(threePorts());
+    f.start(0, "Port A");
+    f.session.refreshPorts();
+    f.out.ports().erase(f.out.ports().begin() + 1);  // Port B unplugged while the menu shows it
+    f.session.choosePort(1);
+    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(f.session.deviceName(), "");
+    EXPECT_EQ(f.session.openPortIndex(), -1);
+    f.out.clearEvents();
+    f.session.output().sendShort(releaseMessage(36));
+    EXPECT_TRUE(f.out.events().empty());
+    f.session.choosePort(2);
+    EXPECT_EQ(f.session.deviceName(), "Port C");
+    f.session.refreshPorts();
+    EXPECT_EQ(f.session.portNames(), (std::vector<std::string>{"Port A", "Port C"}));
+    EXPECT_EQ(f.session.openPortIndex(), 1);
+}
+
+TEST(PortList, OpenPortThatWentAwayIsNotCheckedAndKeepsItsNumber)
+{
+    Fixture f(threePorts());
+    f.start(1, "Port B");
+    f.out.ports() = {{"Port C", true}};
+    f.session.refreshPorts();
+    EXPECT_EQ(f.session.openPortIndex(), -1);
+    EXPECT_EQ(f.session.deviceIndex(), 1);
+    EXPECT_EQ(f.session.deviceName(), "Port B");  // what is remembered until another port opens
+    f.session.changePort();
+    EXPECT_EQ(f.session.deviceName(), "Port C");
+    EXPECT_EQ(f.session.openPortIndex(), 0);
+}
+
+TEST(PortList, PortsOfTheSameNameInTwoBackendsAreToldApart)
+{
+    auto synth = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Module", true}});
+    auto external = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Module", true}});
+    RecordingOutput& first = *synth;
+    ChainedOutput chain;
+    chain.append(std::move(synth));
+    chain.append(std::move(external));
+    EXPECT_NE(chain.portKey(0), chain.portKey(1));
+    EXPECT_EQ(chain.portKey(2), "");
+
+    RecordingNotifier notifier;
+    PortSession session(chain, notifier, {});
+    session.countPorts();
+    session.openRemembered(1, "Module");
+    ASSERT_EQ(session.openPortIndex(), 1);
+    first.ports().push_back({"Other", true});
+    session.refreshPorts();
+    EXPECT_EQ(session.portNames(), (std::vector<std::string>{"Module", "Other", "Module"}));
+    EXPECT_EQ(session.openPortIndex(), 2);
+    EXPECT_EQ(session.deviceIndex(), 2);
+}

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+
+#include <csignal>
 #include <QThread>
 
 using namespace padscope;
@@ -120,6 +122,58 @@ TEST(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
     survivor->open(0);
     survivor->close();
     out.reset();
+}
+
+// Peers that come up after the ports were listed, first with no JACK port at
+// all, are found when the list is taken again; the open port stays open, and
+// once the server has gone its ports drop out of the list.
+TEST(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    test::JackDummyServer server;
+    if (!server.start())
+        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
+    RtMidiOutput out;
+    RecordingNotifier notifier;
+    PortSession session(out, notifier, [](std::chrono::milliseconds) {});
+    session.countPorts();
+    notifier.texts.clear();  // no port at all yet, unless ALSA has some
+
+    test::MidiDumpPeer first("padscope-early");
+    ASSERT_TRUE(first.start());
+    EXPECT_EQ(indexOf(out, first.portName()), -1);
+    session.refreshPorts();
+    const int port = indexOf(out, first.portName());
+    ASSERT_GE(port, 0) << "a JACK peer started after the list was taken is not found";
+    session.choosePort(port);
+    ASSERT_TRUE(notifier.texts.empty());
+
+    test::MidiDumpPeer second("padscope-late");
+    ASSERT_TRUE(second.start());
+    session.refreshPorts();
+    ASSERT_GE(indexOf(out, second.portName()), 0);
+    EXPECT_EQ(session.openPortIndex(), indexOf(out, first.portName()));
+    out.sendShort(releaseMessage(36));
+    // A choice is a port change: All Notes Off on 16 channels, then the GS Reset.
+    const std::vector<unsigned char> reset(kGsReset.begin(), kGsReset.end());
+    const auto heard = first.waitForEvents(18, 10000);
+    ASSERT_EQ(heard.size(), 18u);
+    EXPECT_EQ(heard[16], reset);
+    EXPECT_EQ(heard[17], (std::vector<unsigned char>{0x99, 36, 0}));
+
+    session.choosePort(indexOf(out, second.portName()));
+    const auto heardLater = second.waitForEvents(17, 10000);
+    ASSERT_EQ(heardLater.size(), 17u);
+    EXPECT_EQ(heardLater.back(), reset);
+    EXPECT_EQ(session.deviceName(), clipPortName(second.portName()));
+
+    server.signal(SIGKILL);
+    server.waitForExit();
+    session.refreshPorts();
+    EXPECT_EQ(indexOf(out, second.portName()), -1) << "ports of a server that has gone are listed";
+    EXPECT_EQ(session.openPortIndex(), -1);
+    session.close();
 }
 
 int main(int argc, char** argv)

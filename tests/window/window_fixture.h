@@ -30,6 +30,7 @@ protected:
     void start()
     {
         output.ports() = ports;
+        output.refresh();
         window = std::make_unique<MainWindow>(MainWindowServices{
             output, notifier, [](std::chrono::milliseconds) {},
             [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,

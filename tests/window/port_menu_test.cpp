@@ -1,0 +1,62 @@
+// The port list behind "音源の変更" on a recording output.
+#include "window_fixture.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
+
+using namespace padscope;
+using namespace padscope::test;
+
+namespace {
+
+class PortMenuTest : public WindowFixture {
+protected:
+    // Asks Button129 for its context menu as a right click or the menu key does.
+    QMenu* openMenu(QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
+    {
+        QPushButton* port = button(129);
+        QContextMenuEvent request(reason, QPoint(5, 5), port->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(port, &request);
+        return find<QMenu>(QStringLiteral("PortMenu"));
+    }
+    static std::vector<std::string> items(const QMenu* menu)
+    {
+        std::vector<std::string> texts;
+        for (const QAction* a : menu->actions())
+            texts.push_back((a->isChecked() ? "* " : "") + a->text().toStdString());
+        return texts;
+    }
+};
+
+}  // namespace
+
+TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsRemembered)
+{
+    saved.deviceIndex = 1;
+    saved.deviceName = "Module B";
+    start();
+    output.ports().push_back({"Late & Loud", true});
+    QMenu* menu = openMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud"}));
+
+    forget();
+    menu->actions()[3]->trigger();
+    EXPECT_EQ(labelText(2), "Late & Loud");
+    EXPECT_EQ(output.openPort(), 3);
+    ASSERT_FALSE(output.events().empty());
+    EXPECT_EQ(output.events().back().kind, RecordingOutput::Event::Kind::Sysex);
+    menu->hide();
+
+    // The left click wraps over the list the menu took.
+    QTest::mouseClick(button(129), Qt::LeftButton);
+    EXPECT_EQ(labelText(2), "Module A");
+    openMenu(QContextMenuEvent::Keyboard)->actions()[3]->trigger();
+    window->close();
+    ASSERT_EQ(savedAtClose.size(), 1u);
+    EXPECT_EQ(savedAtClose[0].deviceIndex, 3);
+    EXPECT_EQ(savedAtClose[0].deviceName, "Late & Loud");
+    EXPECT_TRUE(notifier.texts.empty());
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QMenu;
+class QPoint;
+class QPushButton;
+
+namespace padscope {
+
+class PortSession;
+
+// The port list of "音源の変更": a right click on the button, or the
+// context-menu key while it has the focus, lists the ports as they are at
+// that moment, the open one checked; choosing one moves to it. The button's
+// own click is left alone.
+class PortMenu final : public QObject {
+    Q_OBJECT
+public:
+    using Choose = std::function<void(int index)>;
+
+    PortMenu(QPushButton* button, PortSession& session, Choose choose);
+
+    // Lists the ports again and shows them at `globalPos`.
+    void popup(const QPoint& globalPos);
+    QMenu* menu() const { return menu_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fill();
+
+    QPushButton* button_;
+    PortSession& session_;
+    Choose choose_;
+    QMenu* menu_;
+};
+
+}  // namespace padscope
