@@ -18,24 +18,7 @@ cp "$program" "$work/padscope"
 # Lines of the peer's dump holding these bytes (hex, lower case).
 events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/$peer.dump" || true; }
 
-# The port list is the built-in synth, then ALSA's ports, then JACK's: find
-# the peer's place in it by trying each until the program connects to it.
-app=""
-for num in $(seq 1 16); do
-  printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n[dev]\r\nnum=%d\r\ngakki=%s:input\r\n\r\n[gen]\r\nbank=4\r\n\r\n' \
-    "$num" "$peer" > "$work/padscope.ini"
-  "$work/padscope" >"$work/run.log" 2>&1 &
-  app=$!
-  pids+=("$app")
-  wait_for 20 sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
-  if wait_for 3 sh -c "jack_lsp -c '$peer:input' | grep -q '^ '"; then
-    break
-  fi
-  wmctrl -c Padscope
-  wait_for 20 sh -c "! kill -0 $app" || { echo "the program did not close"; exit 1; }
-  app=""
-done
-[ -n "$app" ] || { echo "the program never opened the peer's port"; exit 1; }
+start_program_on_peer "$peer"
 
 window="$(xdotool search --name '^Padscope$' | head -n 1)"
 xdotool windowactivate --sync "$window" 2>/dev/null || true

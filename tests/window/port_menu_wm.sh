@@ -38,27 +38,8 @@ first=menufirst
 second=menusecond
 start_peer "$first"
 cp "$program" "$work/padscope"
-printf 'leak:libdbus-1.so\n' > "$work/lsan.supp"
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$work/lsan.supp"
 
-# The port list is the built-in synth, then ALSA's ports, then JACK's: find
-# the first peer's place in it by trying each until the program connects to it.
-app=""
-for num in $(seq 1 16); do
-  printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n[dev]\r\nnum=%d\r\ngakki=%s:input\r\n\r\n[gen]\r\nbank=4\r\n\r\n' \
-    "$num" "$first" > "$work/padscope.ini"
-  "$work/padscope" >"$work/run.log" 2>&1 &
-  app=$!
-  pids+=("$app")
-  wait_for 20 sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
-  if wait_for 3 sh -c "jack_lsp -c '$first:input' | grep -q '^ '"; then
-    break
-  fi
-  wmctrl -c Padscope
-  wait_for 20 sh -c "! kill -0 $app" || { echo "the program did not close"; exit 1; }
-  app=""
-done
-[ -n "$app" ] || { echo "the program never opened the first peer's port"; exit 1; }
+start_program_on_peer "$first"
 wait_for 10 grep -q "$gs_reset" "$work/$first.dump" || { echo "the first peer heard no GS Reset"; exit 1; }
 
 # Plugged in after the program started.
