@@ -185,6 +185,32 @@ void play(fluid_synth_t* synth, const SynthMessage& message)
     }
 }
 
+// How long destruction waits for closed ports to finish tearing down.
+constexpr std::chrono::milliseconds kTeardownWaitAtExit{250};
+
+// Longest a released note may ring on after the idle time before the audio
+// stops anyway: some SoundFont loops fade out over minutes.
+constexpr std::chrono::seconds kLongestTail{10};
+
+struct Voices {
+    bool ringing = false;  // any voice sounds
+    bool held = false;     // a voice whose key is still down
+};
+
+Voices voicesOf(fluid_synth_t* synth)
+{
+    std::array<fluid_voice_t*, 256> list{};
+    fluid_synth_get_voicelist(synth, list.data(), static_cast<int>(list.size()), -1);
+    Voices voices;
+    for (fluid_voice_t* voice : list) {
+        if (!voice)
+            break;
+        voices.ringing = true;
+        voices.held = voices.held || fluid_voice_is_on(voice);
+    }
+    return voices;
+}
+
 }  // namespace
 
 // One opening of the port: the synth, its audio output and the worker
@@ -192,10 +218,11 @@ void play(fluid_synth_t* synth, const SynthMessage& message)
 // thread only sends messages; it never waits for the worker.
 class FluidSynthOutput::Session {
 public:
-    Session(SoundFontSet fonts, SynthOptions options) : fonts_(std::move(fonts)), options_(options) {}
+    Session(SoundFontSet fonts, SynthOptions options, std::optional<double> jackRate)
+        : fonts_(std::move(fonts)), options_(options), jackRate_(jackRate)
+    {
+    }
 
-    // Makes the settings and the (still empty) synth.
-    bool create(std::optional<double> jackRate);
     // Starts the worker; false when no thread could be had.
     bool start(const std::shared_ptr<Session>& self);
     // Asks the worker to release everything and end.
@@ -211,6 +238,7 @@ public:
 
 private:
     void run();
+    bool create();
     void load();
     void serveAudio();
     bool startDriver();
@@ -219,7 +247,7 @@ private:
 
     const SoundFontSet fonts_;
     const SynthOptions options_;
-    bool jackAllowed_ = false;
+    const std::optional<double> jackRate_;  // the JACK server's, when one ran at open
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
@@ -245,9 +273,8 @@ private:
     std::future<void> ended_ = endPromise_.get_future();
 };
 
-bool FluidSynthOutput::Session::create(std::optional<double> jackRate)
+bool FluidSynthOutput::Session::create()
 {
-    jackAllowed_ = jackRate.has_value();
     settings_.reset(new_fluid_settings());
     if (!settings_)
         return false;
@@ -259,7 +286,7 @@ bool FluidSynthOutput::Session::create(std::optional<double> jackRate)
     // audio thread renders.
     fluid_settings_setint(s, "synth.threadsafe-api", 1);
     fluid_settings_setnum(s, "synth.gain", kSynthGain);
-    fluid_settings_setnum(s, "synth.sample-rate", jackRate.value_or(kSynthSampleRate));
+    fluid_settings_setnum(s, "synth.sample-rate", jackRate_.value_or(kSynthSampleRate));
     fluid_settings_setint(s, "audio.periods", kAudioPeriods);
     fluid_settings_setint(s, "audio.period-size", kAudioPeriodSize);
     fluid_settings_setstr(s, "audio.jack.id", std::string(kSynthJackClientName).c_str());
@@ -296,6 +323,8 @@ void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
             return;
         }
     }
+    if (!loadOk_)
+        return;  // written before loaded_ and never again
     play(synth_.get(), message);
     if (!noteOn || options_.audio != SynthAudio::Device)
         return;
@@ -345,9 +374,10 @@ void FluidSynthOutput::Session::run()
 void FluidSynthOutput::Session::load()
 {
     lastFluidError.clear();
+    const bool made = create();
     // Presets are chosen once, after the last font, so that no channel
     // loads samples of a font that a later one overrides.
-    bool ok = fluid_synth_sfload(synth_.get(), fonts_.base.string().c_str(), 0) != FLUID_FAILED;
+    const bool ok = made && fluid_synth_sfload(synth_.get(), fonts_.base.string().c_str(), 0) != FLUID_FAILED;
     if (ok) {
         // An overlay that fails to load leaves the base font playing alone.
         for (const auto& overlay : fonts_.overlays)
@@ -356,11 +386,12 @@ void FluidSynthOutput::Session::load()
             fluid_synth_program_reset(synth_.get());
     } else {
         qCWarning(lcSynth, "The built-in synth cannot play: %s",
-                  lastFluidError.empty() ? "the SoundFont could not be read" : lastFluidError.c_str());
+                  lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
     }
     const std::lock_guard lock(mutex_);
     for (const SynthMessage& message : pending_)
-        play(synth_.get(), message);
+        if (made)
+            play(synth_.get(), message);
     pending_.clear();
     pending_.shrink_to_fit();
     loadDone_ = true;
@@ -404,11 +435,15 @@ void FluidSynthOutput::Session::serveAudio()
             changed_.wait_until(lock, quietSince + options_.idleStop);
             continue;
         }
-        // Voices still sounding (a long cymbal) keep the audio going.
+        // A held note, or a released one still ringing (a long cymbal), keeps
+        // the audio going; a tail that never fades is cut after a while.
         lock.unlock();
-        const bool sounding = fluid_synth_get_active_voice_count(synth_.get()) > 0;
+        const Voices voices = voicesOf(synth_.get());
+        const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
+        if (voices.ringing && !voices.held && tailTooLong)
+            fluid_synth_all_sounds_off(synth_.get(), -1);
         lock.lock();
-        if (sounding) {
+        if (voices.held || (voices.ringing && !tailTooLong)) {
             lastSound = Clock::now();
             continue;
         }
@@ -435,7 +470,7 @@ bool FluidSynthOutput::Session::startDriver()
     static constexpr std::array<std::string_view, 4> drivers{"jack", "pulseaudio", "pipewire", "alsa"};
     lastFluidError.clear();
     for (std::string_view name : drivers) {
-        if (name == "jack" && (!jackAllowed_ || !runningJackSampleRate()))
+        if (name == "jack" && (!jackRate_ || !runningJackSampleRate()))
             continue;
         if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
             continue;  // not built into this FluidSynth
@@ -513,10 +548,12 @@ FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
 FluidSynthOutput::~FluidSynthOutput()
 {
     close();
-    const Clock::time_point deadline = Clock::now() + kJackTimeLimit;
+    // A PulseAudio stream takes more than a second to close: what is left of
+    // the teardown then ends with the process.
+    const Clock::time_point deadline = Clock::now() + kTeardownWaitAtExit;
     for (const auto& session : closing_) {
         if (!session->waitForEnd(deadline)) {
-            qCWarning(lcSynth, "The built-in synth's audio output did not close in time");
+            qCDebug(lcSynth, "The built-in synth's audio output is still closing");
             break;
         }
     }
@@ -539,9 +576,9 @@ bool FluidSynthOutput::open(int index)
         return false;
     const std::optional<double> jackRate =
         options_.audio == SynthAudio::Device ? runningJackSampleRate() : std::nullopt;
-    auto session = std::make_shared<Session>(fonts_, options_);
-    if (!session->create(jackRate) || !session->start(session)) {
-        qCWarning(lcSynth, "The built-in synth cannot play: FluidSynth could not be started");
+    auto session = std::make_shared<Session>(fonts_, options_, jackRate);
+    if (!session->start(session)) {
+        qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
         return false;
     }
     session_ = std::move(session);
