@@ -604,8 +604,10 @@ void FluidSynthOutput::reset()
 
 void FluidSynthOutput::sendShort(std::uint32_t word)
 {
-    if (session_ && filter_.passes(word))
-        session_->send({SynthMessage::Kind::Short, word, {}}, isNoteOn(word));
+    if (!session_)
+        return;
+    for (std::uint32_t message : filter_.filter(word))
+        session_->send({SynthMessage::Kind::Short, message, {}}, isNoteOn(message));
 }
 
 void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
