@@ -388,12 +388,18 @@ void FluidSynthOutput::Session::load()
         qCWarning(lcSynth, "The built-in synth cannot play: %s",
                   lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
     }
-    const std::lock_guard lock(mutex_);
-    for (const SynthMessage& message : pending_)
-        if (made)
-            play(synth_.get(), message);
-    pending_.clear();
-    pending_.shrink_to_fit();
+    // What was sent meanwhile plays now, in order; the sender is held only
+    // while the list is handed over.
+    std::unique_lock lock(mutex_);
+    while (!pending_.empty()) {
+        std::vector<SynthMessage> messages;
+        messages.swap(pending_);
+        lock.unlock();
+        for (const SynthMessage& message : messages)
+            if (made)
+                play(synth_.get(), message);
+        lock.lock();
+    }
     loadDone_ = true;
     loadOk_ = ok;
     if (!ok)
