@@ -30,5 +30,6 @@ int main(int argc, char* argv[])
     return padscope::runProgram({
         [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
         false,
+        {},
     });
 }

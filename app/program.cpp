@@ -45,6 +45,8 @@ int runProgram(const ProgramOptions& options)
         },
     });
     window.show();
+    if (options.shown)
+        QTimer::singleShot(0, &window, options.shown);
     if (options.quitWhenShown) {
         QTimer::singleShot(0, &window, &QWidget::close);
         QTimer::singleShot(0, qApp, &QApplication::quit);

@@ -11,6 +11,8 @@ struct ProgramOptions {
     // Leave the event loop as soon as the main window is first shown
     // (for start-up measurements).
     bool quitWhenShown = false;
+    // Called once the main window is first shown (for start-up measurements).
+    std::function<void()> shown;
 };
 
 // Start-up, the event loop and shut-down of the whole program. Needs a

@@ -3,11 +3,14 @@
 # and nothing plays: the program runs offscreen against a private PulseAudio
 # server with a null sink (or a JACK server on the dummy backend), settles for
 # a few seconds, then both processes' CPU time is read over 10 seconds.
-#   bench/idle_cpu.sh [build-dir] [pulse|jack] [settle-seconds]
+# "played" runs the synth alone (bench/synth/synth_memory) and plays one kit
+# through it first, so that the figure is the idle cost after playing.
+#   bench/idle_cpu.sh [build-dir] [pulse|jack] [settle-seconds] [program|played]
 set -euo pipefail
 build="${1:-build}"
 server="${2:-pulse}"
 settle="${3:-5}"
+what="${4:-program}"
 window=10
 work="$(mktemp -d)"
 pids=()
@@ -37,15 +40,22 @@ case "$server" in
     server_pid=$!
     for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
     ;;
-  *) echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds] [program|played]" >&2; exit 2 ;;
 esac
 pids+=("$server_pid")
 
-# The program keeps its settings beside itself: run a copy, on the built-in synth.
-cp "$build/padscope" "$work/padscope"
-printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/padscope.ini"
-"$work/padscope" >"$work/program.log" 2>&1 &
-program_pid=$!
+if [ "$what" = played ]; then
+  # One kit takes about 3 s to play; the audio stops 3 s after the last note.
+  "$build/bench/synth/synth_memory" --audio --linger $((settle + window + 5)) >"$work/program.log" 2>&1 &
+  program_pid=$!
+  settle=$((settle + 3))
+else
+  # The program keeps its settings beside itself: run a copy, on the built-in synth.
+  cp "$build/padscope" "$work/padscope"
+  printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/padscope.ini"
+  "$work/padscope" >"$work/program.log" 2>&1 &
+  program_pid=$!
+fi
 pids+=("$program_pid")
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

@@ -1,40 +1,78 @@
 #!/usr/bin/env bash
 # Start-up time to the first shown window (offscreen, GS Reset waits skipped)
-# of Padscope against a bare Qt window, run alternately in one session, and
-# the peak memory of both. Usage: bench/startup.sh [build-dir] [runs]
+# of Padscope against a bare Qt window showing one label in the same Japanese
+# font, run alternately in one session, and the peak memory of both.
+#   bench/startup.sh [build-dir] [runs] [pulse|jack]
+# pulse: a private PulseAudio server with a null sink, so that the built-in
+#        synth is listed and opened (its audio starts only at a note, so no
+#        audio thread runs during the measurement).
+# jack:  a private JACK server on the dummy backend with one MIDI peer; also
+#        measures the program with that hardware-like port chosen instead of
+#        the synth ("no synth").
 set -euo pipefail
 build="${1:-build}"
 runs="${2:-21}"
-export QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1
-export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
-chmod 700 "$XDG_RUNTIME_DIR"
+server="${3:-pulse}"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-# Without a sound server the built-in synth cannot open its audio and the
-# program would stop at its message box: give ALSA a null default device.
-mkdir -p "$work/home"
-printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$work/home/.asoundrc"
-export HOME="$work/home"
-# The probe keeps its settings beside itself: run a copy so the build stays clean.
-cp "$build/bench/padscope-startup-probe" "$build/bench/bare-window-probe" "$work/"
-
-measure() {  # prints "milliseconds peak_kib"
-  local start end
-  start=$(date +%s%N)
-  /usr/bin/time -f "%M" -o "$work/t" "$1" >/dev/null 2>&1
-  end=$(date +%s%N)
-  echo "$(( (end - start) / 1000000 )) $(cat "$work/t")"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
 }
-: > "$work/padscope"; : > "$work/bare"
+trap cleanup EXIT
+export QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1
+export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$work/synth" "$work/port"
+chmod 700 "$XDG_RUNTIME_DIR"
+case "$server" in
+  pulse)
+    printf 'load-module module-null-sink sink_name=null\nload-module module-native-protocol-unix\nset-default-sink null\n' > "$work/server.pa"
+    pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit \
+      --log-target=stderr >"$work/server.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
+    ;;
+  jack)
+    export JACK_DEFAULT_SERVER="padscope-startup-$$"
+    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 >"$work/server.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
+    jack_midi_dump padscope-peer >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do jack_lsp 2>/dev/null | grep -q '^padscope-peer:input$' && break; sleep 0.1; done
+    ;;
+  *) echo "usage: $0 [build-dir] [runs] [pulse|jack]" >&2; exit 2 ;;
+esac
+
+# The probes keep their settings beside themselves: one copy on the synth,
+# one on the MIDI peer.
+cp "$build/bench/padscope-startup-probe" "$work/synth/"
+cp "$build/bench/padscope-startup-probe" "$work/port/"
+cp "$build/bench/bare-window-probe" "$work/"
+printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/synth/padscope-startup-probe.ini"
+printf '[dev]\r\nnum=1\r\ngakki=padscope-peer:input\r\n\r\n' > "$work/port/padscope-startup-probe.ini"
+
+measure() {  # prints "milliseconds-to-shown peak_kib"
+  local start shown
+  start=$(date +%s%N)
+  shown=$(/usr/bin/time -f "%M" -o "$work/t" "$1" 2>/dev/null | sed -n 's/^shown //p')
+  echo "$(( (shown - start) / 1000000 )) $(cat "$work/t")"
+}
+variants=(synth bare)
+[ "$server" = jack ] && variants+=(port)
+for v in "${variants[@]}"; do : > "$work/$v.txt"; done
 for _ in $(seq "$runs"); do
-  measure "$work/padscope-startup-probe" >> "$work/padscope"
-  measure "$work/bare-window-probe" >> "$work/bare"
+  measure "$work/synth/padscope-startup-probe" >> "$work/synth.txt"
+  measure "$work/bare-window-probe" >> "$work/bare.txt"
+  [ "$server" = jack ] && measure "$work/port/padscope-startup-probe" >> "$work/port.txt"
 done
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-p_time=$(cut -d' ' -f1 "$work/padscope" | median); b_time=$(cut -d' ' -f1 "$work/bare" | median)
-p_mem=$(cut -d' ' -f2 "$work/padscope" | median); b_mem=$(cut -d' ' -f2 "$work/bare" | median)
-echo "runs: $runs each, alternating"
-echo "padscope: median ${p_time} ms, peak ${p_mem} KiB"
-echo "bare Qt:  median ${b_time} ms, peak ${b_mem} KiB"
-awk -v p="$p_time" -v b="$b_time" -v pm="$p_mem" -v bm="$b_mem" \
-  'BEGIN { if (b > 0) printf "time ratio %.2f, memory ratio %.2f\n", p / b, pm / bm }'
+echo "runs: $runs each, alternating, $server server"
+b_time=$(cut -d' ' -f1 "$work/bare.txt" | median); b_mem=$(cut -d' ' -f2 "$work/bare.txt" | median)
+for v in "${variants[@]}"; do
+  t=$(cut -d' ' -f1 "$work/$v.txt" | median); m=$(cut -d' ' -f2 "$work/$v.txt" | median)
+  case "$v" in synth) label="padscope, synth";; port) label="padscope, no synth";; bare) label="bare Qt window";; esac
+  awk -v l="$label" -v t="$t" -v m="$m" -v bt="$b_time" -v bm="$b_mem" 'BEGIN {
+    printf "%-20s shown after %4d ms (%.2f x bare), peak %6.1f MB (%+.1f MB)\n", l, t, t / bt, m / 1024, (m - bm) / 1024 }'
+done

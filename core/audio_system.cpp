@@ -136,7 +136,9 @@ JackState& jackState()
 void quietAudioSystem()
 {
     // Clients that open JACK without options would otherwise start a server.
-    qputenv("JACK_NO_START_SERVER", "1");
+    // Set only once: other threads may be reading the environment.
+    if (qgetenv("JACK_NO_START_SERVER") != "1")
+        qputenv("JACK_NO_START_SERVER", "1");
     static std::once_flag once;
     std::call_once(once, [] {
 #if defined(PADSCOPE_WITH_JACK)

@@ -5,6 +5,8 @@
 //   synth_memory              dynamic sample loading (as the program does)
 //   synth_memory --static     the whole SoundFont loaded at open
 //   synth_memory --audio      through the platform's audio output
+//   synth_memory --audio --linger 20
+//                             then stays open, idle, for 20 s (bench/idle_cpu.sh)
 #include "audition.h"
 #include "fluid_synth_output.h"
 
@@ -42,14 +44,17 @@ void report(const char* stage)
 int main(int argc, char** argv)
 {
     SynthOptions options{SynthAudio::Offline, true};
+    int lingerSeconds = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--static") {
+        if (arg == "--linger" && i + 1 < argc) {
+            lingerSeconds = std::stoi(argv[++i]);
+        } else if (arg == "--static") {
             options.dynamicSampleLoading = false;
         } else if (arg == "--audio") {
             options.audio = SynthAudio::Device;
         } else {
-            std::fprintf(stderr, "usage: %s [--static] [--audio]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--static] [--audio] [--linger SECONDS]\n", argv[0]);
             return 2;
         }
     }
@@ -72,9 +77,11 @@ int main(int argc, char** argv)
     }
     synth.sendSysex(kGsReset);
     const auto opened = std::chrono::steady_clock::now();
-    std::printf("open + GS Reset: %.1f ms%s%s\n",
+    synth.waitUntilLoaded();
+    const auto loaded = std::chrono::steady_clock::now();
+    std::printf("open + GS Reset: %.1f ms on the caller's thread, SoundFonts read after %.1f ms\n",
                 std::chrono::duration<double, std::milli>(opened - start).count(),
-                synth.audioDriver().empty() ? "" : ", driver ", std::string(synth.audioDriver()).c_str());
+                std::chrono::duration<double, std::milli>(loaded - start).count());
     report("after open");
 
     // One kit, every note, as a user trying the pads one by one would.
@@ -89,6 +96,10 @@ int main(int argc, char** argv)
         synth.sendShort(releaseMessage(note));
     }
     report("after one kit");
+    if (!synth.audioDriver().empty())
+        std::printf("audio driver: %s\n", synth.audioDriver().c_str());
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::seconds(lingerSeconds));
     synth.close();
     report("after close");
     return 0;

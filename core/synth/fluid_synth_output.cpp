@@ -1,6 +1,7 @@
 #include "fluid_synth_output.h"
 
 #include "audio_system.h"
+#include "silent_melodic_font.h"
 
 #include <fluidsynth.h>
 
@@ -8,10 +9,15 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace padscope {
 
@@ -109,153 +115,38 @@ std::optional<SoundFontSet> findSoundFonts(const SoundFontSearch& search)
     return set;
 }
 
-void FluidSynthOutput::SettingsDeleter::operator()(fluid_settings_t* p) const { delete_fluid_settings(p); }
-void FluidSynthOutput::SynthDeleter::operator()(fluid_synth_t* p) const { delete_fluid_synth(p); }
-void FluidSynthOutput::DriverDeleter::operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); }
+namespace {
 
-FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
-    : fonts_(std::move(fonts)), options_(options)
+struct SettingsDeleter { void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); } };
+struct SynthDeleter { void operator()(fluid_synth_t* p) const { delete_fluid_synth(p); } };
+struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); } };
+
+using Clock = std::chrono::steady_clock;
+
+// One message on its way to FluidSynth.
+struct SynthMessage {
+    enum class Kind { Short, Sysex, SoundsOff } kind;
+    std::uint32_t word = 0;
+    std::vector<std::uint8_t> bytes;  // a system exclusive message without F0 and F7
+};
+
+bool isNoteOn(std::uint32_t word)
 {
-    quietLibraries();
+    return (word & 0xF0) == 0x90 && (word >> 16 & 0x7F) != 0;
 }
 
-FluidSynthOutput::~FluidSynthOutput()
+void play(fluid_synth_t* synth, const SynthMessage& message)
 {
-    close();
-}
-
-std::string FluidSynthOutput::portName(int index) const
-{
-    return probe(index) == PortProbe::Ok ? std::string(kBuiltInSynthName) : std::string();
-}
-
-PortProbe FluidSynthOutput::probe(int index) const
-{
-    return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort;
-}
-
-bool FluidSynthOutput::open(int index)
-{
-    close();
-    if (probe(index) != PortProbe::Ok)
-        return false;
-    lastFluidError.clear();
-    if (openSynth())
-        return true;
-    qCWarning(lcSynth, "The built-in synth cannot play: %s",
-              lastFluidError.empty() ? "no audio output could be opened" : lastFluidError.c_str());
-    return false;
-}
-
-bool FluidSynthOutput::openSynth()
-{
-    const std::optional<double> jackRate =
-        options_.audio == SynthAudio::Device ? runningJackSampleRate() : std::nullopt;
-
-    settings_.reset(new_fluid_settings());
-    if (!settings_)
-        return false;
-    fluid_settings_t* s = settings_.get();
-    fluid_settings_setint(s, "synth.dynamic-sample-loading", options_.dynamicSampleLoading ? 1 : 0);
-    fluid_settings_setstr(s, "synth.midi-bank-select", "gs");
-    fluid_settings_setint(s, "synth.device-id", kGsDeviceId);
-    // Messages come from the GUI thread while the audio thread renders.
-    fluid_settings_setint(s, "synth.threadsafe-api", 1);
-    fluid_settings_setnum(s, "synth.gain", kSynthGain);
-    fluid_settings_setnum(s, "synth.sample-rate", jackRate.value_or(kSynthSampleRate));
-    fluid_settings_setint(s, "audio.periods", kAudioPeriods);
-    fluid_settings_setint(s, "audio.period-size", kAudioPeriodSize);
-    fluid_settings_setstr(s, "audio.jack.id", std::string(kSynthJackClientName).c_str());
-    fluid_settings_setint(s, "audio.jack.autoconnect", 1);
-
-    synth_.reset(new_fluid_synth(s));
-    if (!synth_) {
-        close();
-        return false;
-    }
-    if (fluid_synth_sfload(synth_.get(), fonts_.base.string().c_str(), 1) == FLUID_FAILED) {
-        close();
-        return false;
-    }
-    // An overlay that fails to load leaves the base font playing alone.
-    for (const auto& overlay : fonts_.overlays)
-        fluid_synth_sfload(synth_.get(), overlay.string().c_str(), 1);
-
-    if (options_.audio == SynthAudio::Device && !startAudio(jackRate.has_value())) {
-        close();
-        return false;
-    }
-    return true;
-}
-
-bool FluidSynthOutput::startAudio(bool jackRunning)
-{
-    // JACK only when a server already runs; otherwise the desktop's sound
-    // server, then the sound card itself. PulseAudio comes before PipeWire's
-    // own driver: PipeWire desktops serve it too, while on a PulseAudio
-    // desktop a PipeWire daemon may run without any speakers behind it.
-    // Drivers this FluidSynth was built without are skipped.
-    static constexpr std::array<std::string_view, 4> drivers{"jack", "pulseaudio", "pipewire", "alsa"};
-    for (std::string_view name : drivers) {
-        if (name == "jack" && !jackRunning)
-            continue;
-        if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
-            continue;  // not built into this FluidSynth
-        if (name == "jack") {
-            // A JACK server that stopped since it was asked would hold the
-            // program forever; the worker keeps the synth if it never returns.
-            auto made = std::make_shared<fluid_audio_driver_t*>(nullptr);
-            fluid_settings_t* settings = settings_.get();
-            fluid_synth_t* synth = synth_.get();
-            if (!runBounded([made, settings, synth] { *made = new_fluid_audio_driver(settings, synth); },
-                            kJackTimeLimit)) {
-                markJackServerHung();
-                abandon(synth_);
-                abandon(settings_);
-                return false;
-            }
-            driver_.reset(*made);
-        } else {
-            driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
-        }
-        if (driver_) {
-            driverName_ = name;
-            return true;
-        }
-    }
-    return false;
-}
-
-void FluidSynthOutput::close()
-{
-    if (driver_ && driverName_ == "jack") {
-        // A JACK client whose server has gone is left alone; one whose
-        // server stopped answering is closed by a worker that may wait forever.
-        if (jackServerGone()) {
-            abandon(driver_);
-        } else {
-            auto owned = std::make_shared<decltype(driver_)>(std::move(driver_));
-            if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
-                markJackServerHung();
-        }
-    }
-    driver_.reset();
-    driverName_ = {};
-    synth_.reset();
-    settings_.reset();
-}
-
-void FluidSynthOutput::reset()
-{
-    if (synth_)
-        fluid_synth_all_sounds_off(synth_.get(), -1);
-}
-
-void FluidSynthOutput::sendShort(std::uint32_t word)
-{
-    fluid_synth_t* synth = synth_.get();
-    if (!synth)
+    if (message.kind == SynthMessage::Kind::SoundsOff) {
+        fluid_synth_all_sounds_off(synth, -1);
         return;
+    }
+    if (message.kind == SynthMessage::Kind::Sysex) {
+        fluid_synth_sysex(synth, reinterpret_cast<const char*>(message.bytes.data()),
+                          static_cast<int>(message.bytes.size()), nullptr, nullptr, nullptr, 0);
+        return;
+    }
+    const std::uint32_t word = message.word;
     const int status = static_cast<int>(word & 0xFF);
     const int data1 = static_cast<int>(word >> 8 & 0x7F);
     const int data2 = static_cast<int>(word >> 16 & 0x7F);
@@ -273,9 +164,440 @@ void FluidSynthOutput::sendShort(std::uint32_t word)
     }
 }
 
+// How long destruction waits for closed ports to finish tearing down.
+constexpr std::chrono::milliseconds kTeardownWaitAtExit{250};
+
+// Longest a released note may ring on after the idle time before the audio
+// stops anyway: some SoundFont loops fade out over minutes.
+constexpr std::chrono::seconds kLongestTail{10};
+
+struct Voices {
+    bool ringing = false;  // any voice sounds
+    bool held = false;     // a voice whose key is still down
+};
+
+Voices voicesOf(fluid_synth_t* synth)
+{
+    std::array<fluid_voice_t*, 256> list{};
+    fluid_synth_get_voicelist(synth, list.data(), static_cast<int>(list.size()), -1);
+    Voices voices;
+    for (fluid_voice_t* voice : list) {
+        if (!voice)
+            break;
+        voices.ringing = true;
+        voices.held = voices.held || fluid_voice_is_on(voice);
+    }
+    return voices;
+}
+
+}  // namespace
+
+// One opening of the port: the synth, its audio output and the worker
+// thread that loads, starts, stops and finally releases them. The GUI
+// thread only sends messages; it never waits for the worker.
+class FluidSynthOutput::Session {
+public:
+    Session(SoundFontSet fonts, SynthOptions options, std::optional<double> jackRate)
+        : fonts_(std::move(fonts)), options_(options), jackRate_(jackRate)
+    {
+    }
+
+    // Starts the worker; false when no thread could be had.
+    bool start(const std::shared_ptr<Session>& self);
+    // Asks the worker to release everything and end.
+    void stop();
+    bool waitForEnd(Clock::time_point deadline) { return ended_.wait_until(deadline) == std::future_status::ready; }
+
+    void send(SynthMessage message, bool noteOn);
+    bool waitUntilLoaded();
+    bool waitForAudio();
+    std::string driverName() const;
+    fluid_synth_t* synth() { return synth_.get(); }
+    bool renders() const { return options_.audio == SynthAudio::Offline; }
+
+private:
+    void run();
+    bool create();
+    void load();
+    void serveAudio();
+    bool startDriver();
+    void stopDriver();
+    void release();
+
+    const SoundFontSet fonts_;
+    const SynthOptions options_;
+    const std::optional<double> jackRate_;  // the JACK server's, when one ran at open
+    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
+    std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
+    std::string_view driverInUse_;                                 // the worker's alone
+    bool abandoned_ = false;  // a JACK call that never returned still uses the synth
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    // Guarded by mutex_:
+    std::vector<SynthMessage> pending_;  // sent while the SoundFonts load
+    bool loadDone_ = false;
+    bool loadOk_ = false;
+    bool stopping_ = false;
+    bool audioWanted_ = false;
+    bool audioStarting_ = false;
+    bool audioFailed_ = false;
+    std::string driverName_;
+
+    std::atomic<bool> loaded_{false};
+    std::atomic<bool> audioUp_{false};
+    std::atomic<Clock::rep> lastNoteOn_{0};
+    std::promise<void> endPromise_;
+    std::future<void> ended_ = endPromise_.get_future();
+};
+
+bool FluidSynthOutput::Session::create()
+{
+    settings_.reset(new_fluid_settings());
+    if (!settings_)
+        return false;
+    fluid_settings_t* s = settings_.get();
+    fluid_settings_setint(s, "synth.dynamic-sample-loading", options_.dynamicSampleLoading ? 1 : 0);
+    fluid_settings_setstr(s, "synth.midi-bank-select", "gs");
+    fluid_settings_setint(s, "synth.device-id", kGsDeviceId);
+    // Messages come from the GUI thread while the worker loads and the
+    // audio thread renders.
+    fluid_settings_setint(s, "synth.threadsafe-api", 1);
+    fluid_settings_setnum(s, "synth.gain", kSynthGain);
+    fluid_settings_setnum(s, "synth.sample-rate", jackRate_.value_or(kSynthSampleRate));
+    fluid_settings_setint(s, "audio.periods", kAudioPeriods);
+    fluid_settings_setint(s, "audio.period-size", kAudioPeriodSize);
+    fluid_settings_setstr(s, "audio.jack.id", std::string(kSynthJackClientName).c_str());
+    fluid_settings_setint(s, "audio.jack.autoconnect", 1);
+    synth_.reset(new_fluid_synth(s));
+    return synth_ != nullptr;
+}
+
+bool FluidSynthOutput::Session::start(const std::shared_ptr<Session>& self)
+{
+    try {
+        std::thread([self] { self->run(); }).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+void FluidSynthOutput::Session::stop()
+{
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+    changed_.notify_all();
+}
+
+void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
+{
+    if (!loaded_.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(mutex_);
+        if (!loadDone_) {
+            pending_.push_back(std::move(message));
+            if (noteOn && options_.audio == SynthAudio::Device)
+                audioWanted_ = true;
+            return;
+        }
+    }
+    if (!loadOk_)
+        return;  // written before loaded_ and never again
+    play(synth_.get(), message);
+    if (!noteOn || options_.audio != SynthAudio::Device)
+        return;
+    // Paired with the idle stop in serveAudio(): either the worker sees this
+    // note, or this sees the audio stopped and asks for it again.
+    lastNoteOn_.store(Clock::now().time_since_epoch().count());
+    if (!audioUp_.load()) {
+        const std::lock_guard lock(mutex_);
+        audioWanted_ = true;
+        changed_.notify_all();
+    }
+}
+
+bool FluidSynthOutput::Session::waitUntilLoaded()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return loadDone_; });
+    return loadOk_;
+}
+
+bool FluidSynthOutput::Session::waitForAudio()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return stopping_ || (loadDone_ && !audioWanted_ && !audioStarting_); });
+    return !driverName_.empty();
+}
+
+std::string FluidSynthOutput::Session::driverName() const
+{
+    const std::lock_guard lock(mutex_);
+    return driverName_;
+}
+
+void FluidSynthOutput::Session::run()
+{
+    load();
+    if (options_.audio == SynthAudio::Device) {
+        serveAudio();
+    } else {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stopping_; });
+    }
+    release();
+    endPromise_.set_value();
+}
+
+void FluidSynthOutput::Session::load()
+{
+    lastFluidError.clear();
+    const bool made = create();
+    // Presets are chosen once, after the last font, so that no channel
+    // loads samples of a font that a later one overrides.
+    const bool ok = made && fluid_synth_sfload(synth_.get(), fonts_.base.string().c_str(), 0) != FLUID_FAILED;
+    if (ok) {
+        // An overlay that fails to load leaves the base font playing alone.
+        for (const auto& overlay : fonts_.overlays)
+            fluid_synth_sfload(synth_.get(), overlay.string().c_str(), 0);
+        if (!addSilentMelodicFont(synth_.get()))
+            fluid_synth_program_reset(synth_.get());
+    } else {
+        qCWarning(lcSynth, "The built-in synth cannot play: %s",
+                  lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
+    }
+    // What was sent meanwhile plays now, in order; the sender is held only
+    // while the list is handed over.
+    std::unique_lock lock(mutex_);
+    while (!pending_.empty()) {
+        std::vector<SynthMessage> messages;
+        messages.swap(pending_);
+        lock.unlock();
+        for (const SynthMessage& message : messages)
+            if (made)
+                play(synth_.get(), message);
+        lock.lock();
+    }
+    loadDone_ = true;
+    loadOk_ = ok;
+    if (!ok)
+        audioWanted_ = false;  // nothing to play
+    loaded_.store(true, std::memory_order_release);
+    lastNoteOn_.store(Clock::now().time_since_epoch().count());
+    changed_.notify_all();
+}
+
+void FluidSynthOutput::Session::serveAudio()
+{
+    std::unique_lock lock(mutex_);
+    Clock::time_point lastSound{};
+    while (!stopping_) {
+        if (audioWanted_ && driver_) {
+            audioWanted_ = false;  // asked for while it was running
+            changed_.notify_all();
+        }
+        if (audioWanted_ && !driver_) {
+            audioStarting_ = true;
+            audioWanted_ = false;
+            lock.unlock();
+            const bool started = startDriver();
+            lock.lock();
+            audioStarting_ = false;
+            audioUp_ = started;
+            changed_.notify_all();
+            if (abandoned_)
+                return;
+            continue;
+        }
+        if (!driver_) {
+            changed_.wait(lock);
+            continue;
+        }
+        const Clock::time_point lastNote{Clock::duration(lastNoteOn_.load())};
+        const Clock::time_point quietSince = std::max(lastNote, lastSound);
+        if (Clock::now() - quietSince < options_.idleStop) {
+            changed_.wait_until(lock, quietSince + options_.idleStop);
+            continue;
+        }
+        // A held note, or a released one still ringing (a long cymbal), keeps
+        // the audio going; a tail that never fades is cut after a while.
+        lock.unlock();
+        const Voices voices = voicesOf(synth_.get());
+        const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
+        if (voices.ringing && !voices.held && tailTooLong)
+            fluid_synth_all_sounds_off(synth_.get(), -1);
+        lock.lock();
+        if (voices.held || (voices.ringing && !tailTooLong)) {
+            lastSound = Clock::now();
+            continue;
+        }
+        audioUp_ = false;
+        if (lastNoteOn_.load() != lastNote.time_since_epoch().count()) {
+            audioUp_ = true;  // a note came meanwhile
+            continue;
+        }
+        lock.unlock();
+        stopDriver();
+        lock.lock();
+        qCDebug(lcSynth, "Audio output stopped after %lld ms of silence",
+                static_cast<long long>(options_.idleStop.count()));
+    }
+}
+
+bool FluidSynthOutput::Session::startDriver()
+{
+    // JACK only when a server already runs; otherwise the desktop's sound
+    // server, then the sound card itself. PulseAudio comes before PipeWire's
+    // own driver: PipeWire desktops serve it too, while on a PulseAudio
+    // desktop a PipeWire daemon may run without any speakers behind it.
+    // Drivers this FluidSynth was built without are skipped.
+    static constexpr std::array<std::string_view, 4> drivers{"jack", "pulseaudio", "pipewire", "alsa"};
+    lastFluidError.clear();
+    for (std::string_view name : drivers) {
+        if (name == "jack" && (!jackRate_ || !runningJackSampleRate()))
+            continue;
+        if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
+            continue;  // not built into this FluidSynth
+        if (name == "jack") {
+            // A JACK server that stopped since it was asked would hold the
+            // worker forever; the synth is then left to the call that never returns.
+            auto made = std::make_shared<fluid_audio_driver_t*>(nullptr);
+            fluid_settings_t* settings = settings_.get();
+            fluid_synth_t* synth = synth_.get();
+            if (!runBounded([made, settings, synth] { *made = new_fluid_audio_driver(settings, synth); },
+                            kJackTimeLimit)) {
+                markJackServerHung();
+                abandoned_ = true;
+                return false;
+            }
+            driver_.reset(*made);
+        } else {
+            driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
+        }
+        if (driver_) {
+            driverInUse_ = name;
+            const std::lock_guard lock(mutex_);
+            driverName_ = name;
+            audioFailed_ = false;
+            return true;
+        }
+    }
+    const std::lock_guard lock(mutex_);
+    if (!audioFailed_)
+        qCWarning(lcSynth, "The built-in synth cannot play: %s",
+                  lastFluidError.empty() ? "no audio output could be opened" : lastFluidError.c_str());
+    audioFailed_ = true;
+    return false;
+}
+
+void FluidSynthOutput::Session::stopDriver()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        driverName_.clear();
+    }
+    if (driver_ && driverInUse_ == "jack") {
+        // A JACK client whose server has gone is left alone; one whose
+        // server stopped answering is closed by a worker that may wait forever.
+        if (jackServerGone()) {
+            abandon(driver_);
+        } else {
+            auto owned = std::make_shared<decltype(driver_)>(std::move(driver_));
+            if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
+                markJackServerHung();
+        }
+    }
+    driver_.reset();
+    driverInUse_ = {};
+}
+
+void FluidSynthOutput::Session::release()
+{
+    if (abandoned_) {
+        abandon(synth_);
+        abandon(settings_);
+        return;
+    }
+    stopDriver();
+    synth_.reset();
+    settings_.reset();
+}
+
+FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
+    : fonts_(std::move(fonts)), options_(options)
+{
+    quietLibraries();
+}
+
+FluidSynthOutput::~FluidSynthOutput()
+{
+    close();
+    // A PulseAudio stream takes more than a second to close: what is left of
+    // the teardown then ends with the process.
+    const Clock::time_point deadline = Clock::now() + kTeardownWaitAtExit;
+    for (const auto& session : closing_) {
+        if (!session->waitForEnd(deadline)) {
+            qCDebug(lcSynth, "The built-in synth's audio output is still closing");
+            break;
+        }
+    }
+}
+
+std::string FluidSynthOutput::portName(int index) const
+{
+    return probe(index) == PortProbe::Ok ? std::string(kBuiltInSynthName) : std::string();
+}
+
+PortProbe FluidSynthOutput::probe(int index) const
+{
+    return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort;
+}
+
+bool FluidSynthOutput::open(int index)
+{
+    close();
+    if (probe(index) != PortProbe::Ok)
+        return false;
+    const std::optional<double> jackRate =
+        options_.audio == SynthAudio::Device ? runningJackSampleRate() : std::nullopt;
+    auto session = std::make_shared<Session>(fonts_, options_, jackRate);
+    if (!session->start(session)) {
+        qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
+        return false;
+    }
+    session_ = std::move(session);
+    filter_.forget();
+    return true;
+}
+
+void FluidSynthOutput::close()
+{
+    // Sessions whose worker has ended are dropped; the rest wait for it.
+    std::erase_if(closing_, [](const auto& session) { return session->waitForEnd(Clock::now()); });
+    if (!session_)
+        return;
+    session_->stop();
+    closing_.push_back(std::move(session_));
+}
+
+void FluidSynthOutput::reset()
+{
+    if (session_)
+        session_->send({SynthMessage::Kind::SoundsOff, 0, {}}, false);
+}
+
+void FluidSynthOutput::sendShort(std::uint32_t word)
+{
+    if (!session_)
+        return;
+    for (std::uint32_t message : filter_.filter(word))
+        session_->send({SynthMessage::Kind::Short, message, {}}, isNoteOn(message));
+}
+
 void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
 {
-    if (!synth_)
+    if (!session_)
         return;
     // FluidSynth wants the message without its F0 and F7 frame.
     if (!bytes.empty() && bytes.front() == 0xF0)
@@ -284,16 +606,41 @@ void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
         bytes = bytes.first(bytes.size() - 1);
     if (bytes.empty())
         return;
-    fluid_synth_sysex(synth_.get(), reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<int>(bytes.size()), nullptr, nullptr, nullptr, 0);
+    filter_.forget();  // a reset, for one
+    session_->send({SynthMessage::Kind::Sysex, 0, {bytes.begin(), bytes.end()}}, false);
+}
+
+bool FluidSynthOutput::waitUntilLoaded()
+{
+    return session_ && session_->waitUntilLoaded();
+}
+
+bool FluidSynthOutput::waitForAudio()
+{
+    return session_ && session_->waitForAudio();
+}
+
+std::string FluidSynthOutput::audioDriver() const
+{
+    return session_ ? session_->driverName() : std::string();
 }
 
 bool FluidSynthOutput::render(std::span<float> left, std::span<float> right)
 {
-    if (!synth_ || driver_ || options_.audio != SynthAudio::Offline || left.size() != right.size())
+    if (!session_ || !session_->renders() || left.size() != right.size())
         return false;
-    return fluid_synth_write_float(synth_.get(), static_cast<int>(left.size()), left.data(), 0, 1,
+    if (!session_->waitUntilLoaded())
+        return false;
+    return fluid_synth_write_float(session_->synth(), static_cast<int>(left.size()), left.data(), 0, 1,
                                    right.data(), 0, 1) == FLUID_OK;
+}
+
+fluid_synth_t* FluidSynthOutput::synth()
+{
+    if (!session_)
+        return nullptr;
+    session_->waitUntilLoaded();
+    return session_->synth();
 }
 
 std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search, SynthOptions options)

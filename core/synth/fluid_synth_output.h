@@ -1,7 +1,9 @@
 #pragma once
 
 #include "midi_output.h"
+#include "redundant_message_filter.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -54,6 +56,9 @@ struct SynthOptions {
     SynthAudio audio = SynthAudio::Device;
     // Load a preset's samples only when a channel selects it.
     bool dynamicSampleLoading = true;
+    // Silence (no Note On, no voice sounding) after which the audio output
+    // stops until the next Note On.
+    std::chrono::milliseconds idleStop{3000};
 };
 
 // Audio buffering at the platform's usual output: periods × period size frames.
@@ -62,12 +67,14 @@ inline constexpr int kAudioPeriodSize = 128;
 // Sample rate used unless a JACK server dictates its own.
 inline constexpr double kSynthSampleRate = 48000.0;
 
-// A GS software synthesizer as a MIDI output with a single port. The
-// SoundFonts are read only when the port is opened; close() releases the
-// synth, its samples and its audio output again.
+// A GS software synthesizer as a MIDI output with a single port. Opening
+// the port returns at once: a worker thread reads the SoundFonts (messages
+// sent meanwhile wait for it), starts the audio output at a Note On, stops it
+// again after a silence, and tears everything down after close().
 class FluidSynthOutput final : public MidiOutput {
 public:
     explicit FluidSynthOutput(SoundFontSet fonts, SynthOptions options = {});
+    // Waits a bounded time for closed ports to finish tearing down.
     ~FluidSynthOutput() override;
     FluidSynthOutput(const FluidSynthOutput&) = delete;
     FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
@@ -79,35 +86,36 @@ public:
     void close() override;
     // All sound off on every channel: every voice stops at once.
     void reset() override;
+    // Drops messages that would change nothing.
     void sendShort(std::uint32_t word) override;
     void sendSysex(std::span<const std::uint8_t> bytes) override;
 
-    bool isOpen() const { return synth_ != nullptr; }
-    // The audio driver in use ("jack", "pulseaudio", "alsa"); empty when
-    // offline or closed.
-    std::string_view audioDriver() const { return driverName_; }
-    // Offline only: renders the next left.size() frames. Both spans have the
-    // same size. False when the port is closed or plays through a device.
+    bool isOpen() const { return session_ != nullptr; }
+    // Waits until the SoundFonts are read; false when closed or they could not be.
+    bool waitUntilLoaded();
+    // Waits until the audio output asked for by a Note On has started or
+    // failed to; true while it runs.
+    bool waitForAudio();
+    // The audio driver playing now ("jack", "pulseaudio", "alsa"); empty when
+    // offline, closed or stopped while idle.
+    std::string audioDriver() const;
+    // Offline only: renders the next left.size() frames once the SoundFonts
+    // are read. Both spans have the same size. False when the port is closed
+    // or plays through a device.
     bool render(std::span<float> left, std::span<float> right);
-    // The synth itself, for inspection; nullptr while closed.
-    fluid_synth_t* synth() const { return synth_.get(); }
+    // The synth itself, for inspection, once the SoundFonts are read; nullptr
+    // while closed.
+    fluid_synth_t* synth();
 
 private:
-    struct SettingsDeleter { void operator()(fluid_settings_t* p) const; };
-    struct SynthDeleter { void operator()(fluid_synth_t* p) const; };
-    struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const; };
-
-    bool openSynth();
-    bool startAudio(bool jackRunning);
+    class Session;
 
     SoundFontSet fonts_;
     SynthOptions options_;
-    // Destroyed in reverse order: the driver stops rendering before the
-    // synth goes, and the synth before its settings.
-    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
-    std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
-    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;
-    std::string_view driverName_;
+    std::shared_ptr<Session> session_;
+    // Closed ports whose worker is still tearing them down.
+    std::vector<std::shared_ptr<Session>> closing_;
+    RedundantMessageFilter filter_;
 };
 
 // The built-in synth port, or nullptr when no usable SoundFont is found or,

@@ -218,10 +218,12 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     EXPECT_EQ(port->probe(-1), PortProbe::NoSuchPort);
     EXPECT_EQ(port->portName(1), "");
 
-    EXPECT_FALSE(port->open(0));
+    // The port opens at once; the font is read behind it, and found unusable.
+    EXPECT_TRUE(port->open(0));
     EXPECT_FALSE(port->open(1));
     FluidSynthOutput offline(SoundFontSet{font.path(), {}}, {SynthAudio::Offline, true});
-    EXPECT_FALSE(offline.open(0));
+    EXPECT_TRUE(offline.open(0));
+    EXPECT_FALSE(offline.waitUntilLoaded());
     std::vector<float> left(kBlock), right(kBlock);
     EXPECT_FALSE(offline.render(left, right));
     // Everything sent to the unopened port is dropped.
@@ -305,13 +307,17 @@ TEST(SynthPort, IsListedOnlyWhereSomeAudioOutputExists)
         EXPECT_NE(makeBuiltInSynth(), nullptr) << "a PipeWire socket is an audio output";
     }
 
-    // Listed, yet no output opens: FluidSynth's reason reaches stderr.
+    // Listed, yet no output opens at the first note: FluidSynth's reason
+    // reaches stderr, once.
     const ScopedEnv gonePulse("PULSE_SERVER", "unix:" + runtime.path().toStdString() + "/gone");
-    auto port = makeBuiltInSynth();
-    ASSERT_NE(port, nullptr);
+    FluidSynthOutput port(*findSoundFonts(standardSoundFontSearch()));
     synthWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordSynthWarning);
-    EXPECT_FALSE(port->open(0));
+    ASSERT_TRUE(port.open(0));
+    for (int i = 0; i < 2; ++i) {
+        port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+        EXPECT_FALSE(port.waitForAudio());
+    }
     qInstallMessageHandler(previous);
     ASSERT_EQ(synthWarnings.size(), 1u);
     const std::string prefix = "The built-in synth cannot play: ";
@@ -479,4 +485,115 @@ TEST_F(OfflineSynth, CloseReleasesTheSynthAndReopenPlaysAgain)
     EXPECT_EQ(fluid_synth_get_active_voice_count(fluid()), 0);
     press(36, 0);
     EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
+}
+
+// What FluidSynth holds is changed behind the port's back, so that a message
+// the port passes on shows, and one it drops does not.
+TEST_F(OfflineSynth, DropsOnlyMessagesThatChangeNothing)
+{
+    fluid_synth_t* f = fluid();
+    synth_->sendShort(shortMessage(kStatusControlChange, 91, 30));
+    synth_->sendShort(shortMessage(kStatusPitchBend, 0, 0x30));
+    synth_->sendShort(programChangeMessage(25));
+    fluid_synth_cc(f, kRhythmChannel, 91, 50);
+    fluid_synth_pitch_bend(f, kRhythmChannel, 100);
+    fluid_synth_program_change(f, kRhythmChannel, 0);
+
+    // The same values again are dropped.
+    synth_->sendShort(shortMessage(kStatusControlChange, 91, 30));
+    synth_->sendShort(shortMessage(kStatusPitchBend, 0, 0x30));
+    synth_->sendShort(programChangeMessage(25));
+    EXPECT_EQ(controller(91), 50);
+    EXPECT_EQ(pitchBend(), 100);
+    EXPECT_EQ(playingKit(), 0);
+
+    // New values pass, and so does the same program after a bank select and
+    // the same controller on another channel.
+    synth_->sendShort(shortMessage(kStatusControlChange, 91, 31));
+    synth_->sendShort(shortMessage(kStatusPitchBend, 1, 0x30));
+    synth_->sendShort(shortMessage(kStatusControlChange, 32, 3));
+    synth_->sendShort(programChangeMessage(25));
+    EXPECT_EQ(controller(91), 31);
+    EXPECT_EQ(pitchBend(), 1 | 0x30 << 7);
+    EXPECT_EQ(playingKit(), 25);
+    synth_->sendShort(0xB0 | 91 << 8 | 30 << 16);
+    int other = -1;
+    fluid_synth_get_cc(f, 0, 91, &other);
+    EXPECT_EQ(other, 30);
+
+    // The pitch-bend range: set once, dropped when set again unchanged,
+    // never set through the null parameter the press selects last.
+    const auto bendRange = [&](int value, int then) {
+        for (int cc : {101, 100})
+            synth_->sendShort(shortMessage(kStatusControlChange, cc, 0));
+        synth_->sendShort(shortMessage(kStatusControlChange, 6, value));
+        for (int cc : {101, 100})
+            synth_->sendShort(shortMessage(kStatusControlChange, cc, 127));
+        synth_->sendShort(shortMessage(kStatusControlChange, 6, then));
+        int sens = -1;
+        fluid_synth_get_pitch_wheel_sens(f, kRhythmChannel, &sens);
+        return sens;
+    };
+    EXPECT_EQ(bendRange(12, 5), 12);
+    fluid_synth_pitch_wheel_sens(f, kRhythmChannel, 2);
+    EXPECT_EQ(bendRange(12, 5), 2);
+    EXPECT_EQ(bendRange(7, 5), 7);
+
+    // After a GS Reset nothing is taken for granted, and a second press
+    // still plays with every value the panel shows.
+    synth_->sendSysex(kGsReset);
+    synth_->sendShort(shortMessage(kStatusControlChange, 7, 100));
+    fluid_synth_cc(f, kRhythmChannel, 91, 1);
+    synth_->sendShort(shortMessage(kStatusControlChange, 91, 31));
+    EXPECT_EQ(controller(91), 31);
+    ControllerValues c = defaultControllerValues();
+    c[kCutoff] = -10;
+    press(36, 0, c);
+    synth_->sendShort(releaseMessage(36));
+    press(36, 0, c);
+    EXPECT_EQ(controller(74), 64 - 10);
+    EXPECT_GT(heldVoices(), 0);
+}
+
+TEST_F(OfflineSynth, OnlyTheRhythmChannelHasInstruments)
+{
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "after the open" : "after a second GS Reset");
+        for (int channel = 0; channel < 16; ++channel) {
+            if (channel == kRhythmChannel)
+                continue;
+            fluid_synth_noteon(fluid(), channel, 60, 100);
+            fluid_synth_program_change(fluid(), channel, 0);
+            fluid_synth_noteon(fluid(), channel, 64, 100);
+        }
+        EXPECT_EQ(fluid_synth_get_active_voice_count(fluid()), 0) << "a melodic channel plays";
+        press(36, 0);
+        EXPECT_GT(rms(render(kRate / 10)), kAudibleRms);
+        quieten();
+        synth_->sendSysex(kGsReset);
+    }
+}
+
+// Closed and destroyed while the SoundFonts load and while a closed port is
+// torn down: nothing is lost or left running (the sanitizer build checks).
+TEST(SynthPort, ClosesPromptlyWhileLoadingOrTearingDown)
+{
+    auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts)
+        GTEST_SKIP() << kNoSoundFont;
+    for (int round = 0; round < 3; ++round) {
+        FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
+        ASSERT_TRUE(synth.open(0));
+        synth.sendSysex(kGsReset);
+        synth.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+        ASSERT_TRUE(synth.open(0));  // closes the first while it may still load
+        if (round == 1)
+            synth.close();
+    }
+    FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
+    ASSERT_TRUE(synth.open(0));
+    synth.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+    std::vector<float> left(kRate / 10), right(left.size());
+    ASSERT_TRUE(synth.render(left, right));
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), kSilence) << "the note sent while loading is lost";
 }

@@ -114,7 +114,17 @@ int indexOf(const MidiOutput& out, const std::string& name)
 
 }  // namespace
 
-TEST(SynthJack, PadPressIsHeardThroughJack)
+// Waits until `done` holds or the time is up; says whether it holds.
+template <typename Done>
+bool waitUntil(Done done, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
+    return done();
+}
+
+TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
 {
     if (!test::JackDummyServer::installed())
         GTEST_SKIP() << "jackd is not installed (Debian: apt install jackd2)";
@@ -128,29 +138,52 @@ TEST(SynthJack, PadPressIsHeardThroughJack)
     Capture capture;
     ASSERT_TRUE(capture.active()) << "the capture client could not join the server";
 
-    FluidSynthOutput synth(*fonts);
+    const std::string client(kSynthJackClientName);
+    const std::string left = client + ":left";
+    const auto press = [&synthOut = capture](FluidSynthOutput& synth, int note) {
+        synthOut.clear();
+        for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 4))
+            synth.sendShort(word);
+    };
+    FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, 300ms});
     ASSERT_TRUE(synth.open(0));
-    EXPECT_EQ(synth.audioDriver(), "jack");
-    ASSERT_TRUE(capture.connectFrom(std::string(kSynthJackClientName)));
-
     synth.sendSysex(kGsReset);
-    std::this_thread::sleep_for(200ms);
-    capture.clear();
-    std::this_thread::sleep_for(100ms);
-    EXPECT_LT(capture.peak(), 1e-6f) << "the synth is not silent before the press";
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    EXPECT_EQ(synth.audioDriver(), "");
+    EXPECT_FALSE(capture.portExists(left)) << "a JACK client is open before any note";
 
-    for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 4))
-        synth.sendShort(word);
+    // The first note starts the audio; the capture listens from then on.
+    press(synth, 36);
+    ASSERT_TRUE(synth.waitForAudio());
+    EXPECT_EQ(synth.audioDriver(), "jack");
+    ASSERT_TRUE(capture.connectFrom(client));
+    synth.sendShort(releaseMessage(36));
+    press(synth, 36);
     EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
     synth.sendShort(releaseMessage(36));
 
-    // Closing takes the synth's ports off the server; a port change back to
-    // the synth brings them again.
-    const std::string left = std::string(kSynthJackClientName) + ":left";
+    // Silence stops the audio and takes the client off the server; the next
+    // note brings it back and is heard (a crash cymbal rings long enough for
+    // the capture to connect again).
+    ASSERT_TRUE(waitUntil([&] { return !capture.portExists(left); }, 20s)) << "the audio never stopped";
+    EXPECT_EQ(synth.audioDriver(), "");
+    press(synth, 49);
+    ASSERT_TRUE(synth.waitForAudio());
+    ASSERT_TRUE(capture.connectFrom(client));
+    EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
+    synth.sendShort(releaseMessage(49));
+
+    // Closing takes the synth's ports off the server, off the caller's thread.
     synth.close();
-    EXPECT_FALSE(capture.portExists(left));
+    EXPECT_TRUE(waitUntil([&] { return !capture.portExists(left); }, 10s));
+    // Closed while its audio starts and while it is torn down: the destructor
+    // waits for both.
     ASSERT_TRUE(synth.open(0));
-    EXPECT_TRUE(capture.portExists(left));
+    press(synth, 36);
+    synth.close();
+    ASSERT_TRUE(synth.open(0));
+    press(synth, 36);
+    ASSERT_TRUE(synth.waitForAudio());
     synth.close();
 }
 
@@ -186,6 +219,7 @@ TEST(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChangesA
             output->open((port + 1 + i) % output->portCount());
             output->reset();
             output->sendSysex(kGsReset);
+            output->sendShort(shortMessage(kStatusNoteOn, 36, 100));
         }
         EXPECT_FALSE(output->open(port)) << "a port of the dead server opened";
         output->close();

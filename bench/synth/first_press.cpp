@@ -1,0 +1,149 @@
+// Latency of the first pad press after the built-in synth stopped its audio
+// while idle: from the press to the first sample of the note. Run it through
+// bench/first_press.sh, which starts the sound server.
+//
+// With a JACK server that has no playback ports of its own, this program
+// offers two physical inputs, the synth connects to them, and the figure is
+// the time until the note's first sample reaches the server. Otherwise (a
+// PulseAudio server, say) it is the time until the audio output runs again,
+// plus one period for the first block the synth hands over.
+#include "audition.h"
+#include "fluid_synth_output.h"
+
+#include <jack/jack.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace padscope;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Two physical inputs that note when they first hear something.
+class Listener {
+public:
+    Listener()
+    {
+        jack_status_t status{};
+        client_ = jack_client_open("padscope-listener", JackNoStartServer, &status);
+        if (!client_)
+            return;
+        const char** playback = jack_get_ports(client_, nullptr, JACK_DEFAULT_AUDIO_TYPE,
+                                               JackPortIsInput | JackPortIsPhysical);
+        const bool serverHasPlayback = playback && playback[0];
+        jack_free(playback);
+        if (serverHasPlayback)
+            return;  // the synth would connect to those instead
+        const unsigned long flags = JackPortIsInput | JackPortIsPhysical | JackPortIsTerminal;
+        ports_[0] = jack_port_register(client_, "in_1", JACK_DEFAULT_AUDIO_TYPE, flags, 0);
+        ports_[1] = jack_port_register(client_, "in_2", JACK_DEFAULT_AUDIO_TYPE, flags, 0);
+        jack_set_process_callback(client_, process, this);
+        active_ = ports_[0] && ports_[1] && jack_activate(client_) == 0;
+    }
+    ~Listener()
+    {
+        if (client_)
+            jack_client_close(client_);
+    }
+    bool active() const { return active_; }
+    jack_time_t now() const { return jack_get_time(); }
+    void arm() { heardAt_ = 0; armed_ = true; }
+    jack_time_t heardAt() const { return heardAt_; }
+
+private:
+    static int process(jack_nframes_t frames, void* arg)
+    {
+        auto* self = static_cast<Listener*>(arg);
+        if (!self->armed_)
+            return 0;
+        for (jack_port_t* port : self->ports_) {
+            const auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
+            for (jack_nframes_t i = 0; i < frames; ++i) {
+                if (std::abs(samples[i]) > 1e-6f) {
+                    self->heardAt_ = jack_get_time();
+                    self->armed_ = false;
+                    return 0;
+                }
+            }
+        }
+        return 0;
+    }
+
+    jack_client_t* client_ = nullptr;
+    jack_port_t* ports_[2] = {nullptr, nullptr};
+    bool active_ = false;
+    std::atomic<bool> armed_{false};
+    std::atomic<jack_time_t> heardAt_{0};
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::stoi(argv[1]) : 15;
+    const auto idle = std::chrono::milliseconds(argc > 2 ? std::stoi(argv[2]) : 300);
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        std::fprintf(stderr, "no General MIDI SoundFont found\n");
+        return 1;
+    }
+    Listener listener;
+    FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, idle});
+    if (!synth.open(0) || !synth.waitUntilLoaded()) {
+        std::fprintf(stderr, "the synth did not open\n");
+        return 1;
+    }
+    synth.sendSysex(kGsReset);
+    const auto press = pressMessages(defaultControllerValues(), 36, 0, 4);
+    const double period = 1000.0 * kAudioPeriodSize / kSynthSampleRate;
+    std::vector<double> afterIdle, running;
+    std::string driver;
+    for (int round = 0; round < rounds; ++round) {
+        for (int wait = 0; !synth.audioDriver().empty() && wait < 3000; ++wait)
+            std::this_thread::sleep_for(10ms);
+        for (bool warm : {false, true}) {
+            if (listener.active())
+                listener.arm();
+            const auto start = std::chrono::steady_clock::now();
+            const jack_time_t jackStart = listener.active() ? listener.now() : 0;
+            for (std::uint32_t word : press)
+                synth.sendShort(word);
+            if (!synth.waitForAudio()) {
+                std::fprintf(stderr, "the audio output did not start\n");
+                return 1;
+            }
+            double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            if (listener.active()) {
+                for (int wait = 0; listener.heardAt() == 0 && wait < 1000; ++wait)
+                    std::this_thread::sleep_for(1ms);
+                ms = listener.heardAt() ? (listener.heardAt() - jackStart) / 1000.0 : -1;
+            } else {
+                ms += period;
+            }
+            (warm ? running : afterIdle).push_back(ms);
+            driver = synth.audioDriver();
+            synth.sendShort(releaseMessage(36));
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+    const auto worst = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
+    std::printf("driver %s, %s, %d rounds, idle stop after %lld ms\n", driver.c_str(),
+                listener.active() ? "first sample at the JACK server" : "audio running again + one period",
+                rounds, static_cast<long long>(idle.count()));
+    std::printf("first press after idle: median %.1f ms, worst %.1f ms\n", median(afterIdle), worst(afterIdle));
+    std::printf("press while running:    median %.1f ms, worst %.1f ms\n", median(running), worst(running));
+    return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace padscope {
+
+// Remembers what a synth's channels were last told, so that a message that
+// would change nothing (the same controller value, program or pitch bend)
+// is dropped before it reaches the synth. Parameter selections (RPN, NRPN)
+// are held back until a data entry needs them, and a data entry that sets a
+// registered parameter to the value it already has is dropped with them.
+// Notes and channel mode messages always pass.
+class RedundantMessageFilter {
+public:
+    RedundantMessageFilter() { forget(); }
+
+    // The messages that must reach the synth for `word`, in order (none,
+    // the word itself, or held-back selections followed by it).
+    std::vector<std::uint32_t> filter(std::uint32_t word);
+    // Nothing is known any more: after a system exclusive message, a reset
+    // or a new open.
+    void forget();
+
+private:
+    // The registered parameters whose data entries are remembered: RPN 0/0
+    // to 0/5 (pitch-bend sensitivity, tunings, modulation depth).
+    static constexpr int kKnownParameters = 6;
+
+    struct Channel {
+        std::array<std::int8_t, 128> controllers;  // as the synth has them; -1: unknown
+        std::array<std::int8_t, 4> selection;      // wanted CC 98, 99, 100, 101; -1: unknown
+        bool wantNrpn = false;     // the wanted selection is non-registered
+        int synthNrpn = -1;        // what the synth last selected: 1 NRPN, 0 RPN, -1 unknown
+        std::array<std::array<std::int8_t, 2>, kKnownParameters> data;  // CC 6 and 38 per parameter
+        int program = -1;
+        int pitchBend = -1;
+        bool bankChanged = false;  // a bank select since the last Program Change
+    };
+    static void forget(Channel& channel);
+    static void dataEntry(Channel& channel, int controller, int value, std::uint32_t word,
+                          std::vector<std::uint32_t>& out);
+
+    std::array<Channel, 16> channels_;
+};
+
+}  // namespace padscope
