@@ -64,6 +64,11 @@ bool ChainedOutput::open(int index)
     return true;
 }
 
+bool ChainedOutput::openFailedLate() const
+{
+    return open_ && open_->openFailedLate();
+}
+
 void ChainedOutput::close()
 {
     if (open_)

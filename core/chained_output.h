@@ -19,6 +19,7 @@ public:
     void refresh() override;
     PortProbe probe(int index) const override;
     bool open(int index) override;
+    bool openFailedLate() const override;
     void close() override;
     void reset() override;
     void sendShort(std::uint32_t word) override;

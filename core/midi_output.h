@@ -30,6 +30,10 @@ public:
     virtual void refresh() {}
     virtual PortProbe probe(int index) const = 0;
     virtual bool open(int index) = 0;
+    // A backend that finishes opening in the background (the built-in synth
+    // reads its SoundFonts after open() has returned) says here whether that
+    // has failed since; the port is then as good as not open.
+    virtual bool openFailedLate() const { return false; }
     virtual void close() = 0;
     // Silences the open port: all notes off on all 16 channels.
     virtual void reset() = 0;

@@ -29,6 +29,12 @@ void PortSession::resetStep(std::chrono::milliseconds wait)
     output_.sendSysex(kGsReset);
     if (sleep_)
         sleep_(wait);
+    // A port that finishes opening in the background, during the wait, may
+    // only now turn out unusable: that is a failed open like any other.
+    if (isOpen_ && output_.openFailedLate()) {
+        isOpen_ = false;
+        notifier_.showMessage(kOpenFailedMessage);
+    }
 }
 
 void PortSession::nameStep()

@@ -210,6 +210,7 @@ public:
 
     void send(SynthMessage message, bool noteOn);
     bool waitUntilLoaded();
+    bool loadFailed() const;
     bool waitForAudio();
     std::string driverName() const;
     fluid_synth_t* synth() { return synth_.get(); }
@@ -322,6 +323,12 @@ bool FluidSynthOutput::Session::waitUntilLoaded()
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return loadDone_; });
     return loadOk_;
+}
+
+bool FluidSynthOutput::Session::loadFailed() const
+{
+    const std::lock_guard lock(mutex_);
+    return loadDone_ && !loadOk_;
 }
 
 bool FluidSynthOutput::Session::waitForAudio()
@@ -569,6 +576,11 @@ bool FluidSynthOutput::open(int index)
     session_ = std::move(session);
     filter_.forget();
     return true;
+}
+
+bool FluidSynthOutput::openFailedLate() const
+{
+    return session_ && session_->loadFailed();
 }
 
 void FluidSynthOutput::close()

@@ -83,6 +83,8 @@ public:
     std::string portName(int index) const override;
     PortProbe probe(int index) const override;
     bool open(int index) override;
+    // True once the SoundFonts turned out unreadable, or FluidSynth could not start.
+    bool openFailedLate() const override;
     void close() override;
     // All sound off on every channel: every voice stops at once.
     void reset() override;

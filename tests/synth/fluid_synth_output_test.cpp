@@ -2,6 +2,8 @@
 // the samples itself.
 #include "audition.h"
 #include "fluid_synth_output.h"
+#include "port_session.h"
+#include "recording_output.h"
 
 #include <gtest/gtest.h>
 
@@ -224,8 +226,19 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     FluidSynthOutput offline(SoundFontSet{font.path(), {}}, {SynthAudio::Offline, true});
     EXPECT_TRUE(offline.open(0));
     EXPECT_FALSE(offline.waitUntilLoaded());
+    EXPECT_TRUE(offline.openFailedLate());
     std::vector<float> left(kBlock), right(kBlock);
     EXPECT_FALSE(offline.render(left, right));
+
+    // Known by the end of the GS Reset's wait, it is reported as a failed
+    // open, and no name is kept for the port.
+    FluidSynthOutput late(SoundFontSet{font.path(), {}}, {SynthAudio::Offline, true});
+    RecordingNotifier notifier;
+    PortSession session(late, notifier, [&late](std::chrono::milliseconds) { late.waitUntilLoaded(); });
+    session.countPorts();
+    session.openRemembered(0, "Padscope GS Synth");
+    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません", "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(session.deviceName(), "");
     // Everything sent to the unopened port is dropped.
     port->sendSysex(kGsReset);
     port->sendShort(shortMessage(kStatusNoteOn, 36, 100));
