@@ -2,9 +2,9 @@
 
 #include "midi_output.h"
 #include "redundant_message_filter.h"
+#include "sound_fonts.h"
 
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -25,27 +25,6 @@ namespace padscope {
 inline constexpr std::string_view kBuiltInSynthName = "Padscope GS Synth";
 // The JACK client the synth's audio appears under when it plays through JACK.
 inline constexpr std::string_view kSynthJackClientName = "padscope-gs-synth";
-
-// Where SoundFonts are looked for. The first readable base font is the
-// synth's General MIDI set; every readable overlay is loaded on top of it
-// and wins where both hold the same preset.
-struct SoundFontSearch {
-    std::vector<std::filesystem::path> bases;
-    std::vector<std::filesystem::path> overlays;
-};
-
-// The distribution's usual places: Debian's default-GM.sf2 alternative and
-// FluidR3_GM.sf2, with FluidR3_GS.sf2 (the GS SFX kit) as the overlay.
-SoundFontSearch standardSoundFontSearch();
-
-struct SoundFontSet {
-    std::filesystem::path base;
-    std::vector<std::filesystem::path> overlays;
-};
-
-// Picks the fonts without loading them: a candidate counts when it is a
-// readable file that starts like a SoundFont. Nothing when no base is found.
-std::optional<SoundFontSet> findSoundFonts(const SoundFontSearch& search);
 
 enum class SynthAudio {
     Device,   // the platform's audio output, chosen at open

@@ -1,0 +1,70 @@
+#include "sound_fonts.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <string_view>
+
+namespace padscope {
+
+namespace {
+
+// A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
+// RIFF header says was cut off, by a failed download for instance.
+bool looksLikeSoundFont(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
+    const auto fileSize = std::filesystem::file_size(path, error);
+    std::ifstream file(path, std::ios::binary);
+    std::array<unsigned char, 12> head{};
+    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
+        return false;
+    const auto tag = [&](std::size_t at, std::string_view text) {
+        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
+    return tag(0, "RIFF") && tag(8, "sfbk") && riffSize + 8 <= fileSize;
+}
+
+}  // namespace
+
+SoundFontSearch standardSoundFontSearch()
+{
+    // Debian and Ubuntu keep SoundFonts in /usr/share/sounds/sf2, Fedora and
+    // Arch in /usr/share/soundfonts.
+    const std::array<std::filesystem::path, 3> folders{
+        "/usr/share/sounds/sf2", "/usr/share/soundfonts", "/usr/local/share/soundfonts"};
+    SoundFontSearch search;
+    for (const auto& folder : folders) {
+        search.bases.push_back(folder / "default-GM.sf2");
+        search.bases.push_back(folder / "default.sf2");
+        search.bases.push_back(folder / "FluidR3_GM.sf2");
+    }
+    for (const auto& folder : folders)
+        search.overlays.push_back(folder / "FluidR3_GS.sf2");
+    return search;
+}
+
+std::optional<SoundFontSet> findSoundFonts(const SoundFontSearch& search)
+{
+    SoundFontSet set;
+    for (const auto& path : search.bases) {
+        if (looksLikeSoundFont(path)) {
+            set.base = path;
+            break;
+        }
+    }
+    if (set.base.empty())
+        return std::nullopt;
+    for (const auto& path : search.overlays) {
+        if (looksLikeSoundFont(path)) {
+            set.overlays.push_back(path);
+            break;  // the same font is often installed in more than one place
+        }
+    }
+    return set;
+}
+
+}  // namespace padscope
