@@ -10,32 +10,8 @@ set -euo pipefail
 build="${1:-build}"
 server="${2:-jack}"
 rounds="${3:-15}"
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export JACK_NO_START_SERVER=1 XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-case "$server" in
-  pulse)
-    printf 'load-module module-null-sink sink_name=null\nload-module module-native-protocol-unix\nset-default-sink null\n' > "$work/server.pa"
-    pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit \
-      --log-target=stderr >"$work/server.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
-    ;;
-  jack)
-    export JACK_DEFAULT_SERVER="padscope-press-$$"
-    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 -P 0 >"$work/server.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-    ;;
-  *) echo "usage: $0 [build-dir] [jack|pulse] [rounds]" >&2; exit 2 ;;
-esac
+source "$(dirname "$0")/sound_server.sh"
+start_sound_server "$server" -P 0 \
+  || { echo "usage: $0 [build-dir] [jack|pulse] [rounds]" >&2; exit 2; }
 "$build/bench/synth/first_press" "$rounds"
 "$build/bench/synth/caller_blocking" "$rounds" 2>/dev/null

@@ -12,37 +12,10 @@ server="${2:-pulse}"
 settle="${3:-5}"
 what="${4:-program}"
 window=10
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1
-export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-
-case "$server" in
-  pulse)
-    printf 'load-module module-null-sink sink_name=null\nload-module module-native-protocol-unix\nset-default-sink null\n' > "$work/server.pa"
-    pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit \
-      --log-target=stderr >"$work/server.log" 2>&1 &
-    server_pid=$!
-    for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
-    ;;
-  jack)
-    export JACK_DEFAULT_SERVER="padscope-idle-$$"
-    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 >"$work/server.log" 2>&1 &
-    server_pid=$!
-    for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-    ;;
-  *) echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds] [program|played]" >&2; exit 2 ;;
-esac
-pids+=("$server_pid")
+source "$(dirname "$0")/sound_server.sh"
+export QT_QPA_PLATFORM=offscreen
+start_sound_server "$server" \
+  || { echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds] [program|played]" >&2; exit 2; }
 
 if [ "$what" = played ]; then
   # One kit takes about 3 s to play; the audio stops 3 s after the last note.

@@ -1,0 +1,37 @@
+# Shared by the benchmark scripts: sourced, not run. A scratch folder, a
+# private runtime folder and home, and a private sound server, all stopped
+# and removed at exit.
+#   start_sound_server pulse|jack [extra jackd driver options]
+# leaves the server's process id in $server_pid.
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export JACK_NO_START_SERVER=1 XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+start_sound_server() {
+  local kind="$1"; shift
+  case "$kind" in
+    pulse)
+      printf 'load-module module-null-sink sink_name=null\nload-module module-native-protocol-unix\nset-default-sink null\n' > "$work/server.pa"
+      pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit \
+        --log-target=stderr >"$work/server.log" 2>&1 &
+      server_pid=$!
+      for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
+      ;;
+    jack)
+      export JACK_DEFAULT_SERVER="padscope-bench-$$"
+      jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 "$@" >"$work/server.log" 2>&1 &
+      server_pid=$!
+      for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
+      ;;
+    *) return 1 ;;
+  esac
+  pids+=("$server_pid")
+}
