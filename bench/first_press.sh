@@ -6,6 +6,7 @@
 # sink (the time until the audio runs again, plus one period). Then the time
 # the caller's thread spends closing, reopening and destroying the synth port.
 #   bench/first_press.sh [build-dir] [jack|pulse] [rounds]
+# Through JACK both ways: the output kept running (the default) and stopped.
 set -euo pipefail
 build="${1:-build}"
 server="${2:-jack}"
@@ -14,4 +15,5 @@ source "$(dirname "$0")/sound_server.sh"
 start_sound_server "$server" -P 0 \
   || { echo "usage: $0 [build-dir] [jack|pulse] [rounds]" >&2; exit 2; }
 "$build/bench/synth/first_press" "$rounds"
+[ "$server" = jack ] && "$build/bench/synth/first_press" "$rounds" 300 stop
 "$build/bench/synth/caller_blocking" "$rounds" 2>/dev/null

@@ -1,6 +1,8 @@
-// Latency of the first pad press after the built-in synth stopped its audio
-// while idle: from the press to the first sample of the note. Run it through
-// bench/first_press.sh, which starts the sound server.
+// Latency of the first pad press after a silence longer than the built-in
+// synth's idle time: from the press to the first sample of the note. Through
+// JACK the audio output is kept running by default; "stop" as the third
+// argument measures it stopped and started again, as on the other outputs.
+// Run it through bench/first_press.sh, which starts the sound server.
 //
 // With a JACK server that has no playback ports of its own, this program
 // offers two physical inputs, the synth connects to them, and the figure is
@@ -95,13 +97,14 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::stoi(argv[1]) : 15;
     const auto idle = std::chrono::milliseconds(argc > 2 ? std::stoi(argv[2]) : 300);
+    const bool keepJackAudio = !(argc > 3 && std::string(argv[3]) == "stop");
     const auto fonts = findSoundFonts(standardSoundFontSearch());
     if (!fonts) {
         std::fprintf(stderr, "no General MIDI SoundFont found\n");
         return 1;
     }
     Listener listener;
-    FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, idle});
+    FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, idle, keepJackAudio});
     if (!synth.open(0) || !synth.waitUntilLoaded()) {
         std::fprintf(stderr, "the synth did not open\n");
         return 1;
@@ -112,8 +115,13 @@ int main(int argc, char** argv)
     std::vector<double> afterIdle, running;
     std::string driver;
     for (int round = 0; round < rounds; ++round) {
-        for (int wait = 0; !synth.audioDriver().empty() && wait < 3000; ++wait)
+        // A silence longer than the idle time; the audio stops in it unless kept.
+        std::this_thread::sleep_for(idle + 100ms);
+        for (int wait = 0; !synth.audioDriver().empty() && wait < 3000; ++wait) {
+            if (keepJackAudio && synth.audioDriver() == "jack")
+                break;
             std::this_thread::sleep_for(10ms);
+        }
         for (bool warm : {false, true}) {
             if (listener.active())
                 listener.arm();
@@ -140,7 +148,8 @@ int main(int argc, char** argv)
         }
     }
     const auto worst = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
-    std::printf("driver %s, %s, %d rounds, idle stop after %lld ms\n", driver.c_str(),
+    std::printf("driver %s%s, %s, %d rounds, idle stop after %lld ms\n", driver.c_str(),
+                keepJackAudio && driver == "jack" ? " (kept running)" : "",
                 listener.active() ? "first sample at the JACK server" : "audio running again + one period",
                 rounds, static_cast<long long>(idle.count()));
     std::printf("first press after idle: median %.1f ms, worst %.1f ms\n", median(afterIdle), worst(afterIdle));

@@ -287,6 +287,10 @@ void FluidSynthOutput::Session::run()
 {
     load();
     if (options_.audio == SynthAudio::Device) {
+        if (jackRate_ && options_.keepJackAudio) {
+            const std::lock_guard lock(mutex_);
+            audioWanted_ = loadOk_;
+        }
         serveAudio();
     } else {
         std::unique_lock lock(mutex_);
@@ -356,7 +360,7 @@ void FluidSynthOutput::Session::serveAudio()
                 return;
             continue;
         }
-        if (!driver_) {
+        if (!driver_ || (driverInUse_ == "jack" && options_.keepJackAudio)) {
             changed_.wait(lock);
             continue;
         }

@@ -38,6 +38,11 @@ struct SynthOptions {
     // Silence (no Note On, no voice sounding) after which the audio output
     // stops until the next Note On.
     std::chrono::milliseconds idleStop{3000};
+    // Through JACK the output starts with the port and never stops while idle:
+    // the server runs its cycle anyway, and joining it again would make the
+    // first note after a silence some 25 ms late. Tests of the idle stop turn
+    // this off.
+    bool keepJackAudio = true;
 };
 
 // Audio buffering at the platform's usual output: periods × period size frames.

@@ -145,7 +145,22 @@ TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
         for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 4))
             synth.sendShort(word);
     };
-    FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, 300ms});
+    // By default the JACK output starts with the port and stays: every note,
+    // the first one included, goes straight into a running client.
+    {
+        FluidSynthOutput kept(*fonts, {SynthAudio::Device, true, 300ms});
+        ASSERT_TRUE(kept.open(0));
+        ASSERT_TRUE(kept.waitUntilLoaded());
+        ASSERT_TRUE(waitUntil([&] { return capture.portExists(left); }, 10s)) << "no JACK client after the open";
+        std::this_thread::sleep_for(1s);  // well past the idle time
+        EXPECT_TRUE(capture.portExists(left));
+        EXPECT_EQ(kept.audioDriver(), "jack");
+        kept.close();
+        ASSERT_TRUE(waitUntil([&] { return !capture.portExists(left); }, 10s));
+    }
+
+    // With the idle stop asked for, as on the other outputs:
+    FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, 300ms, false});
     ASSERT_TRUE(synth.open(0));
     synth.sendSysex(kGsReset);
     ASSERT_TRUE(synth.waitUntilLoaded());
