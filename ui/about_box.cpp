@@ -139,13 +139,14 @@ void AboutBox::setVisible(bool visible)
         // their frame in advance report its size.
         winId();
         centreOnScreen();
-        // Most window managers add the frame only after the first showing:
-        // then centre again once it is known. Its arrival need not come with
-        // an event of the box, so look for it for a while as well.
-        frameSettled_ = frameGeometry().size() != size();
+        // Most window managers add the frame only after the first showing,
+        // and Qt may first guess it from another window: centre again
+        // whenever the frame turns out other than it was centred for. Its
+        // arrival need not come with an event of the box, so look for it
+        // for a while as well.
+        frameSettled_ = false;
         frameChecks_ = 0;
-        if (!frameSettled_)
-            frameWatch_.start();
+        frameWatch_.start();
     }
     QDialog::setVisible(visible);
 }
@@ -160,6 +161,7 @@ void AboutBox::centreOnScreen()
     QMargins margins = frameMargins(*this);
     if (margins.isNull() && mainWindow_ && mainWindow_->isVisible())
         margins = frameMargins(*mainWindow_);
+    centredWith_ = margins;
     const QSize frame = size().grownBy(margins);
     const QRect area = screen->geometry();
     const QPoint client = area.topLeft() + centredOrigin(area.size(), frame) + QPoint(margins.left(), margins.top());
@@ -175,16 +177,15 @@ bool AboutBox::event(QEvent* event)
 
 void AboutBox::checkFrame(bool tick)
 {
-    // Once the window manager has framed the box, centre the outer frame,
-    // not the client area, as the first showing meant to.
+    // Until the window manager's frame is known, centre the outer frame, not
+    // the client area, as the first showing meant to. A frame that stays as
+    // centred for leaves the box where it is, even if the user moved it.
     if (frameSettled_ || !isVisible())
         return;
-    if (frameGeometry().size() != size()) {
-        frameSettled_ = true;
-        frameWatch_.stop();
+    const QMargins margins = frameMargins(*this);
+    if (!margins.isNull() && margins != centredWith_)
         centreOnScreen();
-    } else if (tick && ++frameChecks_ > kFrameChecks) {
-        // No window manager frames it: the client area is the frame.
+    if (tick && ++frameChecks_ > kFrameChecks) {
         frameSettled_ = true;
         frameWatch_.stop();
     }

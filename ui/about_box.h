@@ -70,7 +70,8 @@ private:
     LinkLabel* mailLink_ = nullptr;
     QPushButton* okButton_ = nullptr;
     bool shownBefore_ = false;
-    bool frameSettled_ = true;  // false from the first showing until framed
+    bool frameSettled_ = true;  // false while the first showing looks for its frame
+    QMargins centredWith_;      // the frame margins the box was last centred for
     static constexpr int kFrameChecks = 100;  // timer ticks, about 5 s
     int frameChecks_ = 0;
     QTimer frameWatch_;

@@ -22,22 +22,30 @@ box_visible() { wmctrl -l | awk '/ バージョン情報$/ { print $1 }' | grep 
 
 click_version_label
 wait_for 10 box_visible || { echo "the version label did not open the about box"; exit 1; }
-sleep 1  # let the window manager frame it
 box="$(box_visible | head -n 1)"
 box_viewable() { xwininfo -id "$box" | grep -q 'Map State: IsViewable'; }
 export -f box_viewable
 export box
 
-# Client area and frame extents (left, right, top, bottom) as X reports them.
-client_x="$(xwininfo -id "$box" | awk '/Absolute upper-left X/ { print $NF }')"
-client_y="$(xwininfo -id "$box" | awk '/Absolute upper-left Y/ { print $NF }')"
-read -r ext_l ext_r ext_t ext_b < <(xprop -id "$box" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
-frame_x=$(( client_x - ext_l ))
-frame_y=$(( client_y - ext_t ))
-frame_w=$(( 298 + ext_l + ext_r ))
-frame_h=$(( 213 + ext_t + ext_b ))
-want_x=$(( (1280 - frame_w) / 2 ))
-want_y=$(( (1024 - frame_h) / 2 ))
+# Client area and frame extents (left, right, top, bottom) as X reports them;
+# the window manager frames the box a moment after it maps.
+frame_place() {
+  client_x="$(xwininfo -id "$box" | awk '/Absolute upper-left X/ { print $NF }')"
+  client_y="$(xwininfo -id "$box" | awk '/Absolute upper-left Y/ { print $NF }')"
+  read -r ext_l ext_r ext_t ext_b < <(xprop -id "$box" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
+  frame_x=$(( client_x - ext_l ))
+  frame_y=$(( client_y - ext_t ))
+  frame_w=$(( 298 + ext_l + ext_r ))
+  frame_h=$(( 213 + ext_t + ext_b ))
+  want_x=$(( (1280 - frame_w) / 2 ))
+  want_y=$(( (1024 - frame_h) / 2 ))
+}
+for _ in $(seq 50); do
+  sleep 0.1
+  xprop -id "$box" _NET_FRAME_EXTENTS | grep -q '=' || continue
+  frame_place
+  [ "$frame_x,$frame_y" = "$want_x,$want_y" ] && break
+done
 if [ "$frame_x,$frame_y" != "$want_x,$want_y" ]; then
   echo "the about box's frame ($frame_w x $frame_h) is at $frame_x,$frame_y, not centred at $want_x,$want_y"
   exit 1
