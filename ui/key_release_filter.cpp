@@ -18,7 +18,7 @@ KeyReleaseFilter::KeyReleaseFilter(QObject* parent) : QObject(parent)
 {
     timer_.setSingleShot(true);
     timer_.setInterval(kPairWait);
-    connect(&timer_, &QTimer::timeout, this, &KeyReleaseFilter::flush);
+    connect(&timer_, &QTimer::timeout, this, &KeyReleaseFilter::waitedOut);
 }
 
 void KeyReleaseFilter::release(const QKeyEvent& event, std::function<void()> deliver)
@@ -33,7 +33,21 @@ void KeyReleaseFilter::release(const QKeyEvent& event, std::function<void()> del
     key_ = event.key();
     scanCode_ = event.nativeScanCode();
     timestamp_ = event.timestamp();
+    held_.start();
+    waitedAgain_ = false;
     timer_.start();
+}
+
+void KeyReleaseFilter::waitedOut()
+{
+    // A wait that ended late means the event loop was busy: the repeat's
+    // press may be queued behind this timer. Give it one more wait.
+    if (!waitedAgain_ && held_.elapsed() > 2 * kPairWait.count()) {
+        waitedAgain_ = true;
+        timer_.start();
+        return;
+    }
+    flush();
 }
 
 bool KeyReleaseFilter::press(const QKeyEvent& event)

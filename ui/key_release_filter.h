@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -31,7 +32,11 @@ public:
     bool holding() const { return static_cast<bool>(pending_); }
 
 private:
+    void waitedOut();
+
     QTimer timer_;
+    QElapsedTimer held_;     // since the release was held back
+    bool waitedAgain_ = false;
     std::function<void()> pending_;
     int key_ = 0;
     quint32 scanCode_ = 0;

@@ -5,6 +5,9 @@
 #include <QKeyEvent>
 #include <QTest>
 
+#include <chrono>
+#include <thread>
+
 using namespace padscope;
 using namespace padscope::test;
 
@@ -165,6 +168,21 @@ TEST_F(Pads, RepeatPairsWithTheSameTimeStampAreNotReleases)
         EXPECT_FALSE(window->keyHeld());
     }
     EXPECT_EQ(releases(), std::vector<std::uint32_t>(3, releaseMessage(36)));
+}
+
+// A busy event loop runs the release's wait late, possibly ahead of the
+// repeat's press already queued: the pair still counts as a repeat.
+TEST_F(Pads, RepeatPairSurvivesABusyEventLoop)
+{
+    timedKey(pad(37), QEvent::KeyPress, 100);
+    timedKey(pad(37), QEvent::KeyRelease, 600);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    QCoreApplication::processEvents();  // the overdue wait runs first
+    timedKey(pad(37), QEvent::KeyPress, 600);
+    EXPECT_TRUE(releases().empty());
+    EXPECT_EQ(noteOns(), 1u);
+    timedKey(pad(37), QEvent::KeyRelease, 900);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return releases().size() == 1u; }));
 }
 
 // A release held back still comes first, before the next event on any pad.
