@@ -165,8 +165,11 @@ bool JackDummyServer::launch()
 {
     jackd_ = std::make_unique<QProcess>();
     jackd_->setProcessChannelMode(QProcess::MergedChannels);
+    // A generous client time-out: on a loaded machine without real-time
+    // scheduling a client may miss cycles, and the server must not drop it.
     jackd_->start(QStringLiteral("jackd"),
                   {QStringLiteral("-n"), QString::fromStdString(name_), QStringLiteral("--no-realtime"),
+                   QStringLiteral("-t"), QStringLiteral("10000"),
                    QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
                    QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
     if (!jackd_->waitForStarted(5000))
