@@ -5,7 +5,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <type_traits>
 
 namespace padscope {
 
@@ -46,6 +48,57 @@ template <typename T, typename Deleter>
 void abandon(std::unique_ptr<T, Deleter>& owner)
 {
     markAbandoned(owner.release());
+}
+
+// Runs a JACK call that makes a client's owner, within kJackTimeLimit.
+// Nothing when the time ran out: the server then counts as hung, and what
+// the call makes later is given up, not destroyed.
+template <typename Make>
+std::optional<std::invoke_result_t<Make>> makeWithinJackLimit(Make make)
+{
+    using Owner = std::invoke_result_t<Make>;
+    struct Result {
+        std::mutex mutex;
+        bool done = false;
+        bool late = false;
+        Owner owner;
+    };
+    auto result = std::make_shared<Result>();
+    runBounded(
+        [result, make = std::move(make)]() mutable {
+            Owner owner = make();
+            const std::lock_guard lock(result->mutex);
+            result->done = true;
+            if (result->late)
+                abandon(owner);
+            else
+                result->owner = std::move(owner);
+        },
+        kJackTimeLimit);
+    const std::lock_guard lock(result->mutex);
+    if (!result->done) {
+        result->late = true;
+        markJackServerHung();
+        return std::nullopt;
+    }
+    return std::move(result->owner);
+}
+
+// Destroys a JACK client's owner: not at all once its server has gone (libjack
+// has freed, or will free, such clients), and otherwise on a worker within
+// kJackTimeLimit, after which the server counts as hung.
+template <typename T, typename Deleter>
+void releaseJackClient(std::unique_ptr<T, Deleter>& owner)
+{
+    if (!owner)
+        return;
+    if (jackServerGone()) {
+        abandon(owner);
+        return;
+    }
+    auto owned = std::make_shared<std::unique_ptr<T, Deleter>>(std::move(owner));
+    if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
+        markJackServerHung();
 }
 
 // Whether an audio output can be opened at all: a JACK server answering, a

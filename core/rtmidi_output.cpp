@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 
 #if defined(__LINUX_ALSA__)
 #include <unistd.h>
@@ -74,49 +73,16 @@ std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientNa
         return nullptr;
     if (api != RtMidi::UNIX_JACK)
         return makeApi(api, clientName);
-    // A JACK client opens with a round trip to the server: bounded like every
-    // other JACK call. One that comes too late is given up, not closed.
-    struct Start {
-        std::mutex mutex;
-        bool done = false;
-        bool late = false;
-        std::unique_ptr<RtMidiOut> out;
-    };
-    auto start = std::make_shared<Start>();
-    runBounded(
-        [start, api, clientName] {
-            auto out = makeApi(api, clientName);
-            const std::lock_guard lock(start->mutex);
-            start->done = true;
-            if (start->late)
-                abandon(out);
-            else
-                start->out = std::move(out);
-        },
-        kJackTimeLimit);
-    const std::lock_guard lock(start->mutex);
-    if (!start->done) {
-        start->late = true;
-        markJackServerHung();
-        return nullptr;
-    }
-    return std::move(start->out);
+    // A JACK client opens with a round trip to the server.
+    auto out = makeWithinJackLimit([api, clientName] { return makeApi(api, clientName); });
+    return out ? std::move(*out) : nullptr;
 }
 
-// Destroys an API's object. A JACK client is closed within the time limit,
-// and not at all once its server has gone.
+// Destroys an API's object; a JACK client only as its server allows.
 void release(std::unique_ptr<RtMidiOut> api)
 {
-    if (!api || !isJack(*api))
-        return;
-    if (jackServerGone()) {
-        // libjack has freed, or will free, the clients of a server that has gone.
-        abandon(api);
-        return;
-    }
-    auto owned = std::make_shared<std::unique_ptr<RtMidiOut>>(std::move(api));
-    if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
-        markJackServerHung();
+    if (api && isJack(*api))
+        releaseJackClient(api);
 }
 
 // The API's current index of the named port, or -1.

@@ -412,16 +412,14 @@ bool FluidSynthOutput::Session::startDriver()
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
             // worker forever; the synth is then left to the call that never returns.
-            auto made = std::make_shared<fluid_audio_driver_t*>(nullptr);
-            fluid_settings_t* settings = settings_.get();
-            fluid_synth_t* synth = synth_.get();
-            if (!runBounded([made, settings, synth] { *made = new_fluid_audio_driver(settings, synth); },
-                            kJackTimeLimit)) {
-                markJackServerHung();
+            auto made = makeWithinJackLimit([settings = settings_.get(), synth = synth_.get()] {
+                return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(new_fluid_audio_driver(settings, synth));
+            });
+            if (!made) {
                 abandoned_ = true;
                 return false;
             }
-            driver_.reset(*made);
+            driver_ = std::move(*made);
         } else {
             driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
         }
@@ -447,17 +445,8 @@ void FluidSynthOutput::Session::stopDriver()
         const std::lock_guard lock(mutex_);
         driverName_.clear();
     }
-    if (driver_ && driverInUse_ == "jack") {
-        // A JACK client whose server has gone is left alone; one whose
-        // server stopped answering is closed by a worker that may wait forever.
-        if (jackServerGone()) {
-            abandon(driver_);
-        } else {
-            auto owned = std::make_shared<decltype(driver_)>(std::move(driver_));
-            if (!runBounded([owned] { owned->reset(); }, kJackTimeLimit))
-                markJackServerHung();
-        }
-    }
+    if (driverInUse_ == "jack")
+        releaseJackClient(driver_);
     driver_.reset();
     driverInUse_ = {};
 }

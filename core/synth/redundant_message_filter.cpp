@@ -40,7 +40,7 @@ void RedundantMessageFilter::forget()
 }
 
 void RedundantMessageFilter::dataEntry(Channel& channel, int controller, int value, std::uint32_t word,
-                                       std::vector<std::uint32_t>& out)
+                                       Messages& out)
 {
     const auto wanted = [&](int cc) { return channel.selection[static_cast<std::size_t>(cc - kFirstSelector)]; };
     // The registered parameter meant, when it is one whose value is remembered.
@@ -75,9 +75,9 @@ void RedundantMessageFilter::dataEntry(Channel& channel, int controller, int val
         channel.data[static_cast<std::size_t>(wanted(100))].fill(-1);
 }
 
-std::vector<std::uint32_t> RedundantMessageFilter::filter(std::uint32_t word)
+RedundantMessageFilter::Messages RedundantMessageFilter::filter(std::uint32_t word)
 {
-    std::vector<std::uint32_t> out;
+    Messages out;
     const int status = static_cast<int>(word & 0xFF);
     const int data1 = static_cast<int>(word >> 8 & 0x7F);
     const int data2 = static_cast<int>(word >> 16 & 0x7F);

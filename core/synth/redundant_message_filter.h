@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace padscope {
 
@@ -14,11 +14,24 @@ namespace padscope {
 // Notes and channel mode messages always pass.
 class RedundantMessageFilter {
 public:
+    // What one message turns into: none, the message itself, or held-back
+    // selections (at most the four selectors) followed by it. Kept off the
+    // heap, as every message of a press passes here.
+    class Messages {
+    public:
+        void push_back(std::uint32_t word) { words_[count_++] = word; }
+        const std::uint32_t* begin() const { return words_.data(); }
+        const std::uint32_t* end() const { return words_.data() + count_; }
+
+    private:
+        std::array<std::uint32_t, 5> words_{};
+        std::size_t count_ = 0;
+    };
+
     RedundantMessageFilter() { forget(); }
 
-    // The messages that must reach the synth for `word`, in order (none,
-    // the word itself, or held-back selections followed by it).
-    std::vector<std::uint32_t> filter(std::uint32_t word);
+    // The messages that must reach the synth for `word`, in order.
+    Messages filter(std::uint32_t word);
     // Nothing is known any more: after a system exclusive message, a reset
     // or a new open.
     void forget();
@@ -40,7 +53,7 @@ private:
     };
     static void forget(Channel& channel);
     static void dataEntry(Channel& channel, int controller, int value, std::uint32_t word,
-                          std::vector<std::uint32_t>& out);
+                          Messages& out);
 
     std::array<Channel, 16> channels_;
 };
