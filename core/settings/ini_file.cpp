@@ -42,6 +42,13 @@ std::string lowerName(std::string_view name)
     return lower;
 }
 
+// The line of a section that holds `key`, in any letter case.
+template <typename Lines>
+auto keyLine(Lines& lines, std::string_view key)
+{
+    return std::ranges::find_if(lines, [key](const auto& line) { return line.key && sameName(*line.key, key); });
+}
+
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // What the file can give back of a name or value: one line, trimmed.
@@ -165,8 +172,7 @@ const IniFile::Line* IniFile::findLine(std::string_view section, std::string_vie
     const Section* s = findSection(section);
     if (!s)
         return nullptr;
-    const auto found = std::ranges::find_if(
-        s->lines, [key](const Line& line) { return line.key && sameName(*line.key, key); });
+    const auto found = keyLine(s->lines, key);
     return found == s->lines.end() ? nullptr : &*found;
 }
 
@@ -204,8 +210,7 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
         return false;
 
     Section& s = findOrAddSection(storable(section));
-    const auto found = std::ranges::find_if(
-        s.lines, [&keyText](const Line& line) { return line.key && sameName(*line.key, keyText); });
+    const auto found = keyLine(s.lines, keyText);
     if (found == s.lines.end())
         s.lines.push_back(Line{std::move(keyText), storable(value)});
     else
