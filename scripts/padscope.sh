@@ -76,8 +76,11 @@ case "$mode" in
     scripts/fuzz.sh "${PADSCOPE_FUZZ_SECONDS:-60}"
     # Once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     configure_and_build build-asan -DPADSCOPE_SANITIZE=ON -DPADSCOPE_BENCH=OFF
+    # The about box's exact centring is left to the normal pass: slowed down
+    # by the sanitizers, the toolkit may keep the frame it read before the
+    # window manager settled it.
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-      ctest --test-dir build-asan --output-on-failure -j "$jobs"
+      ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^about_box_wm$'
     ;;
 esac
