@@ -1,11 +1,13 @@
 #include "program.h"
 
 #include "about_box.h"
+#include "audio_system.h"
 #include "chained_output.h"
 #include "fluid_synth_output.h"
 #include "fonts.h"
 #include "main_window.h"
 #include "message_box_notifier.h"
+#include "pending_output.h"
 #include "rtmidi_output.h"
 #include "settings_file.h"
 
@@ -19,17 +21,19 @@ int runProgram(const ProgramOptions& options)
     QApplication::setApplicationName(QStringLiteral("Padscope"));
     QApplication::setApplicationVersion(QStringLiteral(PADSCOPE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
+    // The ports are listed while the window is being built.
+    quietAudioSystem();
+    ChainedOutput output;
+    // The built-in synth comes first, then the platform's ports.
+    output.append(std::make_unique<PendingOutput>([] { return makeBuiltInSynth(); }));
+    output.append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
+
     installFontSubstitutes();
 
     const SettingsLocation settingsLocation = systemSettingsLocation();
     const std::filesystem::path iniPath =
         settingsPath(QApplication::applicationFilePath().toStdString(), settingsLocation);
     IniFile settingsFile = loadSettingsFile(iniPath);
-
-    // The built-in synth comes first, then the platform's ports.
-    ChainedOutput output;
-    output.append(makeBuiltInSynth());
-    output.append(std::make_unique<RtMidiOutput>());
 
     MessageBoxNotifier notifier;
     MainWindow window(MainWindowServices{

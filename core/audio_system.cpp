@@ -112,9 +112,11 @@ std::optional<double> askJack()
 }
 
 struct JackState {
+    std::once_flag found;
+    bool listening = false;  // set once, under `found`
+    std::string socket;      // the server's socket where it has one; set once, under `found`
     std::once_flag probed;
-    std::optional<double> rate;
-    std::string socket;  // the answering server's socket, where it has one
+    std::optional<double> rate;  // set once, under `probed`
     std::atomic<bool> gone{false};
 };
 
@@ -166,10 +168,11 @@ bool runBounded(std::function<void()> task, std::chrono::milliseconds limit)
     return finished.wait_for(limit) == std::future_status::ready;
 }
 
-std::optional<double> runningJackSampleRate()
+namespace {
+
+// Asks the server for its sample rate, once: a client opens and closes.
+std::optional<double> probedRate(JackState& state)
 {
-    quietAudioSystem();
-    JackState& state = jackState();
     std::call_once(state.probed, [&state] {
         auto answer = std::make_shared<std::optional<double>>();
         if (!runBounded([answer] { *answer = askJack(); }, kJackTimeLimit)) {
@@ -179,18 +182,53 @@ std::optional<double> runningJackSampleRate()
             return;
         }
         state.rate = *answer;
-        const std::string socket = jackServerSocket(jackServerName());
-        if (state.rate && socketAnswers(socket))
-            state.socket = socket;
     });
-    if (!state.rate || jackServerGone())
-        return std::nullopt;
     return state.rate;
+}
+
+// Looks for the server once. JACK 2 tells by its socket, which costs no
+// client; a JACK without that socket (PipeWire's, say) is asked directly.
+void findJackServer(JackState& state)
+{
+    std::call_once(state.found, [&state] {
+        const std::string socket = jackServerSocket(jackServerName());
+        struct stat info {};
+        if (::stat(socket.c_str(), &info) == 0) {
+            // A socket nobody answers is what a killed server leaves behind.
+            if (socketAnswers(socket)) {
+                state.socket = socket;
+                state.listening = true;
+            }
+            return;
+        }
+        state.listening = probedRate(state).has_value();
+    });
+}
+
+}  // namespace
+
+bool jackServerListening()
+{
+    quietAudioSystem();
+    JackState& state = jackState();
+    findJackServer(state);
+    return state.listening && !jackServerGone();
+}
+
+std::optional<double> runningJackSampleRate()
+{
+    if (!jackServerListening())
+        return std::nullopt;
+    const std::optional<double> rate = probedRate(jackState());
+    if (!rate || jackServerGone())
+        return std::nullopt;
+    return rate;
 }
 
 bool jackServerGone()
 {
     JackState& state = jackState();
+    findJackServer(state);
     if (!state.gone && !state.socket.empty() && !socketAnswers(state.socket)) {
         qCWarning(lcAudio, "The JACK server has gone away");
         state.gone = true;
@@ -206,7 +244,7 @@ void markJackServerHung()
 
 bool audioOutputPresent()
 {
-    if (runningJackSampleRate())
+    if (jackServerListening())
         return true;
     if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
         return true;

@@ -27,10 +27,15 @@ inline constexpr std::chrono::milliseconds kJackTimeLimit{2000};
 // the time ran out: the task then goes on alone, so it must own all it uses.
 bool runBounded(std::function<void()> task, std::chrono::milliseconds limit);
 
-// The sample rate of the JACK server that is running, or nothing when none
-// runs (or JACK is not available). The server is asked once per run, within
-// kJackTimeLimit; later calls share that answer until the server has gone.
+// Whether a JACK server runs, found once per run (JACK 2 by its socket, at
+// no cost; another JACK by opening a client) and true until it has gone.
 // Never starts a server.
+bool jackServerListening();
+
+// The sample rate of the JACK server that is running, or nothing when none
+// runs (or JACK is not available). The server is asked once per run, with a
+// client, within kJackTimeLimit; later calls share that answer until the
+// server has gone.
 std::optional<double> runningJackSampleRate();
 
 // Whether the JACK server that answered has since gone away or hung. A

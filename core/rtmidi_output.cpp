@@ -43,7 +43,7 @@ bool apiAvailable(RtMidi::Api api)
     case RtMidi::UNIX_JACK:
         // RtMidi warns on stderr when no server runs, and would wait forever
         // for a stopped one, so ask JACK first.
-        return runningJackSampleRate().has_value();
+        return jackServerListening();
 #endif
     default:
         return true;

@@ -136,10 +136,7 @@ Voices voicesOf(fluid_synth_t* synth)
 // thread only sends messages; it never waits for the worker.
 class FluidSynthOutput::Session {
 public:
-    Session(SoundFontSet fonts, SynthOptions options, std::optional<double> jackRate)
-        : fonts_(std::move(fonts)), options_(options), jackRate_(jackRate)
-    {
-    }
+    Session(SoundFontSet fonts, SynthOptions options) : fonts_(std::move(fonts)), options_(options) {}
 
     // Starts the worker; false when no thread could be had.
     bool start(const std::shared_ptr<Session>& self);
@@ -166,7 +163,7 @@ private:
 
     const SoundFontSet fonts_;
     const SynthOptions options_;
-    const std::optional<double> jackRate_;  // the JACK server's, when one ran at open
+    std::optional<double> jackRate_;  // the JACK server's, when one ran at open; the worker's alone
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
@@ -285,6 +282,9 @@ std::string FluidSynthOutput::Session::driverName() const
 
 void FluidSynthOutput::Session::run()
 {
+    // Asking JACK opens a client: here, not on the caller's thread.
+    if (options_.audio == SynthAudio::Device)
+        jackRate_ = runningJackSampleRate();
     load();
     if (options_.audio == SynthAudio::Device) {
         if (jackRate_ && options_.keepJackAudio) {
@@ -498,9 +498,7 @@ bool FluidSynthOutput::open(int index)
     close();
     if (probe(index) != PortProbe::Ok)
         return false;
-    const std::optional<double> jackRate =
-        options_.audio == SynthAudio::Device ? runningJackSampleRate() : std::nullopt;
-    auto session = std::make_shared<Session>(fonts_, options_, jackRate);
+    auto session = std::make_shared<Session>(fonts_, options_);
     if (!session->start(session)) {
         qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
         return false;

@@ -1,10 +1,13 @@
 #include "audition.h"
 #include "chained_output.h"
+#include "pending_output.h"
 #include "port_session.h"
 #include "recording_output.h"
 #include "rtmidi_output.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace padscope;
 using Kind = RecordingOutput::Event::Kind;
@@ -172,6 +175,30 @@ TEST(ChainedOutput, NumbersPortsAcrossBackendsAndRoutesToTheOpenOne)
     chain.close();
     chain.sendShort(releaseMessage(3));  // dropped
     EXPECT_EQ(a.shortWords().size(), 1u);
+}
+
+TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAddsNoPort)
+{
+    RecordingOutput* made = nullptr;
+    ChainedOutput chain;
+    // No built-in synth here, and the ports take a while to list.
+    chain.append(std::make_unique<PendingOutput>([] { return std::unique_ptr<MidiOutput>(); }));
+    chain.append(std::make_unique<PendingOutput>([&made] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        auto out = std::make_unique<RecordingOutput>(threePorts());
+        made = out.get();
+        return out;
+    }));
+    RecordingNotifier notifier;
+    PortSession session(chain, notifier, {});
+    session.countPorts();
+    session.openRemembered(1, "Port B");
+    EXPECT_EQ(session.deviceName(), "Port B");
+    EXPECT_TRUE(notifier.texts.empty());
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->openPort(), 1);
+    ASSERT_FALSE(made->events().empty());
+    EXPECT_EQ(made->events().back().kind, Kind::Sysex);  // the GS Reset
 }
 
 TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPlace)
