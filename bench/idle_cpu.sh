@@ -24,7 +24,7 @@ if [ "$what" = played ]; then
   settle=$((settle + 3))
 else
   # The program keeps its settings beside itself: run a copy, on the built-in synth.
-  cp "$build/padscope" "$work/padscope"
+  copy_program "$build/padscope" "$work"
   printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/padscope.ini"
   "$work/padscope" >"$work/program.log" 2>&1 &
   program_pid=$!

@@ -15,6 +15,14 @@ export JACK_NO_START_SERVER=1 XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 
+# copy_program <program> <folder>: the program, or a probe built like it,
+# with the built-in synth's module from $build, which it loads from its own
+# folder.
+copy_program() {
+  cp "$1" "$2/"
+  cp "$build/padscope-synth.so" "$2/"
+}
+
 start_sound_server() {
   local kind="$1"; shift
   case "$kind" in

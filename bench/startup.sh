@@ -25,8 +25,8 @@ fi
 
 # The probes keep their settings beside themselves: one copy on the synth,
 # one on the MIDI peer.
-cp "$build/bench/padscope-startup-probe" "$work/synth/"
-cp "$build/bench/padscope-startup-probe" "$work/port/"
+copy_program "$build/bench/padscope-startup-probe" "$work/synth"
+copy_program "$build/bench/padscope-startup-probe" "$work/port"
 cp "$build/bench/bare-window-probe" "$work/"
 printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/synth/padscope-startup-probe.ini"
 printf '[dev]\r\nnum=1\r\ngakki=padscope-peer:input\r\n\r\n' > "$work/port/padscope-startup-probe.ini"

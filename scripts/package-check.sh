@@ -23,3 +23,12 @@ version="$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/padscope --version)"
 lines="$(/usr/bin/padscope-drumtable | wc -l)"
 echo "Installed: $version, padscope-drumtable prints $lines lines"
 [ "$version" = "padscope 1.1.6" ] && [ "$lines" -eq 12416 ]
+
+# The built-in synth's module, which the program loads when its port opens:
+# installed, and every library and symbol it needs is found.
+module="$(dpkg -L padscope | grep '/padscope/padscope-synth\.so$')"
+if ldd -r "$module" 2>&1 | grep -E 'not found|undefined symbol'; then
+  echo "The built-in synth's module $module cannot be loaded" >&2
+  exit 1
+fi
+echo "Installed: $module"

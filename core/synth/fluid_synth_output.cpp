@@ -20,8 +20,6 @@
 
 namespace padscope {
 
-Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
-
 namespace {
 
 // Roland's device id of the GS Reset this program sends: without a matching
@@ -587,13 +585,9 @@ fluid_synth_t* FluidSynthOutput::synth()
 
 std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search, SynthOptions options)
 {
-    auto fonts = findSoundFonts(search);
+    auto fonts = options.audio == SynthAudio::Device ? builtInSynthFonts(search) : findSoundFonts(search);
     if (!fonts)
         return nullptr;
-    if (options.audio == SynthAudio::Device && !audioOutputPresent()) {
-        qCInfo(lcSynth, "No audio output (JACK, PulseAudio, PipeWire or ALSA): the built-in synth is not listed");
-        return nullptr;
-    }
     return std::make_unique<FluidSynthOutput>(std::move(*fonts), options);
 }
 

@@ -3,6 +3,7 @@
 #include "midi_output.h"
 #include "redundant_message_filter.h"
 #include "sound_fonts.h"
+#include "synth_availability.h"
 
 #include <chrono>
 #include <memory>
@@ -21,8 +22,6 @@ typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
 
 namespace padscope {
 
-// The name of the built-in port, as the port list shows it.
-inline constexpr std::string_view kBuiltInSynthName = "Padscope GS Synth";
 // The JACK client the synth's audio appears under when it plays through JACK.
 inline constexpr std::string_view kSynthJackClientName = "padscope-gs-synth";
 

@@ -1,5 +1,6 @@
 #include "audition.h"
 #include "chained_output.h"
+#include "on_demand_output.h"
 #include "pending_output.h"
 #include "port_session.h"
 #include "recording_output.h"
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <thread>
 
 using namespace padscope;
@@ -199,6 +202,60 @@ TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAd
     EXPECT_EQ(made->openPort(), 1);
     ASSERT_FALSE(made->events().empty());
     EXPECT_EQ(made->events().back().kind, Kind::Sysex);  // the GS Reset
+}
+
+TEST(OnDemandOutput, MadeOnlyWhenOpenedAndWhatWasSentMeanwhileArrivesInOrder)
+{
+    std::atomic<bool> made{false};
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    RecordingOutput* backend = nullptr;
+    RecordingNotifier notifier;
+    {
+        OnDemandOutput synth("Synth", [&] {
+            released.wait();
+            auto out = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Inner", true}});
+            backend = out.get();
+            made = true;
+            return out;
+        });
+        PortSession session(synth, notifier, {});
+        session.countPorts();
+        EXPECT_FALSE(made);  // listing makes nothing
+        session.openRemembered(0, "Synth");
+        EXPECT_EQ(session.deviceName(), "Synth");
+        synth.sendShort(releaseMessage(36));
+        EXPECT_FALSE(made);  // opening never waits for the backend
+        release.set_value();
+        while (!made)
+            std::this_thread::yield();
+        synth.sendShort(releaseMessage(38));
+        synth.close();
+        EXPECT_FALSE(synth.openFailedLate());
+        ASSERT_NE(backend, nullptr);
+        std::vector<Kind> kinds;
+        for (const auto& event : backend->events())
+            kinds.push_back(event.kind);
+        EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Open, Kind::Sysex, Kind::Short, Kind::Short, Kind::Close}));
+        EXPECT_EQ(backend->shortWords(), (std::vector<std::uint32_t>{releaseMessage(36), releaseMessage(38)}));
+    }
+    EXPECT_TRUE(notifier.texts.empty());
+}
+
+TEST(OnDemandOutput, FactoryThatMakesNothingIsAFailedOpenAfterTheResetWait)
+{
+    OnDemandOutput synth("Synth", [] { return std::unique_ptr<MidiOutput>(); });
+    RecordingNotifier notifier;
+    // The reset wait is where the background work gets done.
+    PortSession session(synth, notifier, [](std::chrono::milliseconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    session.countPorts();
+    session.openRemembered(0, "Synth");
+    // Both opens of the start-up fail: the remembered one, and the fallback
+    // that follows because no name could be read.
+    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません", "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(session.deviceName(), "");
 }
 
 TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPlace)

@@ -9,7 +9,7 @@ set -euo pipefail
 program="$1"
 source "$(dirname "$0")/wm_session.sh"
 
-cp "$program" "$work/padscope"
+copy_program
 printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n' > "$work/padscope.ini"
 "$work/padscope" >"$work/run.log" 2>&1 &
 app=$!

@@ -13,7 +13,7 @@ start_jack_session
 peer=heldpeer
 start_peer "$peer"
 
-cp "$program" "$work/padscope"
+copy_program
 
 # Lines of the peer's dump holding these bytes (hex, lower case).
 events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/$peer.dump" || true; }

@@ -14,7 +14,7 @@ source "$(dirname "$0")/wm_session.sh"
 start_jack_session
 start_peer padscope-peer
 
-cp "$program" "$work/padscope"
+copy_program
 # Port 0 is the built-in synth, port 1 the peer.
 printf '[window]\r\nHeight=600\r\nWidth=790\r\nTop=0\r\nLeft=0\r\n\r\n[dev]\r\nnum=1\r\ngakki=padscope-peer:input\r\n\r\n[gen]\r\nbank=4\r\n\r\n' \
   > "$work/padscope.ini"

@@ -10,7 +10,7 @@ program="$1"
 desktop_entry="$2"
 source "$(dirname "$0")/wm_session.sh"
 
-cp "$program" "$work/padscope"
+copy_program
 printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n' > "$work/padscope.ini"
 
 # open_about_box <locale> <arguments...>: starts the program, opens the

@@ -7,7 +7,7 @@ set -euo pipefail
 program="$1"
 source "$(dirname "$0")/wm_session.sh"
 
-cp "$program" "$work/padscope"
+copy_program
 printf '[window]\r\nHeight=600\r\nWidth=790\r\nTop=70\r\nLeft=90\r\n\r\n[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n[gen]\r\nbank=2\r\n\r\n' \
   > "$work/padscope.ini"
 cp "$work/padscope.ini" "$work/expected.ini"

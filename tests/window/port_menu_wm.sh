@@ -37,7 +37,7 @@ gs_reset="f0 41 10 42 12 40 00 7f 00 41 f7"
 first=menufirst
 second=menusecond
 start_peer "$first"
-cp "$program" "$work/padscope"
+copy_program
 
 start_program_on_peer "$first"
 wait_for 10 grep -q "$gs_reset" "$work/$first.dump" || { echo "the first peer heard no GS Reset"; exit 1; }

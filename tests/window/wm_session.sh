@@ -8,6 +8,13 @@ peers=()
 jackd_pid=""
 skip() { echo "skipped: $*"; exit 77; }
 
+# The program keeps its settings beside itself: each test runs a copy, with
+# the built-in synth's module that it loads from its own folder.
+copy_program() {
+  cp "$program" "$work/padscope"
+  cp "$(dirname "$program")/padscope-synth.so" "$work/"
+}
+
 wait_for() {  # wait_for <seconds> <command...>
   local limit=$(( $1 * 10 )); shift
   for _ in $(seq "$limit"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done

@@ -1,0 +1,49 @@
+#include "built_in_synth.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QLoggingCategory>
+#include <QStringList>
+
+namespace padscope {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcProgram, "padscope.program", QtWarningMsg)
+
+constexpr char kModuleName[] = "padscope-synth";
+constexpr char kFactoryName[] = "padscopeMakeBuiltInSynth";
+
+// Beside the program (a build folder, Windows), then in the library folder
+// of the installation the program belongs to.
+QStringList moduleFolders()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {programFolder, programFolder + QStringLiteral("/" PADSCOPE_MODULE_FOLDER)};
+}
+
+}  // namespace
+
+std::unique_ptr<MidiOutput> loadBuiltInSynth()
+{
+    QStringList failures;
+    for (const QString& folder : moduleFolders()) {
+        // Never unloaded: the synth's threads run its code until the end.
+        QLibrary module(folder + QLatin1Char('/') + QLatin1String(kModuleName));
+        if (!module.load()) {
+            failures << module.errorString();
+            continue;
+        }
+        using Factory = MidiOutput* (*)();
+        const auto make = reinterpret_cast<Factory>(module.resolve(kFactoryName));
+        if (!make) {
+            failures << module.errorString();
+            continue;
+        }
+        return std::unique_ptr<MidiOutput>(make());
+    }
+    qCWarning(lcProgram, "The built-in synth is not available: %s", qPrintable(failures.join(QStringLiteral("; "))));
+    return nullptr;
+}
+
+}  // namespace padscope

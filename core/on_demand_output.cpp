@@ -1,0 +1,126 @@
+#include "on_demand_output.h"
+
+#include <system_error>
+
+namespace padscope {
+
+OnDemandOutput::OnDemandOutput(std::string portName, Factory make)
+    : portName_(std::move(portName)), make_(std::move(make))
+{
+}
+
+OnDemandOutput::~OnDemandOutput()
+{
+    if (maker_.valid())
+        maker_.wait();
+    const std::lock_guard lock(mutex_);
+    if (backend_)
+        backend_->close();
+}
+
+std::string OnDemandOutput::portName(int index) const
+{
+    return probe(index) == PortProbe::Ok ? portName_ : std::string();
+}
+
+PortProbe OnDemandOutput::probe(int index) const
+{
+    return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort;
+}
+
+bool OnDemandOutput::open(int index)
+{
+    close();
+    if (probe(index) != PortProbe::Ok)
+        return false;
+    if (!maker_.valid()) {
+        try {
+            maker_ = std::async(std::launch::async, [this] { make(); });
+        } catch (const std::system_error&) {
+            make();  // no thread to be had: made here, at once
+        }
+    }
+    open_ = true;
+    forward({Call::Kind::Open, 0, {}});
+    return true;
+}
+
+bool OnDemandOutput::openFailedLate() const
+{
+    const std::lock_guard lock(mutex_);
+    return open_ && (failed_ || (backend_ && backend_->openFailedLate()));
+}
+
+void OnDemandOutput::close()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    forward({Call::Kind::Close, 0, {}});
+}
+
+void OnDemandOutput::reset()
+{
+    if (open_)
+        forward({Call::Kind::Reset, 0, {}});
+}
+
+void OnDemandOutput::sendShort(std::uint32_t word)
+{
+    if (open_)
+        forward({Call::Kind::Short, word, {}});
+}
+
+void OnDemandOutput::sendSysex(std::span<const std::uint8_t> bytes)
+{
+    if (open_)
+        forward({Call::Kind::Sysex, 0, {bytes.begin(), bytes.end()}});
+}
+
+void OnDemandOutput::forward(Call call)
+{
+    const std::lock_guard lock(mutex_);
+    if (!made_)
+        pending_.push_back(std::move(call));
+    else
+        apply(call);
+}
+
+void OnDemandOutput::apply(const Call& call)
+{
+    if (!backend_) {
+        failed_ = true;
+        return;
+    }
+    switch (call.kind) {
+    case Call::Kind::Open:
+        failed_ = !backend_->open(0);
+        break;
+    case Call::Kind::Close:
+        backend_->close();
+        failed_ = false;
+        break;
+    case Call::Kind::Reset:
+        backend_->reset();
+        break;
+    case Call::Kind::Short:
+        backend_->sendShort(call.word);
+        break;
+    case Call::Kind::Sysex:
+        backend_->sendSysex(call.bytes);
+        break;
+    }
+}
+
+void OnDemandOutput::make()
+{
+    std::unique_ptr<MidiOutput> backend = make_();
+    const std::lock_guard lock(mutex_);
+    backend_ = std::move(backend);
+    made_ = true;
+    for (const Call& call : pending_)
+        apply(call);
+    pending_.clear();
+}
+
+}  // namespace padscope

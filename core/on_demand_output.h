@@ -1,0 +1,60 @@
+#pragma once
+
+#include "midi_output.h"
+
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace padscope {
+
+// A backend of one port whose real backend is made only when the port first
+// opens, on a thread of its own, so that opening never waits for it. What is
+// sent meanwhile is kept, and handed over in order as soon as the backend is
+// made. A factory that makes nothing, or a backend that cannot open, is
+// reported by openFailedLate().
+class OnDemandOutput final : public MidiOutput {
+public:
+    using Factory = std::function<std::unique_ptr<MidiOutput>()>;
+    OnDemandOutput(std::string portName, Factory make);
+    ~OnDemandOutput() override;
+
+    int portCount() const override { return 1; }
+    std::string portName(int index) const override;
+    PortProbe probe(int index) const override;
+    bool open(int index) override;
+    bool openFailedLate() const override;
+    void close() override;
+    void reset() override;
+    void sendShort(std::uint32_t word) override;
+    void sendSysex(std::span<const std::uint8_t> bytes) override;
+
+private:
+    struct Call {
+        enum class Kind { Open, Close, Reset, Short, Sysex } kind;
+        std::uint32_t word = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    // Hands the call to the backend, or keeps it until the backend is made.
+    void forward(Call call);
+    void apply(const Call& call);  // with mutex_ held, backend_ made
+    void make();
+
+    const std::string portName_;
+    const Factory make_;
+    bool open_ = false;
+
+    mutable std::mutex mutex_;
+    // Guarded by mutex_:
+    bool made_ = false;  // the factory has run; backend_ may still be null
+    bool failed_ = false;
+    std::unique_ptr<MidiOutput> backend_;
+    std::vector<Call> pending_;
+
+    std::future<void> maker_;  // last: its end is waited for first
+};
+
+}  // namespace padscope

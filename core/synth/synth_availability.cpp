@@ -1,0 +1,23 @@
+#include "synth_availability.h"
+
+#include "audio_system.h"
+
+namespace padscope {
+
+Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
+
+std::optional<SoundFontSet> builtInSynthFonts(const SoundFontSearch& search)
+{
+    auto fonts = findSoundFonts(search);
+    if (!fonts) {
+        qCInfo(lcSynth, "No General MIDI SoundFont: the built-in synth is not listed");
+        return std::nullopt;
+    }
+    if (!audioOutputPresent()) {
+        qCInfo(lcSynth, "No audio output (JACK, PulseAudio, PipeWire or ALSA): the built-in synth is not listed");
+        return std::nullopt;
+    }
+    return fonts;
+}
+
+}  // namespace padscope

@@ -1,0 +1,12 @@
+// The built-in synth as a module of its own, which the program loads on a
+// worker thread once it runs: linked into the program, FluidSynth and the
+// forty-odd libraries it brings would all be loaded before the window could
+// start to build.
+#include "fluid_synth_output.h"
+
+#include <QtGlobal>
+
+extern "C" Q_DECL_EXPORT padscope::MidiOutput* padscopeMakeBuiltInSynth()
+{
+    return padscope::makeBuiltInSynth().release();
+}
