@@ -1,25 +1,78 @@
 // The whole program up to its first shown window, then out: for start-up
 // timing. The GS Reset waits are skipped so that they do not dominate.
 // Prints the wall-clock time (ns) at which the window was shown.
+//   padscope-startup-probe [--play-kit]
+// --play-kit: then presses and releases all 128 pads of the first kit, one
+// every 20 ms, waits 2 s for the sound to end, and prints the memory the
+// process holds ("memory" line, kB: peak, resident, of it shared memory such
+// as a JACK server's) before it closes the window.
 #include "program.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A "VmHWM:   1234 kB" line of /proc/self/status, in kB; -1 if missing.
+long statusKilobytes(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ':', 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    return -1;
+}
+
+void playFirstKit()
+{
+    QWidget* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("Form1"))
+            window = top;
+    if (!window)
+        return;
+    for (int note = 1; note <= 128; ++note) {
+        if (auto* pad = window->findChild<QPushButton*>(QStringLiteral("Button%1").arg(note))) {
+            QTest::mousePress(pad, Qt::LeftButton);
+            QTest::qWait(10);
+            QTest::mouseRelease(pad, Qt::LeftButton);
+            QTest::qWait(10);
+        }
+    }
+    QTest::qWait(2000);
+    std::printf("memory peak %ld resident %ld shared %ld anonymous %ld files %ld\n", statusKilobytes("VmHWM"),
+                statusKilobytes("VmRSS"), statusKilobytes("RssShmem"), statusKilobytes("RssAnon"),
+                statusKilobytes("RssFile"));
+    std::fflush(stdout);
+    window->close();
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    const bool playKit = argc > 1 && std::strcmp(argv[1], "--play-kit") == 0;
     qputenv("JACK_NO_START_SERVER", "1");
     QApplication app(argc, argv);
     return padscope::runProgram({
         [](std::chrono::milliseconds) {},
-        true,
-        [] {
+        !playKit,
+        [playKit] {
             const auto now = std::chrono::system_clock::now().time_since_epoch();
             std::printf("shown %lld\n",
                         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
             std::fflush(stdout);
+            if (playKit)
+                QTimer::singleShot(0, &playFirstKit);
         },
     });
 }
