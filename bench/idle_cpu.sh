@@ -17,6 +17,13 @@ export QT_QPA_PLATFORM=offscreen
 start_sound_server "$server" \
   || { echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds] [program|played]" >&2; exit 2; }
 
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+hz=$(getconf CLK_TCK)
+# The server's own cost first, with nothing connected: a JACK server runs its
+# cycle whether or not a client is there.
+sleep 2
+a0=$(cpu_ticks "$server_pid"); sleep "$window"; a1=$(cpu_ticks "$server_pid")
+
 if [ "$what" = played ]; then
   # One kit takes about 3 s to play; the audio stops 3 s after the last note.
   "$build/bench/synth/synth_memory" --audio --linger $((settle + window + 5)) >"$work/program.log" 2>&1 &
@@ -31,12 +38,12 @@ else
 fi
 pids+=("$program_pid")
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 sleep "$settle"
 p0=$(cpu_ticks "$program_pid"); s0=$(cpu_ticks "$server_pid")
 sleep "$window"
 p1=$(cpu_ticks "$program_pid"); s1=$(cpu_ticks "$server_pid")
-hz=$(getconf CLK_TCK)
-awk -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v hz="$hz" -v w="$window" -v name="$server" 'BEGIN {
+awk -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v a=$((a1 - a0)) -v hz="$hz" -v w="$window" -v name="$server" 'BEGIN {
   printf "over %d s idle (%s): program %.2f s CPU (%.1f %% of a core), server %.2f s (%.1f %%), together %.1f %%\n",
-         w, name, p / hz, 100 * p / hz / w, s / hz, 100 * s / hz / w, 100 * (p + s) / hz / w }'
+         w, name, p / hz, 100 * p / hz / w, s / hz, 100 * s / hz / w, 100 * (p + s) / hz / w
+  printf "the server alone, before: %.1f %%; what the program adds to both: %.1f %%\n",
+         100 * a / hz / w, 100 * (p + s - a) / hz / w }'

@@ -165,6 +165,13 @@ private:
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
+    // What the JACK output's callback reads; given up with a driver that is.
+    struct JackRender {
+        fluid_synth_t* synth = nullptr;
+        std::atomic<bool> silent{false};  // hand JACK silence without rendering
+    };
+    std::unique_ptr<JackRender> jackRender_ = std::make_unique<JackRender>();
+    static int renderForJack(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
     std::string_view driverInUse_;                                 // the worker's alone
     bool abandoned_ = false;  // a JACK call that never returned still uses the synth
 
@@ -239,6 +246,8 @@ void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
     }
     if (!loadOk_)
         return;  // written before loaded_ and never again
+    if (noteOn)
+        jackRender_->silent.store(false);
     play(synth_.get(), message);
     if (!noteOn || options_.audio != SynthAudio::Device)
         return;
@@ -342,7 +351,9 @@ void FluidSynthOutput::Session::serveAudio()
     Clock::time_point lastSound{};
     while (!stopping_) {
         if (audioWanted_ && driver_) {
-            audioWanted_ = false;  // asked for while it was running
+            audioWanted_ = false;  // asked for while it was running, or silent
+            jackRender_->silent = false;
+            audioUp_ = true;
             changed_.notify_all();
         }
         if (audioWanted_ && !driver_) {
@@ -358,7 +369,7 @@ void FluidSynthOutput::Session::serveAudio()
                 return;
             continue;
         }
-        if (!driver_ || (driverInUse_ == "jack" && options_.keepJackAudio)) {
+        if (!driver_ || jackRender_->silent) {
             changed_.wait(lock);
             continue;
         }
@@ -383,6 +394,14 @@ void FluidSynthOutput::Session::serveAudio()
         audioUp_ = false;
         if (lastNoteOn_.load() != lastNote.time_since_epoch().count()) {
             audioUp_ = true;  // a note came meanwhile
+            continue;
+        }
+        if (driverInUse_ == "jack" && options_.keepJackAudio) {
+            // A JACK client joins the graph too slowly to stop: it stays,
+            // and hands JACK silence without waking FluidSynth.
+            jackRender_->silent = true;
+            qCDebug(lcSynth, "Audio output silent after %lld ms without sound",
+                    static_cast<long long>(options_.idleStop.count()));
             continue;
         }
         lock.unlock();
@@ -410,8 +429,11 @@ bool FluidSynthOutput::Session::startDriver()
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
             // worker forever; the synth is then left to the call that never returns.
-            auto made = makeWithinJackLimit([settings = settings_.get(), synth = synth_.get()] {
-                return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(new_fluid_audio_driver(settings, synth));
+            jackRender_->synth = synth_.get();
+            jackRender_->silent = false;
+            auto made = makeWithinJackLimit([settings = settings_.get(), render = jackRender_.get()] {
+                return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(
+                    new_fluid_audio_driver2(settings, &Session::renderForJack, render));
             });
             if (!made) {
                 abandoned_ = true;
@@ -437,6 +459,23 @@ bool FluidSynthOutput::Session::startDriver()
     return false;
 }
 
+int FluidSynthOutput::Session::renderForJack(void* data, int length, int fxCount, float* fx[], int outCount,
+                                             float* out[])
+{
+    // FluidSynth adds to the buffers it is given.
+    for (int i = 0; i < outCount; ++i)
+        std::fill_n(out[i], length, 0.0f);
+    for (int i = 0; i < fxCount; ++i)
+        std::fill_n(fx[i], length, 0.0f);
+    const auto* render = static_cast<const JackRender*>(data);
+    if (render->silent.load(std::memory_order_relaxed))
+        return FLUID_OK;
+    // Without ports of their own, reverb and chorus go into the outputs.
+    if (fxCount == 0)
+        return fluid_synth_process(render->synth, length, outCount, out, outCount, out);
+    return fluid_synth_process(render->synth, length, fxCount, fx, outCount, out);
+}
+
 void FluidSynthOutput::Session::stopDriver()
 {
     {
@@ -454,6 +493,7 @@ void FluidSynthOutput::Session::release()
     if (abandoned_) {
         abandon(synth_);
         abandon(settings_);
+        abandon(jackRender_);
         return;
     }
     stopDriver();

@@ -152,9 +152,18 @@ TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
         ASSERT_TRUE(kept.open(0));
         ASSERT_TRUE(kept.waitUntilLoaded());
         ASSERT_TRUE(waitUntil([&] { return capture.portExists(left); }, 10s)) << "no JACK client after the open";
-        std::this_thread::sleep_for(1s);  // well past the idle time
+        ASSERT_TRUE(capture.connectFrom(client));
+        press(kept, 36);
+        EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
+        kept.sendShort(releaseMessage(36));
+        // Well past the idle time the client stays, handing JACK silence; the
+        // next note is heard at once.
+        std::this_thread::sleep_for(1500ms);
         EXPECT_TRUE(capture.portExists(left));
         EXPECT_EQ(kept.audioDriver(), "jack");
+        press(kept, 38);
+        EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard after the silence: " << capture.peak();
+        kept.sendShort(releaseMessage(38));
         kept.close();
         ASSERT_TRUE(waitUntil([&] { return !capture.portExists(left); }, 10s));
     }
