@@ -1,6 +1,7 @@
 #include "fluid_synth_output.h"
 
 #include "audio_system.h"
+#include "drum_only_font.h"
 #include "silent_melodic_font.h"
 
 #include <fluidsynth.h>
@@ -127,6 +128,15 @@ Voices voicesOf(fluid_synth_t* synth)
     return voices;
 }
 
+// Only the drum kits of a font, as only the rhythm channel plays; the whole
+// font where it cannot be read that way.
+bool loadDrumKits(fluid_synth_t* synth, const std::filesystem::path& font)
+{
+    if (fluid_synth_sfload(synth, drumKitsOf(font.string()).c_str(), 0) != FLUID_FAILED)
+        return true;
+    return fluid_synth_sfload(synth, font.string().c_str(), 0) != FLUID_FAILED;
+}
+
 }  // namespace
 
 // One opening of the port: the synth, its audio output and the worker
@@ -213,7 +223,10 @@ bool FluidSynthOutput::Session::create()
     fluid_settings_setstr(s, "audio.jack.id", std::string(kSynthJackClientName).c_str());
     fluid_settings_setint(s, "audio.jack.autoconnect", 1);
     synth_.reset(new_fluid_synth(s));
-    return synth_ != nullptr;
+    if (!synth_)
+        return false;
+    addDrumOnlyLoader(synth_.get(), s);
+    return true;
 }
 
 bool FluidSynthOutput::Session::start(const std::shared_ptr<Session>& self)
@@ -313,11 +326,11 @@ void FluidSynthOutput::Session::load()
     const bool made = create();
     // Presets are chosen once, after the last font, so that no channel
     // loads samples of a font that a later one overrides.
-    const bool ok = made && fluid_synth_sfload(synth_.get(), fonts_.base.string().c_str(), 0) != FLUID_FAILED;
+    const bool ok = made && loadDrumKits(synth_.get(), fonts_.base);
     if (ok) {
         // An overlay that fails to load leaves the base font playing alone.
         for (const auto& overlay : fonts_.overlays)
-            fluid_synth_sfload(synth_.get(), overlay.string().c_str(), 0);
+            loadDrumKits(synth_.get(), overlay);
         if (!addSilentMelodicFont(synth_.get()))
             fluid_synth_program_reset(synth_.get());
     } else {

@@ -1,0 +1,332 @@
+#include "drum_only_font.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+namespace padscope {
+
+namespace {
+
+constexpr std::string_view kPrefix = "padscope-drum-kits:";
+constexpr unsigned kDrumBank = 128;
+constexpr std::uint16_t kInstrumentGenerator = 41;
+
+// Record sizes of the preset part's sub-chunks.
+constexpr std::size_t kPresetSize = 38, kBagSize = 4, kModulatorSize = 10, kGeneratorSize = 4, kInstrumentSize = 22;
+
+unsigned read16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
+std::uint32_t read32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
+void put16(std::vector<std::uint8_t>& out, std::size_t at, unsigned value)
+{
+    out[at] = value & 0xFF;
+    out[at + 1] = (value >> 8) & 0xFF;
+}
+void append32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back((value >> (8 * i)) & 0xFF);
+}
+
+struct Records {
+    std::span<const std::uint8_t> bytes;
+    std::size_t size;
+    std::size_t count() const { return bytes.size() / size; }
+    const std::uint8_t* at(std::size_t i) const { return bytes.data() + i * size; }
+};
+
+// Copies the zones [first, last) of a preset or instrument, with their
+// generators and modulators, onto the new lists; `remap` may change a
+// generator's amount.
+template <typename Remap>
+bool copyZones(const Records& bags, const Records& generators, const Records& modulators, std::size_t first,
+               std::size_t last, std::vector<std::uint8_t>& newBags, std::vector<std::uint8_t>& newGenerators,
+               std::vector<std::uint8_t>& newModulators, Remap remap)
+{
+    if (first > last || last + 1 > bags.count())
+        return false;
+    for (std::size_t b = first; b < last; ++b) {
+        const std::size_t g0 = read16(bags.at(b)), g1 = read16(bags.at(b + 1));
+        const std::size_t m0 = read16(bags.at(b) + 2), m1 = read16(bags.at(b + 1) + 2);
+        if (g0 > g1 || g1 > generators.count() || m0 > m1 || m1 > modulators.count())
+            return false;
+        const std::size_t bag = newBags.size();
+        newBags.resize(bag + kBagSize);
+        put16(newBags, bag, newGenerators.size() / kGeneratorSize);
+        put16(newBags, bag + 2, newModulators.size() / kModulatorSize);
+        for (std::size_t g = g0; g < g1; ++g) {
+            const std::size_t at = newGenerators.size();
+            newGenerators.insert(newGenerators.end(), generators.at(g), generators.at(g) + kGeneratorSize);
+            if (!remap(newGenerators, at))
+                return false;
+        }
+        newModulators.insert(newModulators.end(), modulators.at(m0), modulators.at(m1));
+    }
+    return true;
+}
+
+// Ends a list of bags, generators and modulators with its terminal records.
+void terminate(std::vector<std::uint8_t>& bags, std::vector<std::uint8_t>& generators,
+               std::vector<std::uint8_t>& modulators)
+{
+    const std::size_t bag = bags.size();
+    bags.resize(bag + kBagSize);
+    put16(bags, bag, generators.size() / kGeneratorSize);
+    put16(bags, bag + 2, modulators.size() / kModulatorSize);
+    generators.resize(generators.size() + kGeneratorSize, 0);
+    modulators.resize(modulators.size() + kModulatorSize, 0);
+}
+
+// A file's preset part, and where it starts: what the loader serves.
+struct DrumOnlyFile {
+    std::string path;
+    std::uint64_t presetPartOffset = 0;
+    std::vector<std::uint8_t> presetPart;  // the whole LIST chunk
+    std::uint64_t size() const { return presetPartOffset + presetPart.size(); }
+};
+
+std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::array<std::uint8_t, 12> header{};
+    if (!in.read(reinterpret_cast<char*>(header.data()), header.size()) || std::memcmp(header.data(), "RIFF", 4) != 0
+        || std::memcmp(header.data() + 8, "sfbk", 4) != 0)
+        return nullptr;
+    in.seekg(0, std::ios::end);
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(in.tellg());
+    // The top-level chunks: the preset part must come last.
+    std::uint64_t offset = 12;
+    while (offset + 12 <= fileSize) {
+        std::array<std::uint8_t, 12> chunk{};
+        in.seekg(static_cast<std::streamoff>(offset));
+        if (!in.read(reinterpret_cast<char*>(chunk.data()), chunk.size()))
+            return nullptr;
+        const std::uint64_t size = read32(chunk.data() + 4);
+        const std::uint64_t end = offset + 8 + size + (size & 1);
+        if (std::memcmp(chunk.data(), "LIST", 4) == 0 && std::memcmp(chunk.data() + 8, "pdta", 4) == 0) {
+            if (end < fileSize || size < 4 || offset + 8 + size > fileSize)
+                return nullptr;
+            std::vector<std::uint8_t> original(size - 4);
+            if (!in.read(reinterpret_cast<char*>(original.data()), static_cast<std::streamsize>(original.size())))
+                return nullptr;
+            auto rewritten = drumOnlyPresetData(original);
+            if (!rewritten)
+                return nullptr;
+            auto file = std::make_shared<DrumOnlyFile>();
+            file->path = path;
+            file->presetPartOffset = offset;
+            file->presetPart = {'L', 'I', 'S', 'T'};
+            append32(file->presetPart, static_cast<std::uint32_t>(4 + rewritten->size()));
+            file->presetPart.insert(file->presetPart.end(), {'p', 'd', 't', 'a'});
+            file->presetPart.insert(file->presetPart.end(), rewritten->begin(), rewritten->end());
+            return file;
+        }
+        offset = end;
+    }
+    return nullptr;
+}
+
+// Made once per file: FluidSynth opens the file again whenever it loads a
+// kit's samples.
+std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::shared_ptr<const DrumOnlyFile>> files;
+    const std::lock_guard lock(mutex);
+    auto& file = files[path];
+    if (!file)
+        file = makeDrumOnlyFile(path);
+    return file;
+}
+
+struct OpenFile {
+    std::shared_ptr<const DrumOnlyFile> file;
+    std::ifstream original;
+    std::uint64_t position = 0;
+};
+
+void* openFile(const char* name)
+{
+    const std::string_view text(name);
+    if (!text.starts_with(kPrefix))
+        return nullptr;
+    auto file = drumOnlyFile(std::string(text.substr(kPrefix.size())));
+    if (!file)
+        return nullptr;
+    auto open = std::make_unique<OpenFile>();
+    open->original.open(file->path, std::ios::binary);
+    if (!open->original)
+        return nullptr;
+    open->file = std::move(file);
+    return open.release();
+}
+
+int readFile(void* buffer, fluid_long_long_t count, void* handle)
+{
+    auto* open = static_cast<OpenFile*>(handle);
+    const DrumOnlyFile& file = *open->file;
+    if (count < 0 || open->position + static_cast<std::uint64_t>(count) > file.size())
+        return FLUID_FAILED;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::uint64_t left = static_cast<std::uint64_t>(count);
+    // Up to the preset part the original file, but for the RIFF size.
+    if (open->position < file.presetPartOffset) {
+        const std::uint64_t n = std::min(left, file.presetPartOffset - open->position);
+        open->original.seekg(static_cast<std::streamoff>(open->position));
+        if (!open->original.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n)))
+            return FLUID_FAILED;
+        std::array<std::uint8_t, 4> riffSize{};
+        const std::uint64_t total = file.size() - 8;
+        for (int i = 0; i < 4; ++i)
+            riffSize[i] = (total >> (8 * i)) & 0xFF;
+        for (std::uint64_t at = open->position; at < open->position + n; ++at)
+            if (at >= 4 && at < 8)
+                out[at - open->position] = riffSize[at - 4];
+        open->position += n;
+        out += n;
+        left -= n;
+    }
+    if (left > 0) {
+        const std::uint64_t from = open->position - file.presetPartOffset;
+        std::copy_n(file.presetPart.begin() + static_cast<std::ptrdiff_t>(from), left, out);
+        open->position += left;
+    }
+    return FLUID_OK;
+}
+
+int seekFile(void* handle, fluid_long_long_t offset, int origin)
+{
+    auto* open = static_cast<OpenFile*>(handle);
+    const auto size = static_cast<fluid_long_long_t>(open->file->size());
+    const auto base = origin == SEEK_SET   ? 0
+                      : origin == SEEK_CUR ? static_cast<fluid_long_long_t>(open->position)
+                                           : size;
+    if (base + offset < 0 || base + offset > size)
+        return FLUID_FAILED;
+    open->position = static_cast<std::uint64_t>(base + offset);
+    return FLUID_OK;
+}
+
+fluid_long_long_t tellFile(void* handle)
+{
+    return static_cast<fluid_long_long_t>(static_cast<OpenFile*>(handle)->position);
+}
+
+int closeFile(void* handle)
+{
+    delete static_cast<OpenFile*>(handle);
+    return FLUID_OK;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData)
+{
+    std::map<std::string, std::span<const std::uint8_t>> chunks;
+    for (std::size_t at = 0; at + 8 <= presetData.size();) {
+        const std::size_t size = read32(presetData.data() + at + 4);
+        if (size > presetData.size() - at - 8)
+            return std::nullopt;
+        chunks[std::string(reinterpret_cast<const char*>(presetData.data() + at), 4)] =
+            presetData.subspan(at + 8, size);
+        at += 8 + size + (size & 1);
+    }
+    for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"})
+        if (!chunks.contains(id))
+            return std::nullopt;
+    const Records presets{chunks["phdr"], kPresetSize}, presetBags{chunks["pbag"], kBagSize},
+        presetModulators{chunks["pmod"], kModulatorSize}, presetGenerators{chunks["pgen"], kGeneratorSize},
+        instruments{chunks["inst"], kInstrumentSize}, instrumentBags{chunks["ibag"], kBagSize},
+        instrumentModulators{chunks["imod"], kModulatorSize}, instrumentGenerators{chunks["igen"], kGeneratorSize};
+    if (presets.count() < 1 || instruments.count() < 1)
+        return std::nullopt;
+
+    std::vector<std::uint8_t> phdr, pbag, pmod, pgen, inst, ibag, imod, igen;
+    std::map<unsigned, unsigned> newInstrument;  // old index → new
+    std::vector<unsigned> keptInstruments;
+    const auto useInstrument = [&](std::vector<std::uint8_t>& generators, std::size_t at) {
+        if (read16(generators.data() + at) != kInstrumentGenerator)
+            return true;
+        const unsigned old = read16(generators.data() + at + 2);
+        if (old + 1 >= instruments.count())
+            return false;
+        const auto [place, added] = newInstrument.emplace(old, static_cast<unsigned>(keptInstruments.size()));
+        if (added)
+            keptInstruments.push_back(old);
+        put16(generators, at + 2, place->second);
+        return true;
+    };
+    for (std::size_t p = 0; p + 1 < presets.count(); ++p) {
+        if (read16(presets.at(p) + 22) != kDrumBank)
+            continue;
+        const std::size_t record = phdr.size();
+        phdr.insert(phdr.end(), presets.at(p), presets.at(p) + kPresetSize);
+        put16(phdr, record + 24, pbag.size() / kBagSize);
+        if (!copyZones(presetBags, presetGenerators, presetModulators, read16(presets.at(p) + 24),
+                       read16(presets.at(p + 1) + 24), pbag, pgen, pmod, useInstrument))
+            return std::nullopt;
+    }
+    const std::size_t presetEnd = phdr.size();
+    phdr.insert(phdr.end(), presets.at(presets.count() - 1), presets.at(presets.count() - 1) + kPresetSize);
+    put16(phdr, presetEnd + 24, pbag.size() / kBagSize);
+    terminate(pbag, pgen, pmod);
+
+    const auto keepAsIs = [](std::vector<std::uint8_t>&, std::size_t) { return true; };
+    for (unsigned old : keptInstruments) {
+        const std::size_t record = inst.size();
+        inst.insert(inst.end(), instruments.at(old), instruments.at(old) + kInstrumentSize);
+        put16(inst, record + 20, ibag.size() / kBagSize);
+        if (!copyZones(instrumentBags, instrumentGenerators, instrumentModulators, read16(instruments.at(old) + 20),
+                       read16(instruments.at(old + 1) + 20), ibag, igen, imod, keepAsIs))
+            return std::nullopt;
+    }
+    const std::size_t instrumentEnd = inst.size();
+    inst.insert(inst.end(), instruments.at(instruments.count() - 1),
+                instruments.at(instruments.count() - 1) + kInstrumentSize);
+    put16(inst, instrumentEnd + 20, ibag.size() / kBagSize);
+    terminate(ibag, igen, imod);
+
+    std::vector<std::uint8_t> out;
+    const auto appendChunk = [&out](const char* id, std::span<const std::uint8_t> data) {
+        out.insert(out.end(), id, id + 4);
+        append32(out, static_cast<std::uint32_t>(data.size()));
+        out.insert(out.end(), data.begin(), data.end());
+    };
+    appendChunk("phdr", phdr);
+    appendChunk("pbag", pbag);
+    appendChunk("pmod", pmod);
+    appendChunk("pgen", pgen);
+    appendChunk("inst", inst);
+    appendChunk("ibag", ibag);
+    appendChunk("imod", imod);
+    appendChunk("igen", igen);
+    appendChunk("shdr", chunks["shdr"]);
+    return out;
+}
+
+void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings)
+{
+    fluid_sfloader_t* loader = new_fluid_defsfloader(settings);
+    if (!loader)
+        return;
+    if (fluid_sfloader_set_callbacks(loader, openFile, readFile, seekFile, tellFile, closeFile) != FLUID_OK) {
+        delete_fluid_sfloader(loader);
+        return;
+    }
+    fluid_synth_add_sfloader(synth, loader);
+}
+
+std::string drumKitsOf(const std::string& path)
+{
+    return std::string(kPrefix) + path;
+}
+
+}  // namespace padscope

@@ -1,0 +1,108 @@
+#include "drum_only_font.h"
+#include "sound_fonts.h"
+
+#include <gtest/gtest.h>
+
+#include <fluidsynth.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace padscope;
+
+namespace {
+
+struct Synth {
+    std::unique_ptr<fluid_settings_t, decltype(&delete_fluid_settings)> settings{new_fluid_settings(),
+                                                                                 delete_fluid_settings};
+    std::unique_ptr<fluid_synth_t, decltype(&delete_fluid_synth)> synth{nullptr, delete_fluid_synth};
+
+    explicit Synth(bool drumKitsOnly)
+    {
+        fluid_settings_setint(settings.get(), "synth.dynamic-sample-loading", 1);
+        fluid_settings_setstr(settings.get(), "synth.midi-bank-select", "gs");
+        synth.reset(new_fluid_synth(settings.get()));
+        if (drumKitsOnly)
+            addDrumOnlyLoader(synth.get(), settings.get());
+    }
+    void selectKit(int program) { fluid_synth_program_change(synth.get(), 9, program); }
+    std::vector<float> play(int note)
+    {
+        fluid_synth_all_sounds_off(synth.get(), 9);
+        fluid_synth_noteon(synth.get(), 9, note, 100);
+        std::vector<float> left(4096), right(4096);
+        fluid_synth_write_float(synth.get(), 4096, left.data(), 0, 1, right.data(), 0, 1);
+        fluid_synth_noteoff(synth.get(), 9, note);
+        left.insert(left.end(), right.begin(), right.end());
+        return left;
+    }
+};
+
+}  // namespace
+
+TEST(DrumOnlyFont, EveryKitSoundsAsFromTheWholeFontAndNoMelodicPresetIsLeft)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts)
+        GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
+    Synth whole(false), drums(true);
+    ASSERT_NE(fluid_synth_sfload(whole.synth.get(), fonts->base.string().c_str(), 0), FLUID_FAILED);
+    const int id = fluid_synth_sfload(drums.synth.get(), drumKitsOf(fonts->base.string()).c_str(), 0);
+    ASSERT_NE(id, FLUID_FAILED) << "the drum kits could not be read";
+
+    fluid_sfont_t* font = fluid_synth_get_sfont_by_id(drums.synth.get(), id);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(fluid_sfont_get_preset(font, 0, 0), nullptr) << "a melodic preset was kept";
+    int kits = 0;
+    for (int program = 0; program < 128; ++program) {
+        if (!fluid_sfont_get_preset(font, 128, program))
+            continue;
+        ++kits;
+        whole.selectKit(program);
+        drums.selectKit(program);
+        for (int note : {27, 36, 38, 46, 49, 60, 81, 87}) {
+            const std::vector<float> expected = whole.play(note);
+            ASSERT_EQ(drums.play(note), expected) << "kit " << program << ", note " << note;
+        }
+    }
+    EXPECT_GE(kits, 9) << "the General MIDI font's kits: Standard, Room, Power, Electronic, TR-808, Jazz, Brush, "
+                          "Orchestra, SFX";
+}
+
+TEST(DrumOnlyFont, MalformedPresetDataIsRefusedWithoutACrash)
+{
+    EXPECT_FALSE(drumOnlyPresetData({}));
+    // A chunk that claims more than there is.
+    const std::vector<std::uint8_t> overlong{'p', 'h', 'd', 'r', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3};
+    EXPECT_FALSE(drumOnlyPresetData(overlong));
+    // Every list present, with indices that point past their lists.
+    std::vector<std::uint8_t> data;
+    const auto chunk = [&data](const char* id, std::vector<std::uint8_t> bytes) {
+        data.insert(data.end(), id, id + 4);
+        const auto size = static_cast<std::uint32_t>(bytes.size());
+        for (int i = 0; i < 4; ++i)
+            data.push_back((size >> (8 * i)) & 0xFF);
+        data.insert(data.end(), bytes.begin(), bytes.end());
+    };
+    std::vector<std::uint8_t> presets(2 * 38, 0);
+    presets[22] = 128;                       // a drum kit
+    presets[38 + 24] = 200;                  // whose zones end far past the bags
+    chunk("phdr", presets);
+    chunk("pbag", std::vector<std::uint8_t>(8, 0));
+    chunk("pmod", std::vector<std::uint8_t>(10, 0));
+    chunk("pgen", std::vector<std::uint8_t>(4, 0));
+    chunk("inst", std::vector<std::uint8_t>(22, 0));
+    chunk("ibag", std::vector<std::uint8_t>(4, 0));
+    chunk("imod", std::vector<std::uint8_t>(10, 0));
+    chunk("igen", std::vector<std::uint8_t>(4, 0));
+    chunk("shdr", std::vector<std::uint8_t>(46, 0));
+    EXPECT_FALSE(drumOnlyPresetData(data));
+    // Random damage never reads out of bounds (the sanitizer build checks).
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::uint8_t> damaged = data;
+        damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+        (void)drumOnlyPresetData(damaged);
+    }
+}
