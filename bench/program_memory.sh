@@ -16,17 +16,9 @@ runs="${2:-5}"
 server="${3:-pulse}"
 source "$(dirname "$0")/sound_server.sh"
 export QT_QPA_PLATFORM=offscreen
-mkdir -p "$work/synth" "$work/port"
 start_sound_server "$server" || { echo "usage: $0 [build-dir] [runs] [pulse|jack]" >&2; exit 2; }
-if [ "$server" = jack ]; then
-  jack_midi_dump padscope-peer >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do jack_lsp 2>/dev/null | grep -q '^padscope-peer:input$' && break; sleep 0.1; done
-fi
-copy_program "$build/bench/padscope-startup-probe" "$work/synth"
-copy_program "$build/bench/padscope-startup-probe" "$work/port"
-printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/synth/padscope-startup-probe.ini"
-printf '[dev]\r\nnum=1\r\ngakki=padscope-peer:input\r\n\r\n' > "$work/port/padscope-startup-probe.ini"
+[ "$server" = jack ] && start_midi_peer
+copy_probes
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 variants=(synth)

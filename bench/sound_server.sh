@@ -23,6 +23,24 @@ copy_program() {
   cp "$build/padscope-synth.so" "$2/"
 }
 
+# Two copies of the start-up probe, each with its settings beside it: in
+# $work/synth on the built-in synth, in $work/port on the JACK MIDI peer
+# that start_midi_peer offers.
+copy_probes() {
+  mkdir -p "$work/synth" "$work/port"
+  copy_program "$build/bench/padscope-startup-probe" "$work/synth"
+  copy_program "$build/bench/padscope-startup-probe" "$work/port"
+  printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/synth/padscope-startup-probe.ini"
+  printf '[dev]\r\nnum=1\r\ngakki=padscope-peer:input\r\n\r\n' > "$work/port/padscope-startup-probe.ini"
+}
+
+# A JACK MIDI port for the program to choose, once the JACK server runs.
+start_midi_peer() {
+  jack_midi_dump padscope-peer >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 50); do jack_lsp 2>/dev/null | grep -q '^padscope-peer:input$' && break; sleep 0.1; done
+}
+
 start_sound_server() {
   local kind="$1"; shift
   case "$kind" in
