@@ -1,5 +1,7 @@
 #include "on_demand_output.h"
 
+#include <algorithm>
+#include <iterator>
 #include <system_error>
 
 namespace padscope {
@@ -118,8 +120,17 @@ void OnDemandOutput::make()
     const std::lock_guard lock(mutex_);
     backend_ = std::move(backend);
     made_ = true;
-    for (const Call& call : pending_)
-        apply(call);
+    // What went to an opening that was closed again (the first start-up
+    // opens, closes and reopens) need not be played: only the last opening
+    // is, and none when the port was closed after it.
+    const auto lastOpen = std::find_if(pending_.rbegin(), pending_.rend(),
+                                       [](const Call& call) { return call.kind == Call::Kind::Open; });
+    const auto from = lastOpen == pending_.rend() ? pending_.end() : std::prev(lastOpen.base());
+    const bool closedAgain = std::any_of(from, pending_.end(),
+                                         [](const Call& call) { return call.kind == Call::Kind::Close; });
+    if (!closedAgain)
+        for (auto call = from; call != pending_.end(); ++call)
+            apply(*call);
     pending_.clear();
 }
 

@@ -14,8 +14,9 @@ namespace padscope {
 // A backend of one port whose real backend is made only when the port first
 // opens, on a thread of its own, so that opening never waits for it. What is
 // sent meanwhile is kept, and handed over in order as soon as the backend is
-// made. A factory that makes nothing, or a backend that cannot open, is
-// reported by openFailedLate().
+// made (from the last opening on: what an opening closed meanwhile was sent
+// need not be played). A factory that makes nothing, or a backend that
+// cannot open, is reported by openFailedLate().
 class OnDemandOutput final : public MidiOutput {
 public:
     using Factory = std::function<std::unique_ptr<MidiOutput>()>;
