@@ -22,6 +22,8 @@ int main(int argc, char* argv[])
 
     // No MIDI or audio library may launch a JACK server on its own.
     qputenv("JACK_NO_START_SERVER", "1");
+    // Listed while Qt starts.
+    std::unique_ptr<padscope::MidiOutput> outputs = padscope::startListingPorts();
     QApplication app(argc, argv);
     // Before any window exists, so every caption is built in the language chosen.
     const padscope::InterfaceTranslation translation(commandLine.language);
@@ -31,5 +33,6 @@ int main(int argc, char* argv[])
         [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
         false,
         {},
+        std::move(outputs),
     });
 }

@@ -18,22 +18,25 @@
 
 namespace padscope {
 
-int runProgram(const ProgramOptions& options)
+std::unique_ptr<MidiOutput> startListingPorts()
 {
-    QApplication::setApplicationName(QStringLiteral("Padscope"));
-    QApplication::setApplicationVersion(QStringLiteral(PADSCOPE_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
-    // The ports are listed while the window is being built. The built-in
-    // synth is listed when it can play; FluidSynth is loaded only when its
-    // port opens, and then on a thread of its own.
     quietAudioSystem();
-    ChainedOutput output;
-    output.append(std::make_unique<PendingOutput>([]() -> std::unique_ptr<MidiOutput> {
+    auto output = std::make_unique<ChainedOutput>();
+    output->append(std::make_unique<PendingOutput>([]() -> std::unique_ptr<MidiOutput> {
         if (!builtInSynthFonts())
             return nullptr;
         return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName), &loadBuiltInSynth);
     }));
-    output.append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
+    output->append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
+    return output;
+}
+
+int runProgram(ProgramOptions options)
+{
+    QApplication::setApplicationName(QStringLiteral("Padscope"));
+    QApplication::setApplicationVersion(QStringLiteral(PADSCOPE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
+    const std::unique_ptr<MidiOutput> output = options.outputs ? std::move(options.outputs) : startListingPorts();
 
     installFontSubstitutes();
 
@@ -44,7 +47,7 @@ int runProgram(const ProgramOptions& options)
 
     MessageBoxNotifier notifier;
     MainWindow window(MainWindowServices{
-        output,
+        *output,
         notifier,
         options.sleep,
         desktopLinkOpener(),

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "midi_output.h"
+
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace padscope {
 
@@ -13,10 +16,19 @@ struct ProgramOptions {
     bool quitWhenShown = false;
     // Called once the main window is first shown (for start-up measurements).
     std::function<void()> shown;
+    // What startListingPorts() returned; without it the listing starts here.
+    std::unique_ptr<MidiOutput> outputs;
 };
+
+// The program's outputs, the built-in synth's port first and then the
+// platform's ports, listed on threads of their own from this call on; the
+// first use waits for them. A JACK client takes tens of milliseconds to join
+// its server, so the earlier this comes, the less the start-up waits.
+// FluidSynth is loaded only when the synth's port opens.
+std::unique_ptr<MidiOutput> startListingPorts();
 
 // Start-up, the event loop and shut-down of the whole program. Needs a
 // QApplication.
-int runProgram(const ProgramOptions& options);
+int runProgram(ProgramOptions options);
 
 }  // namespace padscope

@@ -62,6 +62,8 @@ int main(int argc, char* argv[])
 {
     const bool playKit = argc > 1 && std::strcmp(argv[1], "--play-kit") == 0;
     qputenv("JACK_NO_START_SERVER", "1");
+    // As the program does: listed while Qt starts.
+    std::unique_ptr<padscope::MidiOutput> outputs = padscope::startListingPorts();
     QApplication app(argc, argv);
     return padscope::runProgram({
         [](std::chrono::milliseconds) {},
@@ -74,5 +76,6 @@ int main(int argc, char* argv[])
             if (playKit)
                 QTimer::singleShot(0, &playFirstKit);
         },
+        std::move(outputs),
     });
 }
