@@ -24,7 +24,7 @@ QStringList moduleFolders()
 
 }  // namespace
 
-std::unique_ptr<MidiOutput> loadBuiltInSynth()
+std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts)
 {
     QStringList failures;
     for (const QString& folder : moduleFolders()) {
@@ -34,13 +34,13 @@ std::unique_ptr<MidiOutput> loadBuiltInSynth()
             failures << module.errorString();
             continue;
         }
-        using Factory = MidiOutput* (*)();
+        using Factory = MidiOutput* (*)(const SoundFontSet*);
         const auto make = reinterpret_cast<Factory>(module.resolve(kFactoryName));
         if (!make) {
             failures << module.errorString();
             continue;
         }
-        return std::unique_ptr<MidiOutput>(make());
+        return std::unique_ptr<MidiOutput>(make(&fonts));
     }
     qCWarning(lcProgram, "The built-in synth is not available: %s", qPrintable(failures.join(QStringLiteral("; "))));
     return nullptr;

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "midi_output.h"
+#include "sound_fonts.h"
 
 #include <memory>
 
 namespace padscope {
 
-// The built-in synth's port, from the module installed beside the program;
-// nothing when the module is missing or finds no SoundFont or audio output.
-std::unique_ptr<MidiOutput> loadBuiltInSynth();
+// The built-in synth's port playing `fonts`, from the module installed
+// beside the program; nothing when the module is missing.
+std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts);
 
 }  // namespace padscope

@@ -23,9 +23,11 @@ std::unique_ptr<MidiOutput> startListingPorts()
     quietAudioSystem();
     auto output = std::make_unique<ChainedOutput>();
     output->append(std::make_unique<PendingOutput>([]() -> std::unique_ptr<MidiOutput> {
-        if (!builtInSynthFonts())
+        auto fonts = builtInSynthFonts();
+        if (!fonts)
             return nullptr;
-        return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName), &loadBuiltInSynth);
+        return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),
+                                                [fonts = std::move(*fonts)] { return loadBuiltInSynth(fonts); });
     }));
     output->append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
     return output;

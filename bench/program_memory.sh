@@ -17,10 +17,8 @@ server="${3:-pulse}"
 source "$(dirname "$0")/sound_server.sh"
 export QT_QPA_PLATFORM=offscreen
 start_sound_server "$server" || { echo "usage: $0 [build-dir] [runs] [pulse|jack]" >&2; exit 2; }
-[ "$server" = jack ] && start_midi_peer
-copy_probes
+prepare_probes "$server"
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 variants=(synth)
 [ "$server" = jack ] && variants+=(port)
 : > "$work/bare.txt"

@@ -23,22 +23,23 @@ copy_program() {
   cp "$build/padscope-synth.so" "$2/"
 }
 
-# Two copies of the start-up probe, each with its settings beside it: in
-# $work/synth on the built-in synth, in $work/port on the JACK MIDI peer
-# that start_midi_peer offers.
-copy_probes() {
+# The median of the numbers on standard input, one per line.
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+
+# prepare_probes pulse|jack: two copies of the start-up probe, each with its
+# settings beside it: in $work/synth on the built-in synth, in $work/port on
+# a JACK MIDI peer, which is started when the server is JACK's.
+prepare_probes() {
+  if [ "$1" = jack ]; then
+    jack_midi_dump padscope-peer >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do jack_lsp 2>/dev/null | grep -q '^padscope-peer:input$' && break; sleep 0.1; done
+  fi
   mkdir -p "$work/synth" "$work/port"
   copy_program "$build/bench/padscope-startup-probe" "$work/synth"
   copy_program "$build/bench/padscope-startup-probe" "$work/port"
   printf '[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' > "$work/synth/padscope-startup-probe.ini"
   printf '[dev]\r\nnum=1\r\ngakki=padscope-peer:input\r\n\r\n' > "$work/port/padscope-startup-probe.ini"
-}
-
-# A JACK MIDI port for the program to choose, once the JACK server runs.
-start_midi_peer() {
-  jack_midi_dump padscope-peer >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do jack_lsp 2>/dev/null | grep -q '^padscope-peer:input$' && break; sleep 0.1; done
 }
 
 start_sound_server() {

@@ -16,8 +16,7 @@ server="${3:-pulse}"
 source "$(dirname "$0")/sound_server.sh"
 export QT_QPA_PLATFORM=offscreen
 start_sound_server "$server" || { echo "usage: $0 [build-dir] [runs] [pulse|jack]" >&2; exit 2; }
-[ "$server" = jack ] && start_midi_peer
-copy_probes
+prepare_probes "$server"
 
 cp "$build/bench/bare-window-probe" "$work/"
 
@@ -35,7 +34,6 @@ for _ in $(seq "$runs"); do
   measure "$work/bare-window-probe" >> "$work/bare.txt"
   [ "$server" = jack ] && measure "$work/port/padscope-startup-probe" >> "$work/port.txt"
 done
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 echo "runs: $runs each, alternating, $server server"
 b_time=$(cut -d' ' -f1 "$work/bare.txt" | median); b_mem=$(cut -d' ' -f2 "$work/bare.txt" | median)
 for v in "${variants[@]}"; do

@@ -6,6 +6,7 @@
 // every 20 ms, waits 2 s for the sound to end, and prints the memory the
 // process holds ("memory" line, kB: peak, resident, of it shared memory such
 // as a JACK server's) before it closes the window.
+#include "process_status.h"
 #include "program.h"
 
 #include <QApplication>
@@ -16,21 +17,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <string>
 
 namespace {
-
-// A "VmHWM:   1234 kB" line of /proc/self/status, in kB; -1 if missing.
-long statusKilobytes(const std::string& key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ':', 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    return -1;
-}
 
 void playFirstKit()
 {

@@ -9,10 +9,10 @@
 //                             then stays open, idle, for 20 s (bench/idle_cpu.sh)
 #include "audition.h"
 #include "fluid_synth_output.h"
+#include "process_status.h"
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -21,17 +21,6 @@
 using namespace padscope;
 
 namespace {
-
-// A "VmHWM:   1234 kB" line of /proc/self/status, in kB; -1 if missing.
-long statusKilobytes(std::string_view key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.starts_with(key) && line.size() > key.size() && line[key.size()] == ':')
-            return std::stol(line.substr(key.size() + 1));
-    return -1;
-}
 
 void report(const char* stage)
 {

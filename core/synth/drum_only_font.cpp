@@ -43,46 +43,73 @@ struct Records {
     const std::uint8_t* at(std::size_t i) const { return bytes.data() + i * size; }
 };
 
-// Copies the zones [first, last) of a preset or instrument, with their
-// generators and modulators, onto the new lists; `remap` may change a
-// generator's amount.
+// A list of presets or of instruments as the file holds it: the records,
+// each with its zones (bags) and their generators and modulators.
+struct SourceList {
+    Records records;
+    std::size_t bagIndexAt;  // where a record keeps the index of its first bag
+    Records bags, generators, modulators;
+};
+
+// The same list rewritten to hold some of its records.
+struct NewList {
+    std::vector<std::uint8_t> records, bags, generators, modulators;
+};
+
+// Copies the zones [first, last) of a record onto the new list; `remap` may
+// change a generator's amount.
 template <typename Remap>
-bool copyZones(const Records& bags, const Records& generators, const Records& modulators, std::size_t first,
-               std::size_t last, std::vector<std::uint8_t>& newBags, std::vector<std::uint8_t>& newGenerators,
-               std::vector<std::uint8_t>& newModulators, Remap remap)
+bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewList& to, Remap remap)
 {
-    if (first > last || last + 1 > bags.count())
+    if (first > last || last + 1 > from.bags.count())
         return false;
     for (std::size_t b = first; b < last; ++b) {
-        const std::size_t g0 = read16(bags.at(b)), g1 = read16(bags.at(b + 1));
-        const std::size_t m0 = read16(bags.at(b) + 2), m1 = read16(bags.at(b + 1) + 2);
-        if (g0 > g1 || g1 > generators.count() || m0 > m1 || m1 > modulators.count())
+        const std::size_t g0 = read16(from.bags.at(b)), g1 = read16(from.bags.at(b + 1));
+        const std::size_t m0 = read16(from.bags.at(b) + 2), m1 = read16(from.bags.at(b + 1) + 2);
+        if (g0 > g1 || g1 > from.generators.count() || m0 > m1 || m1 > from.modulators.count())
             return false;
-        const std::size_t bag = newBags.size();
-        newBags.resize(bag + kBagSize);
-        put16(newBags, bag, newGenerators.size() / kGeneratorSize);
-        put16(newBags, bag + 2, newModulators.size() / kModulatorSize);
+        const std::size_t bag = to.bags.size();
+        to.bags.resize(bag + kBagSize);
+        put16(to.bags, bag, to.generators.size() / kGeneratorSize);
+        put16(to.bags, bag + 2, to.modulators.size() / kModulatorSize);
         for (std::size_t g = g0; g < g1; ++g) {
-            const std::size_t at = newGenerators.size();
-            newGenerators.insert(newGenerators.end(), generators.at(g), generators.at(g) + kGeneratorSize);
-            if (!remap(newGenerators, at))
+            const std::size_t at = to.generators.size();
+            to.generators.insert(to.generators.end(), from.generators.at(g), from.generators.at(g) + kGeneratorSize);
+            if (!remap(to.generators, at))
                 return false;
         }
-        newModulators.insert(newModulators.end(), modulators.at(m0), modulators.at(m1));
+        to.modulators.insert(to.modulators.end(), from.modulators.at(m0), from.modulators.at(m1));
     }
     return true;
 }
 
-// Ends a list of bags, generators and modulators with its terminal records.
-void terminate(std::vector<std::uint8_t>& bags, std::vector<std::uint8_t>& generators,
-               std::vector<std::uint8_t>& modulators)
+// Appends record `i` of the list, its bag index pointing at the new bags.
+void appendRecord(const SourceList& from, std::size_t i, NewList& to)
 {
-    const std::size_t bag = bags.size();
-    bags.resize(bag + kBagSize);
-    put16(bags, bag, generators.size() / kGeneratorSize);
-    put16(bags, bag + 2, modulators.size() / kModulatorSize);
-    generators.resize(generators.size() + kGeneratorSize, 0);
-    modulators.resize(modulators.size() + kModulatorSize, 0);
+    const std::size_t at = to.records.size();
+    to.records.insert(to.records.end(), from.records.at(i), from.records.at(i) + from.records.size);
+    put16(to.records, at + from.bagIndexAt, to.bags.size() / kBagSize);
+}
+
+// Copies record `i` (not the last, the terminal one) with its zones.
+template <typename Remap>
+bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap remap)
+{
+    appendRecord(from, i, to);
+    return copyZones(from, read16(from.records.at(i) + from.bagIndexAt),
+                     read16(from.records.at(i + 1) + from.bagIndexAt), to, remap);
+}
+
+// Ends the new list with the terminal records of its four parts.
+void terminate(const SourceList& from, NewList& to)
+{
+    appendRecord(from, from.records.count() - 1, to);
+    const std::size_t bag = to.bags.size();
+    to.bags.resize(bag + kBagSize);
+    put16(to.bags, bag, to.generators.size() / kGeneratorSize);
+    put16(to.bags, bag + 2, to.modulators.size() / kModulatorSize);
+    to.generators.resize(to.generators.size() + kGeneratorSize, 0);
+    to.modulators.resize(to.modulators.size() + kModulatorSize, 0);
 }
 
 // A file's preset part, and where it starts: what the loader serves.
@@ -183,13 +210,10 @@ int readFile(void* buffer, fluid_long_long_t count, void* handle)
         open->original.seekg(static_cast<std::streamoff>(open->position));
         if (!open->original.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n)))
             return FLUID_FAILED;
-        std::array<std::uint8_t, 4> riffSize{};
-        const std::uint64_t total = file.size() - 8;
-        for (int i = 0; i < 4; ++i)
-            riffSize[i] = (total >> (8 * i)) & 0xFF;
-        for (std::uint64_t at = open->position; at < open->position + n; ++at)
-            if (at >= 4 && at < 8)
-                out[at - open->position] = riffSize[at - 4];
+        // Bytes 4 to 7 hold the RIFF size, which is the new file's.
+        const std::uint64_t riffSize = file.size() - 8;
+        for (std::uint64_t at = std::max<std::uint64_t>(open->position, 4); at < std::min<std::uint64_t>(open->position + n, 8); ++at)
+            out[at - open->position] = (riffSize >> (8 * (at - 4))) & 0xFF;
         open->position += n;
         out += n;
         left -= n;
@@ -242,21 +266,27 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"})
         if (!chunks.contains(id))
             return std::nullopt;
-    const Records presets{chunks["phdr"], kPresetSize}, presetBags{chunks["pbag"], kBagSize},
-        presetModulators{chunks["pmod"], kModulatorSize}, presetGenerators{chunks["pgen"], kGeneratorSize},
-        instruments{chunks["inst"], kInstrumentSize}, instrumentBags{chunks["ibag"], kBagSize},
-        instrumentModulators{chunks["imod"], kModulatorSize}, instrumentGenerators{chunks["igen"], kGeneratorSize};
-    if (presets.count() < 1 || instruments.count() < 1)
+    const SourceList presets{{chunks["phdr"], kPresetSize},
+                             24,
+                             {chunks["pbag"], kBagSize},
+                             {chunks["pgen"], kGeneratorSize},
+                             {chunks["pmod"], kModulatorSize}};
+    const SourceList instruments{{chunks["inst"], kInstrumentSize},
+                                 20,
+                                 {chunks["ibag"], kBagSize},
+                                 {chunks["igen"], kGeneratorSize},
+                                 {chunks["imod"], kModulatorSize}};
+    if (presets.records.count() < 1 || instruments.records.count() < 1)
         return std::nullopt;
 
-    std::vector<std::uint8_t> phdr, pbag, pmod, pgen, inst, ibag, imod, igen;
+    NewList newPresets, newInstruments;
     std::map<unsigned, unsigned> newInstrument;  // old index → new
     std::vector<unsigned> keptInstruments;
     const auto useInstrument = [&](std::vector<std::uint8_t>& generators, std::size_t at) {
         if (read16(generators.data() + at) != kInstrumentGenerator)
             return true;
         const unsigned old = read16(generators.data() + at + 2);
-        if (old + 1 >= instruments.count())
+        if (old + 1 >= instruments.records.count())
             return false;
         const auto [place, added] = newInstrument.emplace(old, static_cast<unsigned>(keptInstruments.size()));
         if (added)
@@ -264,35 +294,16 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
         put16(generators, at + 2, place->second);
         return true;
     };
-    for (std::size_t p = 0; p + 1 < presets.count(); ++p) {
-        if (read16(presets.at(p) + 22) != kDrumBank)
-            continue;
-        const std::size_t record = phdr.size();
-        phdr.insert(phdr.end(), presets.at(p), presets.at(p) + kPresetSize);
-        put16(phdr, record + 24, pbag.size() / kBagSize);
-        if (!copyZones(presetBags, presetGenerators, presetModulators, read16(presets.at(p) + 24),
-                       read16(presets.at(p + 1) + 24), pbag, pgen, pmod, useInstrument))
+    for (std::size_t p = 0; p + 1 < presets.records.count(); ++p)
+        if (read16(presets.records.at(p) + 22) == kDrumBank && !copyRecord(presets, p, newPresets, useInstrument))
             return std::nullopt;
-    }
-    const std::size_t presetEnd = phdr.size();
-    phdr.insert(phdr.end(), presets.at(presets.count() - 1), presets.at(presets.count() - 1) + kPresetSize);
-    put16(phdr, presetEnd + 24, pbag.size() / kBagSize);
-    terminate(pbag, pgen, pmod);
+    terminate(presets, newPresets);
 
     const auto keepAsIs = [](std::vector<std::uint8_t>&, std::size_t) { return true; };
-    for (unsigned old : keptInstruments) {
-        const std::size_t record = inst.size();
-        inst.insert(inst.end(), instruments.at(old), instruments.at(old) + kInstrumentSize);
-        put16(inst, record + 20, ibag.size() / kBagSize);
-        if (!copyZones(instrumentBags, instrumentGenerators, instrumentModulators, read16(instruments.at(old) + 20),
-                       read16(instruments.at(old + 1) + 20), ibag, igen, imod, keepAsIs))
+    for (unsigned old : keptInstruments)
+        if (!copyRecord(instruments, old, newInstruments, keepAsIs))
             return std::nullopt;
-    }
-    const std::size_t instrumentEnd = inst.size();
-    inst.insert(inst.end(), instruments.at(instruments.count() - 1),
-                instruments.at(instruments.count() - 1) + kInstrumentSize);
-    put16(inst, instrumentEnd + 20, ibag.size() / kBagSize);
-    terminate(ibag, igen, imod);
+    terminate(instruments, newInstruments);
 
     std::vector<std::uint8_t> out;
     const auto appendChunk = [&out](const char* id, std::span<const std::uint8_t> data) {
@@ -300,14 +311,14 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
         append32(out, static_cast<std::uint32_t>(data.size()));
         out.insert(out.end(), data.begin(), data.end());
     };
-    appendChunk("phdr", phdr);
-    appendChunk("pbag", pbag);
-    appendChunk("pmod", pmod);
-    appendChunk("pgen", pgen);
-    appendChunk("inst", inst);
-    appendChunk("ibag", ibag);
-    appendChunk("imod", imod);
-    appendChunk("igen", igen);
+    appendChunk("phdr", newPresets.records);
+    appendChunk("pbag", newPresets.bags);
+    appendChunk("pmod", newPresets.modulators);
+    appendChunk("pgen", newPresets.generators);
+    appendChunk("inst", newInstruments.records);
+    appendChunk("ibag", newInstruments.bags);
+    appendChunk("imod", newInstruments.modulators);
+    appendChunk("igen", newInstruments.generators);
     appendChunk("shdr", chunks["shdr"]);
     return out;
 }

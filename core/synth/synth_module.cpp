@@ -6,7 +6,8 @@
 
 #include <QtGlobal>
 
-extern "C" Q_DECL_EXPORT padscope::MidiOutput* padscopeMakeBuiltInSynth()
+// The program has already found the SoundFonts and an audio output.
+extern "C" Q_DECL_EXPORT padscope::MidiOutput* padscopeMakeBuiltInSynth(const padscope::SoundFontSet* fonts)
 {
-    return padscope::makeBuiltInSynth().release();
+    return std::make_unique<padscope::FluidSynthOutput>(*fonts, padscope::SynthOptions{}).release();
 }

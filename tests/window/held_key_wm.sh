@@ -20,7 +20,7 @@ events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/$peer.dump" || true; }
 
 start_program_on_peer "$peer"
 
-window="$(xdotool search --name '^Padscope$' | head -n 1)"
+window="$(program_window)"
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 sleep 1
 

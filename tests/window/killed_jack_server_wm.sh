@@ -42,10 +42,11 @@ if [ "$signal" = SIGKILL ]; then
   stop_jackd
 fi
 
-# Button129 "音源の変更": 680,384 (97 × 17) on the pads page, below the page tabs.
-window="$(xdotool search --name '^Padscope$' | head -1)"
+# Button129 "音源の変更": 680,384 (97 × 17) on the pads page, below the page
+# tabs (window coordinates, as in port_menu_wm.sh).
+window="$(program_window)"
 if [ "$when" != at-start ]; then
-  xdotool mousemove --window "$window" 728 437 click 1
+  xdotool mousemove --window "$window" 728 417 click 1
   sleep 1
 fi
 wmctrl -c Padscope

@@ -46,7 +46,7 @@ wait_for 10 grep -q "$gs_reset" "$work/$first.dump" || { echo "the first peer he
 start_peer "$second"
 
 # The main window, not Qt's hidden helper of the same name.
-window="$(xdotool search --onlyvisible --name '^Padscope$' | head -n 1)"
+window="$(program_window)"
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 sleep 1
 # Button129 "音源の変更" at 680,384 (97 × 17) on the pads page, whose tabs

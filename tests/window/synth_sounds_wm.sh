@@ -28,10 +28,10 @@ recorder=$!
 pids+=("$recorder")
 wait_for 10 sh -c "jack_lsp -c padscope-gs-synth:left | grep -q '^ '" || { echo "the recorder did not connect"; exit 1; }
 if [ "$mode" != silent ]; then
-  # A pad in the column of octave 2 (Button37/38, bass drum or side stick),
-  # below the page tabs.
-  window="$(xdotool search --onlyvisible --name '^Padscope$' | head -1)"
-  xdotool mousemove --window "$window" 472 77 mousedown 1
+  # Pad Button37 (note 36, the bass drum) at 408,24 on the pads page, below
+  # the page tabs.
+  window="$(program_window)"
+  xdotool mousemove --window "$window" 472 57 mousedown 1
   sleep 0.3
   xdotool mouseup 1
 fi

@@ -8,6 +8,10 @@ peers=()
 jackd_pid=""
 skip() { echo "skipped: $*"; exit 77; }
 
+# The program's main window. Qt keeps helper windows of the same name that
+# are never mapped: only a visible one counts.
+program_window() { xdotool search --onlyvisible --name '^Padscope$' | head -n 1; }
+
 # The program keeps its settings beside itself: each test runs a copy, with
 # the built-in synth's module that it loads from its own folder.
 copy_program() {
