@@ -152,6 +152,8 @@ TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
         ASSERT_TRUE(kept.open(0));
         ASSERT_TRUE(kept.waitUntilLoaded());
         ASSERT_TRUE(waitUntil([&] { return capture.portExists(left); }, 10s)) << "no JACK client after the open";
+        // Both ports registered and the client active before connecting.
+        ASSERT_TRUE(waitUntil([&] { return kept.audioDriver() == "jack"; }, 10s));
         ASSERT_TRUE(capture.connectFrom(client));
         press(kept, 36);
         EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
