@@ -12,6 +12,26 @@ skip() { echo "skipped: $*"; exit 77; }
 # are never mapped: only a visible one counts.
 program_window() { xdotool search --onlyvisible --name '^Padscope$' | head -n 1; }
 
+# A pop-up menu of the program is shown: an override-redirect window of its
+# class. A message box is a managed window and does not count.
+menu_shown() {
+  local id
+  for id in $(xdotool search --onlyvisible --class padscope 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+  done
+  return 1
+}
+# What the program shows and logged, for a failure's message.
+describe_program() {
+  local id
+  echo "the program's windows:"
+  for id in $(xdotool search --onlyvisible --class padscope 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -E 'xwininfo:|Override' || true
+  done
+  echo "its log:"
+  cat "$work/run.log" 2>/dev/null || true
+}
+
 # The program keeps its settings beside itself: each test runs a copy, with
 # the built-in synth's module that it loads from its own folder.
 copy_program() {
@@ -25,15 +45,25 @@ wait_for() {  # wait_for <seconds> <command...>
   return 1
 }
 
+# Synchronous mode: without real-time scheduling a loaded machine makes
+# clients miss cycles, and in the default asynchronous mode MIDI written in a
+# missed cycle never reaches the peer. In sync mode the cycle waits for them.
 start_jackd() {  # a server under $JACK_DEFAULT_SERVER
-  jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 -p 256 >>"$work/jackd.log" 2>&1 &
+  jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -S -d dummy -r 48000 -p 256 >>"$work/jackd.log" 2>&1 &
   jackd_pid=$!
+}
+# end_within <seconds> <pid>: waits for a process sent a signal to end, and
+# kills it outright after that time: a server stuck under a loaded machine
+# must not hold the test until its time-out.
+end_within() {
+  wait_for "$1" sh -c "! kill -0 $2" || kill -KILL "$2" 2>/dev/null || true
+  wait "$2" 2>/dev/null || true
 }
 stop_jackd() {  # SIGTERM and wait, so that the server leaves JACK's registry
   [ -n "$jackd_pid" ] || return 0
   kill -CONT "$jackd_pid" 2>/dev/null || true
   kill -TERM "$jackd_pid" 2>/dev/null || true
-  wait "$jackd_pid" 2>/dev/null || true
+  end_within 60 "$jackd_pid"
   jackd_pid=""
 }
 # JACK's registry holds at most eight servers, and one that died without
@@ -84,9 +114,8 @@ cleanup() {
   # On SIGINT jack_midi_dump closes its client before it ends; the server
   # goes last, once its clients have gone, or it may stay in the registry.
   for pid in "${peers[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}" "${peers[@]}"; do wait "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}" "${peers[@]}"; do end_within 10 "$pid"; done
   stop_jackd
-  wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
