@@ -186,14 +186,19 @@ std::optional<double> probedRate(JackState& state)
     return state.rate;
 }
 
+bool pathExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
 // Looks for the server once. JACK 2 tells by its socket, which costs no
 // client; a JACK without that socket (PipeWire's, say) is asked directly.
 void findJackServer(JackState& state)
 {
     std::call_once(state.found, [&state] {
         const std::string socket = jackServerSocket(jackServerName());
-        struct stat info {};
-        if (::stat(socket.c_str(), &info) == 0) {
+        if (pathExists(socket)) {
             // A socket nobody answers is what a killed server leaves behind.
             if (socketAnswers(socket)) {
                 state.socket = socket;
@@ -201,11 +206,37 @@ void findJackServer(JackState& state)
             }
             return;
         }
-        state.listening = probedRate(state).has_value();
+        // Opening a client runs much of libjack and its metadata database:
+        // only worth it where some other JACK may be listening.
+        if (otherJackMayListen())
+            state.listening = probedRate(state).has_value();
     });
 }
 
 }  // namespace
+
+bool otherJackMayListen()
+{
+#if defined(__linux__)
+    // JACK 1 keeps its servers' sockets in a folder of the user's.
+    const std::string user = std::to_string(::getuid());
+    if (pathExists("/dev/shm/jack-" + user) || pathExists("/tmp/jack-" + user))
+        return true;
+    // PipeWire's libjack joins the PipeWire daemon on its own socket.
+    const QByteArray remote = qgetenv("PIPEWIRE_REMOTE");
+    const std::string socket = remote.isEmpty() ? std::string("pipewire-0") : remote.toStdString();
+    if (socket.starts_with('/'))
+        return pathExists(socket);
+    for (const char* folder : {"PIPEWIRE_RUNTIME_DIR", "XDG_RUNTIME_DIR"}) {
+        const QByteArray path = qgetenv(folder);
+        if (!path.isEmpty() && pathExists(path.toStdString() + '/' + socket))
+            return true;
+    }
+    return pathExists("/run/pipewire/" + socket);
+#else
+    return true;  // elsewhere no JACK server is found but by asking it
+#endif
+}
 
 bool jackServerListening()
 {

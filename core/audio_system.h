@@ -32,6 +32,11 @@ bool runBounded(std::function<void()> task, std::chrono::milliseconds limit);
 // Never starts a server.
 bool jackServerListening();
 
+// Whether a JACK server without JACK 2's socket may run here: PipeWire's
+// JACK or JACK 1, found by their own sockets. Where neither is found, no
+// client is opened to ask.
+bool otherJackMayListen();
+
 // The sample rate of the JACK server that is running, or nothing when none
 // runs (or JACK is not available). The server is asked once per run, with a
 // client, within kJackTimeLimit; later calls share that answer until the

@@ -216,6 +216,7 @@ bool FluidSynthOutput::Session::create()
     // Messages come from the GUI thread while the worker loads and the
     // audio thread renders.
     fluid_settings_setint(s, "synth.threadsafe-api", 1);
+    fluid_settings_setint(s, "synth.polyphony", kSynthPolyphony);
     fluid_settings_setnum(s, "synth.gain", kSynthGain);
     fluid_settings_setnum(s, "synth.sample-rate", jackRate_.value_or(kSynthSampleRate));
     fluid_settings_setint(s, "audio.periods", kAudioPeriods);

@@ -49,6 +49,10 @@ inline constexpr int kAudioPeriods = 2;
 inline constexpr int kAudioPeriodSize = 128;
 // Sample rate used unless a JACK server dictates its own.
 inline constexpr double kSynthSampleRate = 48000.0;
+// Voices, as many as the SC-88 and SC-88Pro have: ample for pads pressed one
+// at a time, and each voice FluidSynth keeps costs memory (256, its default,
+// hold 2 MB more).
+inline constexpr int kSynthPolyphony = 64;
 
 // A GS software synthesizer as a MIDI output with a single port. Opening
 // the port returns at once: a worker thread reads the SoundFonts (messages

@@ -1,5 +1,6 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
+#include "audio_system.h"
 #include "audition.h"
 #include "recording_output.h"
 #include "jack_server.h"
@@ -9,9 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <csignal>
-#include <QThread>
+#include <filesystem>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace padscope;
 
@@ -174,6 +181,44 @@ TEST(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
     EXPECT_EQ(indexOf(out, second.portName()), -1) << "ports of a server that has gone are listed";
     EXPECT_EQ(session.openPortIndex(), -1);
     session.close();
+}
+
+// A JACK without JACK 2's socket is asked with a client only where its own
+// socket shows: PipeWire's (under the runtime folder, or named by
+// PIPEWIRE_REMOTE) or JACK 1's folder.
+TEST(OtherJack, IsAskedOnlyWhereItsSocketShows)
+{
+    const std::string user = std::to_string(::getuid());
+    for (const char* path : {"/run/pipewire/pipewire-0", "/dev/shm/jack-", "/tmp/jack-"}) {
+        const std::string full = path + (std::string_view(path).ends_with('-') ? user : std::string());
+        if (std::filesystem::exists(full))
+            GTEST_SKIP() << full << " exists on this machine";
+    }
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    qunsetenv("PIPEWIRE_RUNTIME_DIR");
+    qunsetenv("PIPEWIRE_REMOTE");
+
+    EXPECT_FALSE(otherJackMayListen()) << "no socket at all";
+
+    const std::string socketPath = runtime.filePath(QStringLiteral("pipewire-0")).toStdString();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_TRUE(otherJackMayListen()) << "PipeWire's socket in the runtime folder";
+
+    qputenv("PIPEWIRE_REMOTE", QByteArray::fromStdString(socketPath));
+    EXPECT_TRUE(otherJackMayListen()) << "PipeWire's socket named by its full path";
+    qputenv("PIPEWIRE_REMOTE", "elsewhere-0");
+    EXPECT_FALSE(otherJackMayListen()) << "a PipeWire socket of another name";
+
+    ::close(fd);
+    qunsetenv("PIPEWIRE_REMOTE");
+    qputenv("XDG_RUNTIME_DIR", saved);
 }
 
 int main(int argc, char** argv)
