@@ -193,7 +193,7 @@ bool pathExists(const std::string& path)
 }
 
 // Looks for the server once. JACK 2 tells by its socket, which costs no
-// client; a JACK without that socket (PipeWire's, say) is asked directly.
+// client; a JACK without that socket (PipeWire's, say) is asked with one.
 void findJackServer(JackState& state)
 {
     std::call_once(state.found, [&state] {
