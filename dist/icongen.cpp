@@ -1,6 +1,6 @@
 // Draws the installed icons from the program's picture: a scalable SVG with
 // one square per pixel, and PNG files at the usual theme sizes.
-//   padscope-icongen <picture.png> <output folder> <icon name>
+//   padscope-icongen <picture.xpm> <output folder> <icon name>
 
 #include <QColor>
 #include <QDir>
@@ -45,7 +45,7 @@ bool writeSvg(const QImage& image, const QString& path)
 int main(int argc, char* argv[])
 {
     if (argc != 4) {
-        std::fputs("usage: padscope-icongen <picture.png> <output folder> <icon name>\n", stderr);
+        std::fputs("usage: padscope-icongen <picture.xpm> <output folder> <icon name>\n", stderr);
         return 2;
     }
     const QImage picture = QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_ARGB32);

@@ -1,11 +1,14 @@
 #include "program_icon.h"
 
+#include "resources/padscope.xpm"
+
 namespace padscope {
 
 QImage programImage()
 {
-    // A 32 x 32 drawing in the 16 VGA colours, kept as an indexed PNG.
-    return QImage(QStringLiteral(":/padscope/padscope.png"));
+    // Compiled in as XPM, which QImage reads itself: loading a file would
+    // first load every image format plugin installed.
+    return QImage(padscopePicture);
 }
 
 QPixmap programPixmap()
