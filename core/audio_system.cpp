@@ -89,10 +89,14 @@ std::string jackServerName()
                                                                : qgetenv("JACK_DEFAULT_SERVER").toStdString();
 }
 
-// Where jackd (JACK 2) accepts its clients on Linux. Other JACK
-// implementations have no such socket; their server is then trusted to stay.
+// Where jackd (JACK 2) accepts its clients on Linux: a server shared by
+// several users (JACK_PROMISCUOUS_SERVER) leaves the user out of the name.
+// Other JACK implementations have no such socket; their server is then
+// trusted to stay.
 std::string jackServerSocket(const std::string& server)
 {
+    if (qEnvironmentVariableIsSet("JACK_PROMISCUOUS_SERVER"))
+        return "/dev/shm/jack_" + server + "_0";
     return "/dev/shm/jack_" + server + "_" + std::to_string(::getuid()) + "_0";
 }
 

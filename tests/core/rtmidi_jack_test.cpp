@@ -41,6 +41,23 @@ int indexOf(const MidiOutput& out, const std::string& name)
     return -1;
 }
 
+// A Unix socket listening at `path`, as a server's would; -1 on failure.
+int listeningSocket(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ::unlink(path.c_str());
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || ::listen(fd, 4) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
@@ -204,11 +221,8 @@ TEST(OtherJack, IsAskedOnlyWhereItsSocketShows)
     EXPECT_FALSE(otherJackMayListen()) << "no socket at all";
 
     const std::string socketPath = runtime.filePath(QStringLiteral("pipewire-0")).toStdString();
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const int fd = listeningSocket(socketPath);
+    ASSERT_GE(fd, 0);
     EXPECT_TRUE(otherJackMayListen()) << "PipeWire's socket in the runtime folder";
 
     qputenv("PIPEWIRE_REMOTE", QByteArray::fromStdString(socketPath));
@@ -219,6 +233,29 @@ TEST(OtherJack, IsAskedOnlyWhereItsSocketShows)
     ::close(fd);
     qunsetenv("PIPEWIRE_REMOTE");
     qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+// A JACK 2 server shared by several users (JACK_PROMISCUOUS_SERVER) names
+// its socket without the user: it is found there, without a client.
+TEST(OtherJack, SharedJack2ServerIsFoundByItsSocket)
+{
+    const QByteArray name = "padscope-shared-" + QByteArray::number(::getpid());
+    const std::string socketPath = "/dev/shm/jack_" + name.toStdString() + "_0";
+    const int fd = listeningSocket(socketPath);
+    ASSERT_GE(fd, 0);
+    const QByteArray savedServer = qgetenv("JACK_DEFAULT_SERVER");
+    qputenv("JACK_DEFAULT_SERVER", name);
+    qputenv("JACK_PROMISCUOUS_SERVER", "");
+
+    EXPECT_TRUE(jackServerListening());
+
+    qunsetenv("JACK_PROMISCUOUS_SERVER");
+    if (savedServer.isNull())
+        qunsetenv("JACK_DEFAULT_SERVER");
+    else
+        qputenv("JACK_DEFAULT_SERVER", savedServer);
+    ::close(fd);
+    ::unlink(socketPath.c_str());
 }
 
 int main(int argc, char** argv)
