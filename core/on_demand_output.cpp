@@ -7,7 +7,7 @@
 namespace padscope {
 
 OnDemandOutput::OnDemandOutput(std::string portName, Factory make)
-    : portName_(std::move(portName)), make_(std::move(make))
+    : SinglePortOutput(std::move(portName)), make_(std::move(make))
 {
 }
 
@@ -18,16 +18,6 @@ OnDemandOutput::~OnDemandOutput()
     const std::lock_guard lock(mutex_);
     if (backend_)
         backend_->close();
-}
-
-std::string OnDemandOutput::portName(int index) const
-{
-    return probe(index) == PortProbe::Ok ? portName_ : std::string();
-}
-
-PortProbe OnDemandOutput::probe(int index) const
-{
-    return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort;
 }
 
 bool OnDemandOutput::open(int index)

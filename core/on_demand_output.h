@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi_output.h"
+#include "single_port_output.h"
 
 #include <functional>
 #include <future>
@@ -17,15 +17,12 @@ namespace padscope {
 // made (from the last opening on: what an opening closed meanwhile was sent
 // need not be played). A factory that makes nothing, or a backend that
 // cannot open, is reported by openFailedLate().
-class OnDemandOutput final : public MidiOutput {
+class OnDemandOutput final : public SinglePortOutput {
 public:
     using Factory = std::function<std::unique_ptr<MidiOutput>()>;
     OnDemandOutput(std::string portName, Factory make);
     ~OnDemandOutput() override;
 
-    int portCount() const override { return 1; }
-    std::string portName(int index) const override;
-    PortProbe probe(int index) const override;
     bool open(int index) override;
     bool openFailedLate() const override;
     void close() override;
@@ -44,7 +41,6 @@ private:
     void apply(const Call& call);  // with mutex_ held, backend_ made
     void make();
 
-    const std::string portName_;
     const Factory make_;
     bool open_ = false;
 

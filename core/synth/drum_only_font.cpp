@@ -212,7 +212,8 @@ int readFile(void* buffer, fluid_long_long_t count, void* handle)
             return FLUID_FAILED;
         // Bytes 4 to 7 hold the RIFF size, which is the new file's.
         const std::uint64_t riffSize = file.size() - 8;
-        for (std::uint64_t at = std::max<std::uint64_t>(open->position, 4); at < std::min<std::uint64_t>(open->position + n, 8); ++at)
+        const std::uint64_t sizeEnd = std::min<std::uint64_t>(open->position + n, 8);
+        for (std::uint64_t at = std::max<std::uint64_t>(open->position, 4); at < sizeEnd; ++at)
             out[at - open->position] = (riffSize >> (8 * (at - 4))) & 0xFF;
         open->position += n;
         out += n;

@@ -516,7 +516,7 @@ void FluidSynthOutput::Session::release()
 }
 
 FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
-    : fonts_(std::move(fonts)), options_(options)
+    : SinglePortOutput(std::string(kBuiltInSynthName)), fonts_(std::move(fonts)), options_(options)
 {
     quietLibraries();
 }
@@ -533,16 +533,6 @@ FluidSynthOutput::~FluidSynthOutput()
             break;
         }
     }
-}
-
-std::string FluidSynthOutput::portName(int index) const
-{
-    return probe(index) == PortProbe::Ok ? std::string(kBuiltInSynthName) : std::string();
-}
-
-PortProbe FluidSynthOutput::probe(int index) const
-{
-    return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort;
 }
 
 bool FluidSynthOutput::open(int index)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi_output.h"
+#include "single_port_output.h"
 #include "redundant_message_filter.h"
 #include "sound_fonts.h"
 #include "synth_availability.h"
@@ -58,7 +58,7 @@ inline constexpr int kSynthPolyphony = 64;
 // the port returns at once: a worker thread reads the SoundFonts (messages
 // sent meanwhile wait for it), starts the audio output at a Note On, stops it
 // again after a silence, and tears everything down after close().
-class FluidSynthOutput final : public MidiOutput {
+class FluidSynthOutput final : public SinglePortOutput {
 public:
     explicit FluidSynthOutput(SoundFontSet fonts, SynthOptions options = {});
     // Waits a bounded time for closed ports to finish tearing down.
@@ -66,9 +66,6 @@ public:
     FluidSynthOutput(const FluidSynthOutput&) = delete;
     FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
 
-    int portCount() const override { return 1; }
-    std::string portName(int index) const override;
-    PortProbe probe(int index) const override;
     bool open(int index) override;
     // True once the SoundFonts turned out unreadable, or FluidSynth could not start.
     bool openFailedLate() const override;

@@ -26,9 +26,7 @@ signal_server() {
   jackd_pid=""
 }
 [ "$when" = at-start ] && signal_server
-"$work/padscope" >"$work/padscope.log" 2>&1 &
-app=$!
-wait_for 60 sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/padscope.log"; exit 1; }
+launch_program 60
 if [ "$when" != at-start ]; then
   wait_for 10 grep -q "f0 41 10 42 12 40 00 7f 00 41 f7" "$work/padscope-peer.dump" \
     || { echo "the peer heard no GS Reset"; cat "$work/padscope-peer.dump"; exit 1; }
@@ -59,7 +57,7 @@ if [ -n "$jackd_pid" ]; then
 fi
 if [ "$status" -ne 0 ]; then
   echo "the program ended with status $status"
-  cat "$work/padscope.log"
+  cat "$work/run.log"
   exit 1
 fi
 tr -d '\r' < "$work/padscope.ini" | grep -qx 'gakki=Padscope GS Synth' \

@@ -16,10 +16,7 @@ start_jack_session
 copy_program
 printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n' \
   > "$work/padscope.ini"
-"$work/padscope" >"$work/run.log" 2>&1 &
-app=$!
-pids+=("$app")
-wait_for 20 sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
+launch_program 20
 wait_for 20 sh -c "jack_lsp | grep -qx 'padscope-gs-synth:left'" \
   || { echo "the synth's JACK output never appeared"; cat "$work/run.log"; exit 1; }
 

@@ -86,6 +86,15 @@ start_peer() {  # start_peer <client name>: jack_midi_dump printing to $work/<na
   wait_for 10 sh -c "jack_lsp | grep -qx '$1:input'" || { echo "the MIDI peer $1 did not start"; exit 1; }
 }
 
+# launch_program <seconds>: starts $work/padscope, logging to $work/run.log,
+# leaves its process id in $app, and waits that long for its window.
+launch_program() {
+  "$work/padscope" >"$work/run.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+  wait_for "$1" sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
+}
+
 # start_program_on_peer <client name>: starts $work/padscope on that peer's
 # port and leaves its process id in $app. The port list is the built-in synth,
 # then ALSA's ports, then JACK's: the peer's place in it is found by trying
@@ -95,10 +104,7 @@ start_program_on_peer() {
   for num in $(seq 1 16); do
     printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n[dev]\r\nnum=%d\r\ngakki=%s:input\r\n\r\n[gen]\r\nbank=4\r\n\r\n' \
       "$num" "$1" > "$work/padscope.ini"
-    "$work/padscope" >"$work/run.log" 2>&1 &
-    app=$!
-    pids+=("$app")
-    wait_for 20 sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
+    launch_program 20
     if wait_for 3 sh -c "jack_lsp -c '$1:input' | grep -q '^ '"; then
       return 0
     fi
