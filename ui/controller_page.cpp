@@ -98,9 +98,12 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
     const QFont font = uiFont(12);
 
     // The frame first, so the radio buttons placed later lie on top of it.
-    mapFrame_ = new QGroupBox(tr("マップ切り替え"), page);
+    // Its font before its title: a title set first is measured in the
+    // default font, which loads a second font file for nothing.
+    mapFrame_ = new QGroupBox(page);
     mapFrame_->setObjectName(QStringLiteral("RadioGroup1"));
     mapFrame_->setFont(font);
+    mapFrame_->setTitle(tr("マップ切り替え"));
     mapFrame_->setGeometry(568, 224, 201, 201);
     mapFrame_->setFocusPolicy(Qt::NoFocus);
 
