@@ -73,6 +73,15 @@ bool isNoteOn(std::uint32_t word)
     return (word & 0xF0) == 0x90 && (word >> 16 & 0x7F) != 0;
 }
 
+// A Program Change, or a system exclusive message such as a GS Reset that
+// selects programs again: with dynamic sample loading FluidSynth reads the
+// new kit's samples from the SoundFont before it returns.
+bool mayReadSamples(const SynthMessage& message)
+{
+    return message.kind == SynthMessage::Kind::Sysex ||
+           (message.kind == SynthMessage::Kind::Short && (message.word & 0xF0) == 0xC0);
+}
+
 void play(fluid_synth_t* synth, const SynthMessage& message)
 {
     if (message.kind == SynthMessage::Kind::SoundsOff) {
@@ -153,6 +162,7 @@ public:
     bool waitForEnd(Clock::time_point deadline) { return ended_.wait_until(deadline) == std::future_status::ready; }
 
     void send(SynthMessage message, bool noteOn);
+    // Waits until the SoundFonts are read and all that was sent is played.
     bool waitUntilLoaded();
     bool loadFailed() const;
     bool waitForAudio();
@@ -164,6 +174,7 @@ private:
     void run();
     bool create();
     void load();
+    void playPending(std::unique_lock<std::mutex>& lock);
     void serveAudio();
     bool startDriver();
     void stopDriver();
@@ -188,7 +199,9 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     // Guarded by mutex_:
-    std::vector<SynthMessage> pending_;  // sent while the SoundFonts load
+    // Played by the worker, in order: what was sent while the SoundFonts
+    // loaded, or from a message that reads samples on.
+    std::vector<SynthMessage> pending_;
     bool loadDone_ = false;
     bool loadOk_ = false;
     bool stopping_ = false;
@@ -197,7 +210,9 @@ private:
     bool audioFailed_ = false;
     std::string driverName_;
 
-    std::atomic<bool> loaded_{false};
+    // The sender plays its messages itself: loaded, and nothing pending.
+    // Set false by the sender alone, true by the worker alone, both under mutex_.
+    std::atomic<bool> direct_{false};
     std::atomic<bool> audioUp_{false};
     std::atomic<Clock::rep> lastNoteOn_{0};
     std::promise<void> endPromise_;
@@ -249,17 +264,23 @@ void FluidSynthOutput::Session::stop()
 
 void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
 {
-    if (!loaded_.load(std::memory_order_acquire)) {
+    // Reading a kit's samples can take long on a cold disk: not on the
+    // sender's thread, which is the GUI's.
+    if (!direct_.load(std::memory_order_acquire) || (loadOk_ && mayReadSamples(message))) {
         const std::lock_guard lock(mutex_);
-        if (!loadDone_) {
-            pending_.push_back(std::move(message));
-            if (noteOn && options_.audio == SynthAudio::Device)
-                audioWanted_ = true;
-            return;
+        if (loadDone_ && !loadOk_)
+            return;  // nothing to play them
+        direct_.store(false);
+        pending_.push_back(std::move(message));
+        if (noteOn && options_.audio == SynthAudio::Device) {
+            lastNoteOn_.store(Clock::now().time_since_epoch().count());
+            audioWanted_ = true;
         }
+        changed_.notify_all();
+        return;
     }
     if (!loadOk_)
-        return;  // written before loaded_ and never again
+        return;  // written before direct_ is first set, and never again
     if (noteOn)
         jackRender_->silent.store(false);
     play(synth_.get(), message);
@@ -278,7 +299,7 @@ void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
 bool FluidSynthOutput::Session::waitUntilLoaded()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return loadDone_; });
+    changed_.wait(lock, [this] { return loadDone_ && direct_.load(); });
     return loadOk_;
 }
 
@@ -315,7 +336,12 @@ void FluidSynthOutput::Session::run()
         serveAudio();
     } else {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return stopping_; });
+        while (!stopping_) {
+            if (pending_.empty())
+                changed_.wait(lock);
+            else
+                playPending(lock);
+        }
     }
     release();
     endPromise_.set_value();
@@ -338,24 +364,30 @@ void FluidSynthOutput::Session::load()
         qCWarning(lcSynth, "The built-in synth cannot play: %s",
                   lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
     }
-    // What was sent meanwhile plays now, in order; the sender is held only
-    // while the list is handed over.
     std::unique_lock lock(mutex_);
+    loadDone_ = true;
+    loadOk_ = ok;
+    // What was sent meanwhile plays now, if there is anything to play it.
+    playPending(lock);
+    if (!ok)
+        audioWanted_ = false;  // nothing to play
+    lastNoteOn_.store(Clock::now().time_since_epoch().count());
+}
+
+void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
+{
+    // The sender is held only while the list is handed over; what it sends
+    // meanwhile joins the next list, until none is left.
     while (!pending_.empty()) {
         std::vector<SynthMessage> messages;
         messages.swap(pending_);
         lock.unlock();
         for (const SynthMessage& message : messages)
-            if (made)
+            if (loadOk_)
                 play(synth_.get(), message);
         lock.lock();
     }
-    loadDone_ = true;
-    loadOk_ = ok;
-    if (!ok)
-        audioWanted_ = false;  // nothing to play
-    loaded_.store(true, std::memory_order_release);
-    lastNoteOn_.store(Clock::now().time_since_epoch().count());
+    direct_.store(true, std::memory_order_release);
     changed_.notify_all();
 }
 
@@ -364,6 +396,10 @@ void FluidSynthOutput::Session::serveAudio()
     std::unique_lock lock(mutex_);
     Clock::time_point lastSound{};
     while (!stopping_) {
+        if (!pending_.empty()) {
+            playPending(lock);
+            continue;
+        }
         if (audioWanted_ && driver_) {
             audioWanted_ = false;  // asked for while it was running, or silent
             jackRender_->silent = false;
