@@ -120,6 +120,21 @@ struct DrumOnlyFile {
     std::uint64_t size() const { return presetPartOffset + presetPart.size(); }
 };
 
+std::shared_ptr<const DrumOnlyFile> withPresetData(const std::string& path, std::uint64_t offset,
+                                                   const std::optional<std::vector<std::uint8_t>>& presetData)
+{
+    if (!presetData)
+        return nullptr;
+    auto file = std::make_shared<DrumOnlyFile>();
+    file->path = path;
+    file->presetPartOffset = offset;
+    file->presetPart = {'L', 'I', 'S', 'T'};
+    append32(file->presetPart, static_cast<std::uint32_t>(4 + presetData->size()));
+    file->presetPart.insert(file->presetPart.end(), {'p', 'd', 't', 'a'});
+    file->presetPart.insert(file->presetPart.end(), presetData->begin(), presetData->end());
+    return file;
+}
+
 std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -144,25 +159,15 @@ std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
             std::vector<std::uint8_t> original(size - 4);
             if (!in.read(reinterpret_cast<char*>(original.data()), static_cast<std::streamsize>(original.size())))
                 return nullptr;
-            auto rewritten = drumOnlyPresetData(original);
-            if (!rewritten)
-                return nullptr;
-            auto file = std::make_shared<DrumOnlyFile>();
-            file->path = path;
-            file->presetPartOffset = offset;
-            file->presetPart = {'L', 'I', 'S', 'T'};
-            append32(file->presetPart, static_cast<std::uint32_t>(4 + rewritten->size()));
-            file->presetPart.insert(file->presetPart.end(), {'p', 'd', 't', 'a'});
-            file->presetPart.insert(file->presetPart.end(), rewritten->begin(), rewritten->end());
-            return file;
+            return withPresetData(path, offset, drumOnlyPresetData(original));
         }
         offset = end;
     }
     return nullptr;
 }
 
-// Made once per file: FluidSynth opens the file again whenever it loads a
-// kit's samples.
+// All of a file's kits, made once per file: FluidSynth opens the file again
+// whenever it loads a kit's samples.
 std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
 {
     static std::mutex mutex;
@@ -174,6 +179,39 @@ std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
     return file;
 }
 
+// The preset data of such a file, without its LIST header.
+std::span<const std::uint8_t> presetDataOf(const DrumOnlyFile& file)
+{
+    return std::span(file.presetPart).subspan(12);
+}
+
+// Some of a file's kits: small, and made from all of them at each opening.
+std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path, const KitSet& kits)
+{
+    auto all = drumOnlyFile(path);
+    if (!all || kits.all())
+        return all;
+    return withPresetData(path, all->presetPartOffset, drumOnlyPresetData(presetDataOf(*all), kits));
+}
+
+// The sub-chunks of a preset part by their ids; nothing when one overruns it.
+std::optional<std::map<std::string, std::span<const std::uint8_t>>> subChunks(std::span<const std::uint8_t> presetData)
+{
+    std::map<std::string, std::span<const std::uint8_t>> chunks;
+    for (std::size_t at = 0; at + 8 <= presetData.size();) {
+        const std::size_t size = read32(presetData.data() + at + 4);
+        if (size > presetData.size() - at - 8)
+            return std::nullopt;
+        chunks[std::string(reinterpret_cast<const char*>(presetData.data() + at), 4)] =
+            presetData.subspan(at + 8, size);
+        at += 8 + size + (size & 1);
+    }
+    return chunks;
+}
+
+// "<prefix><128 digits, program 127 first>:<path>"
+constexpr std::size_t kKitDigits = 128;
+
 struct OpenFile {
     std::shared_ptr<const DrumOnlyFile> file;
     std::ifstream original;
@@ -183,9 +221,13 @@ struct OpenFile {
 void* openFile(const char* name)
 {
     const std::string_view text(name);
-    if (!text.starts_with(kPrefix))
+    if (!text.starts_with(kPrefix) || text.size() < kPrefix.size() + kKitDigits + 1 ||
+        text[kPrefix.size() + kKitDigits] != ':')
         return nullptr;
-    auto file = drumOnlyFile(std::string(text.substr(kPrefix.size())));
+    const std::string_view digits = text.substr(kPrefix.size(), kKitDigits);
+    if (digits.find_first_not_of("01") != std::string_view::npos)
+        return nullptr;
+    auto file = drumOnlyFile(std::string(text.substr(kPrefix.size() + kKitDigits + 1)), KitSet(std::string(digits)));
     if (!file)
         return nullptr;
     auto open = std::make_unique<OpenFile>();
@@ -253,17 +295,13 @@ int closeFile(void* handle)
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData)
+std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
+                                                            const KitSet& kits)
 {
-    std::map<std::string, std::span<const std::uint8_t>> chunks;
-    for (std::size_t at = 0; at + 8 <= presetData.size();) {
-        const std::size_t size = read32(presetData.data() + at + 4);
-        if (size > presetData.size() - at - 8)
-            return std::nullopt;
-        chunks[std::string(reinterpret_cast<const char*>(presetData.data() + at), 4)] =
-            presetData.subspan(at + 8, size);
-        at += 8 + size + (size & 1);
-    }
+    auto found = subChunks(presetData);
+    if (!found)
+        return std::nullopt;
+    auto& chunks = *found;
     for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"})
         if (!chunks.contains(id))
             return std::nullopt;
@@ -295,9 +333,13 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
         put16(generators, at + 2, place->second);
         return true;
     };
-    for (std::size_t p = 0; p + 1 < presets.records.count(); ++p)
-        if (read16(presets.records.at(p) + 22) == kDrumBank && !copyRecord(presets, p, newPresets, useInstrument))
+    for (std::size_t p = 0; p + 1 < presets.records.count(); ++p) {
+        const std::uint8_t* preset = presets.records.at(p);
+        const unsigned program = read16(preset + 20);
+        if (read16(preset + 22) == kDrumBank && program < kits.size() && kits.test(program) &&
+            !copyRecord(presets, p, newPresets, useInstrument))
             return std::nullopt;
+    }
     terminate(presets, newPresets);
 
     const auto keepAsIs = [](std::vector<std::uint8_t>&, std::size_t) { return true; };
@@ -336,9 +378,25 @@ void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings)
     fluid_synth_add_sfloader(synth, loader);
 }
 
-std::string drumKitsOf(const std::string& path)
+std::string drumKitsOf(const std::string& path, const KitSet& kits)
 {
-    return std::string(kPrefix) + path;
+    return std::string(kPrefix) + kits.to_string() + ":" + path;
+}
+
+std::optional<KitSet> drumKitsIn(const std::string& path)
+{
+    const auto file = drumOnlyFile(path);
+    if (!file)
+        return std::nullopt;
+    const auto chunks = subChunks(presetDataOf(*file));
+    if (!chunks || !chunks->contains("phdr"))
+        return std::nullopt;
+    const Records presets{chunks->at("phdr"), kPresetSize};
+    KitSet kits;
+    for (std::size_t p = 0; p + 1 < presets.count(); ++p)
+        if (const unsigned program = read16(presets.at(p) + 20); program < kits.size())
+            kits.set(program);
+    return kits;
 }
 
 }  // namespace padscope

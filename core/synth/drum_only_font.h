@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -13,18 +14,25 @@ typedef struct _fluid_hashtable_t fluid_settings_t;
 
 namespace padscope {
 
-// The preset part ("pdta") of a SoundFont rewritten to hold only its drum
-// kits (bank 128) and the instruments they use. Sample headers stay as they
-// are, so the sample data of the original file still fits. Nothing when the
-// data is malformed.
-std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData);
+// Drum kits by program number: the presets of bank 128.
+using KitSet = std::bitset<128>;
 
-// Lets the synth load SoundFonts by drumKitsOf(path): the file as it is up
-// to its preset part, then that part holding only the drum kits. FluidSynth
-// then keeps no melodic preset of a General MIDI font in memory (some 10 MB
-// for FluidR3). A file whose preset part is not its last chunk does not load
-// this way; load it by its own path instead.
+// The preset part ("pdta") of a SoundFont rewritten to hold only its drum
+// kits (bank 128) of the programs in `kits`, and the instruments they use.
+// Sample headers stay as they are, so the sample data of the original file
+// still fits. Nothing when the data is malformed.
+std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
+                                                            const KitSet& kits = KitSet().set());
+
+// Lets the synth load SoundFonts by drumKitsOf(path, kits): the file as it
+// is up to its preset part, then that part holding only those drum kits.
+// FluidSynth then keeps no melodic preset of a General MIDI font in memory
+// (some 10 MB for FluidR3), and no kit it is not asked for (2 MB more). A
+// file whose preset part is not its last chunk does not load this way; load
+// it by its own path instead.
 void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings);
-std::string drumKitsOf(const std::string& path);
+std::string drumKitsOf(const std::string& path, const KitSet& kits = KitSet().set());
+// The kits such a file holds; nothing when it cannot be loaded that way.
+std::optional<KitSet> drumKitsIn(const std::string& path);
 
 }  // namespace padscope

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,13 +138,31 @@ Voices voicesOf(fluid_synth_t* synth)
     return voices;
 }
 
-// Only the drum kits of a font, as only the rhythm channel plays; the whole
-// font where it cannot be read that way.
-bool loadDrumKits(fluid_synth_t* synth, const std::filesystem::path& font)
+// The program of a Program Change on the rhythm channel (MIDI channel 10).
+std::optional<int> rhythmKit(const SynthMessage& message)
 {
-    if (fluid_synth_sfload(synth, drumKitsOf(font.string()).c_str(), 0) != FLUID_FAILED)
-        return true;
-    return fluid_synth_sfload(synth, font.string().c_str(), 0) != FLUID_FAILED;
+    if (message.kind != SynthMessage::Kind::Short || (message.word & 0xFF) != 0xC9)
+        return std::nullopt;
+    return static_cast<int>(message.word >> 8 & 0x7F);
+}
+
+// One font as the synth holds it: only the drum kits it plays, as only the
+// rhythm channel plays; the whole font where it cannot be read that way.
+struct LoadedFont {
+    std::string path;
+    std::optional<KitSet> kits;  // the file's kits; none when loaded whole
+    int id = -1;                 // FluidSynth's, -1 while nothing of it is loaded
+};
+
+// Loads the file's `wanted` kits, or the whole file where it has no kit
+// list; -1 when none of them are in it, or it does not load.
+int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
+{
+    if (!font.kits)
+        return fluid_synth_sfload(synth, font.path.c_str(), 0);
+    if ((*font.kits & wanted).none())
+        return -1;
+    return fluid_synth_sfload(synth, drumKitsOf(font.path, *font.kits & wanted).c_str(), 0);
 }
 
 }  // namespace
@@ -175,6 +194,8 @@ private:
     bool create();
     void load();
     void playPending(std::unique_lock<std::mutex>& lock);
+    bool loadFonts();
+    void playOnWorker(const SynthMessage& message);
     void serveAudio();
     bool startDriver();
     void stopDriver();
@@ -182,6 +203,11 @@ private:
 
     const SoundFontSet fonts_;
     const SynthOptions options_;
+    // The worker's alone: the fonts, base first, each holding kit 0 (which a
+    // GS Reset selects, and which stands in for a kit no font has) and kit
+    // kitLoaded_; any other kit is loaded when a Program Change asks for it.
+    std::vector<LoadedFont> loadedFonts_;
+    int kitLoaded_ = 0;
     std::optional<double> jackRate_;  // the JACK server's, when one ran at open; the worker's alone
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
@@ -353,11 +379,8 @@ void FluidSynthOutput::Session::load()
     const bool made = create();
     // Presets are chosen once, after the last font, so that no channel
     // loads samples of a font that a later one overrides.
-    const bool ok = made && loadDrumKits(synth_.get(), fonts_.base);
+    const bool ok = made && loadFonts();
     if (ok) {
-        // An overlay that fails to load leaves the base font playing alone.
-        for (const auto& overlay : fonts_.overlays)
-            loadDrumKits(synth_.get(), overlay);
         if (!addSilentMelodicFont(synth_.get()))
             fluid_synth_program_reset(synth_.get());
     } else {
@@ -374,6 +397,55 @@ void FluidSynthOutput::Session::load()
     lastNoteOn_.store(Clock::now().time_since_epoch().count());
 }
 
+bool FluidSynthOutput::Session::loadFonts()
+{
+    const KitSet standard = KitSet().set(0);
+    loadedFonts_.push_back({fonts_.base.string(), drumKitsIn(fonts_.base.string())});
+    for (const auto& overlay : fonts_.overlays)
+        loadedFonts_.push_back({overlay.string(), drumKitsIn(overlay.string())});
+    for (LoadedFont& font : loadedFonts_) {
+        font.id = loadFont(synth_.get(), font, standard);
+        if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
+            // A base font without kit 0 loads all its kits, and keeps them.
+            font.kits.reset();
+            font.id = fluid_synth_sfload(synth_.get(), drumKitsOf(font.path).c_str(), 0);
+            if (font.id == FLUID_FAILED)
+                font.id = loadFont(synth_.get(), font, standard);  // the whole file, then
+        }
+    }
+    // An overlay that fails to load leaves the base font playing alone.
+    return loadedFonts_.front().id != FLUID_FAILED;
+}
+
+void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
+{
+    const std::optional<int> kit = rhythmKit(message);
+    const auto holds = [&](const LoadedFont& font) { return font.kits && font.kits->test(static_cast<std::size_t>(*kit)); };
+    if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holds)) {
+        play(synth_.get(), message);
+        return;
+    }
+    // The new kit's fonts go on top, the Program Change finds it there, and
+    // only then do the fonts of the last kit go: a voice still ringing keeps
+    // its samples until it ends.
+    const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(*kit));
+    std::vector<int> retired;
+    for (LoadedFont& font : loadedFonts_) {
+        if (!font.kits)
+            continue;
+        const int id = loadFont(synth_.get(), font, wanted);
+        if (id == FLUID_FAILED && (*font.kits & wanted).any())
+            continue;  // what it holds now stays
+        if (font.id != FLUID_FAILED)
+            retired.push_back(font.id);
+        font.id = id;
+    }
+    kitLoaded_ = *kit;
+    play(synth_.get(), message);
+    for (int id : retired)
+        fluid_synth_sfunload(synth_.get(), id, 0);
+}
+
 void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
 {
     // The sender is held only while the list is handed over; what it sends
@@ -384,7 +456,7 @@ void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
         lock.unlock();
         for (const SynthMessage& message : messages)
             if (loadOk_)
-                play(synth_.get(), message);
+                playOnWorker(message);
         lock.lock();
     }
     direct_.store(true, std::memory_order_release);

@@ -1,6 +1,7 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
 #include "audition.h"
+#include "drum_only_font.h"
 #include "fluid_synth_output.h"
 #include "port_session.h"
 #include "recording_output.h"
@@ -182,16 +183,20 @@ protected:
         render(kRate);
     }
 
-    // Programs of bank 128, the drum kits, over every loaded font.
+    // Programs of bank 128, the drum kits, over every font the synth plays:
+    // it holds only the kits it was asked for.
     std::set<int> kitPrograms()
     {
+        const auto fonts = findSoundFonts(standardSoundFontSearch());
+        std::vector<std::filesystem::path> paths{fonts->base};
+        paths.insert(paths.end(), fonts->overlays.begin(), fonts->overlays.end());
         std::set<int> programs;
-        for (int i = 0; i < fluid_synth_sfcount(fluid()); ++i) {
-            fluid_sfont_t* font = fluid_synth_get_sfont(fluid(), static_cast<unsigned>(i));
-            fluid_sfont_iteration_start(font);
-            while (fluid_preset_t* preset = fluid_sfont_iteration_next(font))
-                if (fluid_preset_get_banknum(preset) == 128)
-                    programs.insert(fluid_preset_get_num(preset));
+        for (const auto& path : paths) {
+            const auto kits = drumKitsIn(path.string());
+            EXPECT_TRUE(kits) << path << " cannot be read as drum kits";
+            for (std::size_t program = 0; kits && program < kits->size(); ++program)
+                if (kits->test(program))
+                    programs.insert(static_cast<int>(program));
         }
         return programs;
     }
@@ -422,6 +427,33 @@ TEST_F(OfflineSynth, NewKitIsReadOffTheSendersThreadAndPlaysInOrder)
     EXPECT_EQ(playingKit(), 25);
     EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
     EXPECT_LT(*bytesReadOnThisThread() - *before, 64 * 1024);
+}
+
+// Each kit's presets take memory even while no channel plays them.
+TEST_F(OfflineSynth, HoldsOnlyTheStandardKitAndTheOneLastChosen)
+{
+    const auto heldKits = [this] {
+        std::set<int> programs;
+        for (int i = 0; i < fluid_synth_sfcount(fluid()); ++i) {
+            fluid_sfont_t* font = fluid_synth_get_sfont(fluid(), static_cast<unsigned>(i));
+            fluid_sfont_iteration_start(font);
+            while (fluid_preset_t* preset = fluid_sfont_iteration_next(font))
+                if (fluid_preset_get_banknum(preset) == 128)
+                    programs.insert(fluid_preset_get_num(preset));
+        }
+        return programs;
+    };
+    EXPECT_EQ(heldKits(), std::set<int>{0});
+    for (int kit : {25, 48, 0, 56}) {
+        press(38, kit);
+        EXPECT_GT(rms(render(kRate / 8)), kAudibleRms) << "kit " << kit;
+        synth_->sendShort(releaseMessage(38));
+    }
+    EXPECT_EQ(heldKits(), (std::set<int>{0, 56}));
+    synth_->sendSysex(kGsReset);
+    press(36, 0);
+    EXPECT_EQ(playingKit(), 0);
+    EXPECT_GT(rms(render(kRate / 8)), kAudibleRms);
 }
 
 TEST_F(OfflineSynth, PressSetsEveryControllerItCarries)
