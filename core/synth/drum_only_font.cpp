@@ -19,9 +19,13 @@ namespace {
 constexpr std::string_view kPrefix = "padscope-drum-kits:";
 constexpr unsigned kDrumBank = 128;
 constexpr std::uint16_t kInstrumentGenerator = 41;
+constexpr std::uint16_t kSampleGenerator = 53;
 
 // Record sizes of the preset part's sub-chunks.
-constexpr std::size_t kPresetSize = 38, kBagSize = 4, kModulatorSize = 10, kGeneratorSize = 4, kInstrumentSize = 22;
+constexpr std::size_t kPresetSize = 38, kBagSize = 4, kModulatorSize = 10, kGeneratorSize = 4, kInstrumentSize = 22,
+                      kSampleSize = 46;
+// Where a sample header keeps its stereo partner and its type.
+constexpr std::size_t kSampleLinkAt = 42, kSampleTypeAt = 44;
 
 unsigned read16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
 std::uint32_t read32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
@@ -59,7 +63,7 @@ struct NewList {
 // Copies the zones [first, last) of a record onto the new list; `remap` may
 // change a generator's amount.
 template <typename Remap>
-bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewList& to, Remap remap)
+bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewList& to, Remap& remap)
 {
     if (first > last || last + 1 > from.bags.count())
         return false;
@@ -93,7 +97,7 @@ void appendRecord(const SourceList& from, std::size_t i, NewList& to)
 
 // Copies record `i` (not the last, the terminal one) with its zones.
 template <typename Remap>
-bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap remap)
+bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap& remap)
 {
     appendRecord(from, i, to);
     return copyZones(from, read16(from.records.at(i) + from.bagIndexAt),
@@ -110,6 +114,26 @@ void terminate(const SourceList& from, NewList& to)
     put16(to.bags, bag + 2, to.modulators.size() / kModulatorSize);
     to.generators.resize(to.generators.size() + kGeneratorSize, 0);
     to.modulators.resize(to.modulators.size() + kModulatorSize, 0);
+}
+
+// A generator remap for copyZones: the generator `kind` (an instrument or a
+// sample) gets the new index of what it names, numbered in order of first
+// use; `kept` collects the old indices. Fails on an index of `count` or more.
+auto renumbering(std::uint16_t kind, std::size_t count, std::vector<unsigned>& kept)
+{
+    return [kind, count, &kept, renumbered = std::map<unsigned, unsigned>()](std::vector<std::uint8_t>& generators,
+                                                                             std::size_t at) mutable {
+        if (read16(generators.data() + at) != kind)
+            return true;
+        const unsigned old = read16(generators.data() + at + 2);
+        if (old >= count)
+            return false;
+        const auto [place, added] = renumbered.emplace(old, static_cast<unsigned>(kept.size()));
+        if (added)
+            kept.push_back(old);
+        put16(generators, at + 2, place->second);
+        return true;
+    };
 }
 
 // A file's preset part, and where it starts: what the loader serves.
@@ -318,21 +342,14 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     if (presets.records.count() < 1 || instruments.records.count() < 1)
         return std::nullopt;
 
+    const Records samples{chunks["shdr"], kSampleSize};
+    if (samples.count() < 1)
+        return std::nullopt;
+
     NewList newPresets, newInstruments;
-    std::map<unsigned, unsigned> newInstrument;  // old index → new
-    std::vector<unsigned> keptInstruments;
-    const auto useInstrument = [&](std::vector<std::uint8_t>& generators, std::size_t at) {
-        if (read16(generators.data() + at) != kInstrumentGenerator)
-            return true;
-        const unsigned old = read16(generators.data() + at + 2);
-        if (old + 1 >= instruments.records.count())
-            return false;
-        const auto [place, added] = newInstrument.emplace(old, static_cast<unsigned>(keptInstruments.size()));
-        if (added)
-            keptInstruments.push_back(old);
-        put16(generators, at + 2, place->second);
-        return true;
-    };
+    std::vector<unsigned> keptInstruments, keptSamples;  // old indices, in their new order
+    auto useInstrument = renumbering(kInstrumentGenerator, instruments.records.count() - 1, keptInstruments);
+    auto useSample = renumbering(kSampleGenerator, samples.count() - 1, keptSamples);
     for (std::size_t p = 0; p + 1 < presets.records.count(); ++p) {
         const std::uint8_t* preset = presets.records.at(p);
         const unsigned program = read16(preset + 20);
@@ -342,11 +359,34 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     }
     terminate(presets, newPresets);
 
-    const auto keepAsIs = [](std::vector<std::uint8_t>&, std::size_t) { return true; };
     for (unsigned old : keptInstruments)
-        if (!copyRecord(instruments, old, newInstruments, keepAsIs))
+        if (!copyRecord(instruments, old, newInstruments, useSample))
             return std::nullopt;
     terminate(instruments, newInstruments);
+
+    // The sample headers in use, with their stereo partners, which may join
+    // the list as they are met.
+    std::vector<std::uint8_t> newSamples;
+    std::map<unsigned, unsigned> newSample;
+    for (unsigned i = 0; i < keptSamples.size(); ++i)
+        newSample.emplace(keptSamples[i], i);
+    for (std::size_t i = 0; i < keptSamples.size(); ++i) {
+        const std::size_t at = newSamples.size();
+        newSamples.insert(newSamples.end(), samples.at(keptSamples[i]), samples.at(keptSamples[i]) + kSampleSize);
+        const unsigned type = read16(newSamples.data() + at + kSampleTypeAt) & 0x7FFF;
+        unsigned partner = 0;
+        if (type == 2 || type == 4 || type == 8) {  // right, left, linked
+            const unsigned old = read16(newSamples.data() + at + kSampleLinkAt);
+            if (old + 1 >= samples.count())
+                return std::nullopt;
+            const auto [place, added] = newSample.emplace(old, static_cast<unsigned>(keptSamples.size()));
+            if (added)
+                keptSamples.push_back(old);
+            partner = place->second;
+        }
+        put16(newSamples, at + kSampleLinkAt, partner);
+    }
+    newSamples.insert(newSamples.end(), samples.at(samples.count() - 1), samples.at(samples.count() - 1) + kSampleSize);
 
     std::vector<std::uint8_t> out;
     const auto appendChunk = [&out](const char* id, std::span<const std::uint8_t> data) {
@@ -362,7 +402,7 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     appendChunk("ibag", newInstruments.bags);
     appendChunk("imod", newInstruments.modulators);
     appendChunk("igen", newInstruments.generators);
-    appendChunk("shdr", chunks["shdr"]);
+    appendChunk("shdr", newSamples);
     return out;
 }
 

@@ -39,6 +39,48 @@ struct Synth {
     }
 };
 
+// A preset part of the shape SoundFont 2 gives it: sub-chunks of records.
+class PresetData {
+public:
+    void chunk(const char* id, const std::vector<std::uint8_t>& bytes)
+    {
+        data_.insert(data_.end(), id, id + 4);
+        const auto size = static_cast<std::uint32_t>(bytes.size());
+        for (int i = 0; i < 4; ++i)
+            data_.push_back((size >> (8 * i)) & 0xFF);
+        data_.insert(data_.end(), bytes.begin(), bytes.end());
+    }
+    const std::vector<std::uint8_t>& bytes() const { return data_; }
+
+private:
+    std::vector<std::uint8_t> data_;
+};
+
+// One kit (bank 128, program 0) of one instrument whose one zone plays
+// sample `sample` of one: a left-hand sample whose partner is `partner`.
+std::vector<std::uint8_t> oneKit(std::uint8_t sample, std::uint8_t partner)
+{
+    PresetData data;
+    std::vector<std::uint8_t> presets(2 * 38, 0);
+    presets[22] = 128;
+    presets[38 + 24] = 1;  // the terminal record's first bag
+    data.chunk("phdr", presets);
+    data.chunk("pbag", {0, 0, 0, 0, 1, 0, 0, 0});
+    data.chunk("pmod", std::vector<std::uint8_t>(10, 0));
+    data.chunk("pgen", {41, 0, 0, 0, 0, 0, 0, 0});  // instrument 0
+    std::vector<std::uint8_t> instruments(2 * 22, 0);
+    instruments[22 + 20] = 1;
+    data.chunk("inst", instruments);
+    data.chunk("ibag", {0, 0, 0, 0, 1, 0, 0, 0});
+    data.chunk("imod", std::vector<std::uint8_t>(10, 0));
+    data.chunk("igen", {53, 0, sample, 0, 0, 0, 0, 0});
+    std::vector<std::uint8_t> samples(2 * 46, 0);
+    samples[42] = partner;
+    samples[44] = 4;  // left
+    data.chunk("shdr", samples);
+    return data.bytes();
+}
+
 }  // namespace
 
 TEST(DrumOnlyFont, EveryKitSoundsAsFromTheWholeFontAndNoMelodicPresetIsLeft)
@@ -72,6 +114,12 @@ TEST(DrumOnlyFont, EveryKitSoundsAsFromTheWholeFontAndNoMelodicPresetIsLeft)
 
 TEST(DrumOnlyFont, MalformedPresetDataIsRefusedWithoutACrash)
 {
+    // A sample, or its stereo partner, that is not there.
+    EXPECT_TRUE(drumOnlyPresetData(oneKit(0, 0)));
+    EXPECT_FALSE(drumOnlyPresetData(oneKit(1, 0)));
+    EXPECT_FALSE(drumOnlyPresetData(oneKit(0, 1)));
+    EXPECT_FALSE(drumOnlyPresetData(oneKit(0xFF, 0)));
+
     EXPECT_FALSE(drumOnlyPresetData({}));
     // A chunk that claims more than there is.
     const std::vector<std::uint8_t> overlong{'p', 'h', 'd', 'r', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3};
@@ -100,8 +148,9 @@ TEST(DrumOnlyFont, MalformedPresetDataIsRefusedWithoutACrash)
     EXPECT_FALSE(drumOnlyPresetData(data));
     // Random damage never reads out of bounds (the sanitizer build checks).
     std::mt19937 random(7);
-    for (int round = 0; round < 2000; ++round) {
-        std::vector<std::uint8_t> damaged = data;
+    const std::vector<std::uint8_t> whole = oneKit(0, 0);
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<std::uint8_t> damaged = round % 2 ? data : whole;
         damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
         (void)drumOnlyPresetData(damaged);
     }
