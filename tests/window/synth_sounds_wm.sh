@@ -2,8 +2,9 @@
 # The real program in a real window on its built-in synth, with a JACK
 # server running: the synth's module, loaded from beside the program when its
 # port opens, brings up the JACK output, and a click on a pad is heard there.
-# With "silent" nothing is clicked, and nothing may be heard.
-#   synth_sounds_wm.sh <padscope executable> [silent]
+# With "kit" the TR-808 kit is chosen first: its samples are read as the pad
+# is pressed. With "silent" nothing is clicked, and nothing may be heard.
+#   synth_sounds_wm.sh <padscope executable> [click|kit|silent]
 # Exits 77 (skipped) when the X or JACK server cannot be started, or when
 # no SoundFont is installed.
 set -euo pipefail
@@ -24,6 +25,10 @@ jack_rec -f "$work/heard.wav" -d 4 -b 16 padscope-gs-synth:left padscope-gs-synt
 recorder=$!
 pids+=("$recorder")
 wait_for 10 sh -c "jack_lsp -c padscope-gs-synth:left | grep -q '^ '" || { echo "the recorder did not connect"; exit 1; }
+if [ "$mode" = kit ]; then
+  # Kit button Button141, "TR-808", at 440,504 on the window (105 x 17).
+  xdotool mousemove --window "$(program_window)" 492 512 click 1
+fi
 if [ "$mode" != silent ]; then
   # Pad Button37 (note 36, the bass drum) at 408,24 on the pads page, below
   # the page tabs.
