@@ -406,11 +406,12 @@ bool FluidSynthOutput::Session::loadFonts()
     for (LoadedFont& font : loadedFonts_) {
         font.id = loadFont(synth_.get(), font, standard);
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
-            // A base font without kit 0 loads all its kits, and keeps them.
+            // A base font without kit 0, or whose kit 0 alone does not load,
+            // loads all its kits and keeps them; failing that, the whole file.
             font.kits.reset();
             font.id = fluid_synth_sfload(synth_.get(), drumKitsOf(font.path).c_str(), 0);
             if (font.id == FLUID_FAILED)
-                font.id = loadFont(synth_.get(), font, standard);  // the whole file, then
+                font.id = loadFont(synth_.get(), font, standard);
         }
     }
     // An overlay that fails to load leaves the base font playing alone.
@@ -420,8 +421,11 @@ bool FluidSynthOutput::Session::loadFonts()
 void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
 {
     const std::optional<int> kit = rhythmKit(message);
-    const auto holds = [&](const LoadedFont& font) { return font.kits && font.kits->test(static_cast<std::size_t>(*kit)); };
-    if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holds)) {
+    const auto holdsKit = [&](const LoadedFont& font) {
+        return font.kits && font.kits->test(static_cast<std::size_t>(*kit));
+    };
+    // Kit 0 is always there, and a kit no font has plays kit 0.
+    if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holdsKit)) {
         play(synth_.get(), message);
         return;
     }
