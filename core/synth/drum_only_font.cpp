@@ -63,7 +63,7 @@ struct NewList {
 // Copies the zones [first, last) of a record onto the new list; `remap` may
 // change a generator's amount.
 template <typename Remap>
-bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewList& to, Remap& remap)
+bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewList& to, Remap remap)
 {
     if (first > last || last + 1 > from.bags.count())
         return false;
@@ -97,7 +97,7 @@ void appendRecord(const SourceList& from, std::size_t i, NewList& to)
 
 // Copies record `i` (not the last, the terminal one) with its zones.
 template <typename Remap>
-bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap& remap)
+bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap remap)
 {
     appendRecord(from, i, to);
     return copyZones(from, read16(from.records.at(i) + from.bagIndexAt),
@@ -116,23 +116,40 @@ void terminate(const SourceList& from, NewList& to)
     to.modulators.resize(to.modulators.size() + kModulatorSize, 0);
 }
 
+// The records of a list that are kept, numbered anew in order of first use.
+class Renumbering {
+public:
+    explicit Renumbering(std::size_t count) : count_(count) {}
+    // The new index of record `old`; nothing when the list has no such record.
+    std::optional<unsigned> use(unsigned old)
+    {
+        if (old >= count_)
+            return std::nullopt;
+        const auto [place, added] = renumbered_.emplace(old, static_cast<unsigned>(kept_.size()));
+        if (added)
+            kept_.push_back(old);
+        return place->second;
+    }
+    // The old indices, in their new order.
+    const std::vector<unsigned>& kept() const { return kept_; }
+
+private:
+    std::size_t count_;
+    std::map<unsigned, unsigned> renumbered_;
+    std::vector<unsigned> kept_;
+};
+
 // A generator remap for copyZones: the generator `kind` (an instrument or a
-// sample) gets the new index of what it names, numbered in order of first
-// use; `kept` collects the old indices. Fails on an index of `count` or more.
-auto renumbering(std::uint16_t kind, std::size_t count, std::vector<unsigned>& kept)
+// sample) gets the new index of what it names.
+auto renumbering(std::uint16_t kind, Renumbering& numbers)
 {
-    return [kind, count, &kept, renumbered = std::map<unsigned, unsigned>()](std::vector<std::uint8_t>& generators,
-                                                                             std::size_t at) mutable {
+    return [kind, &numbers](std::vector<std::uint8_t>& generators, std::size_t at) {
         if (read16(generators.data() + at) != kind)
             return true;
-        const unsigned old = read16(generators.data() + at + 2);
-        if (old >= count)
-            return false;
-        const auto [place, added] = renumbered.emplace(old, static_cast<unsigned>(kept.size()));
-        if (added)
-            kept.push_back(old);
-        put16(generators, at + 2, place->second);
-        return true;
+        const auto index = numbers.use(read16(generators.data() + at + 2));
+        if (index)
+            put16(generators, at + 2, *index);
+        return index.has_value();
     };
 }
 
@@ -347,9 +364,10 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
         return std::nullopt;
 
     NewList newPresets, newInstruments;
-    std::vector<unsigned> keptInstruments, keptSamples;  // old indices, in their new order
-    auto useInstrument = renumbering(kInstrumentGenerator, instruments.records.count() - 1, keptInstruments);
-    auto useSample = renumbering(kSampleGenerator, samples.count() - 1, keptSamples);
+    // Neither counts its terminal record.
+    Renumbering instrumentNumbers(instruments.records.count() - 1), sampleNumbers(samples.count() - 1);
+    const auto useInstrument = renumbering(kInstrumentGenerator, instrumentNumbers);
+    const auto useSample = renumbering(kSampleGenerator, sampleNumbers);
     for (std::size_t p = 0; p + 1 < presets.records.count(); ++p) {
         const std::uint8_t* preset = presets.records.at(p);
         const unsigned program = read16(preset + 20);
@@ -359,7 +377,7 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     }
     terminate(presets, newPresets);
 
-    for (unsigned old : keptInstruments)
+    for (unsigned old : instrumentNumbers.kept())
         if (!copyRecord(instruments, old, newInstruments, useSample))
             return std::nullopt;
     terminate(instruments, newInstruments);
@@ -367,24 +385,17 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     // The sample headers in use, with their stereo partners, which may join
     // the list as they are met.
     std::vector<std::uint8_t> newSamples;
-    std::map<unsigned, unsigned> newSample;
-    for (unsigned i = 0; i < keptSamples.size(); ++i)
-        newSample.emplace(keptSamples[i], i);
-    for (std::size_t i = 0; i < keptSamples.size(); ++i) {
+    for (std::size_t i = 0; i < sampleNumbers.kept().size(); ++i) {
+        const std::uint8_t* sample = samples.at(sampleNumbers.kept()[i]);
         const std::size_t at = newSamples.size();
-        newSamples.insert(newSamples.end(), samples.at(keptSamples[i]), samples.at(keptSamples[i]) + kSampleSize);
-        const unsigned type = read16(newSamples.data() + at + kSampleTypeAt) & 0x7FFF;
-        unsigned partner = 0;
-        if (type == 2 || type == 4 || type == 8) {  // right, left, linked
-            const unsigned old = read16(newSamples.data() + at + kSampleLinkAt);
-            if (old + 1 >= samples.count())
-                return std::nullopt;
-            const auto [place, added] = newSample.emplace(old, static_cast<unsigned>(keptSamples.size()));
-            if (added)
-                keptSamples.push_back(old);
-            partner = place->second;
-        }
-        put16(newSamples, at + kSampleLinkAt, partner);
+        newSamples.insert(newSamples.end(), sample, sample + kSampleSize);
+        const unsigned type = read16(sample + kSampleTypeAt) & 0x7FFF;
+        std::optional<unsigned> partner = 0;
+        if (type == 2 || type == 4 || type == 8)  // right, left, linked
+            partner = sampleNumbers.use(read16(sample + kSampleLinkAt));
+        if (!partner)
+            return std::nullopt;
+        put16(newSamples, at + kSampleLinkAt, *partner);
     }
     newSamples.insert(newSamples.end(), samples.at(samples.count() - 1), samples.at(samples.count() - 1) + kSampleSize);
 

@@ -151,17 +151,17 @@ std::optional<int> rhythmKit(const SynthMessage& message)
 struct LoadedFont {
     std::string path;
     std::optional<KitSet> kits;  // the file's kits; none when loaded whole
-    int id = -1;                 // FluidSynth's, -1 while nothing of it is loaded
+    int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
 };
 
 // Loads the file's `wanted` kits, or the whole file where it has no kit
-// list; -1 when none of them are in it, or it does not load.
+// list; FLUID_FAILED when none of them are in it, or it does not load.
 int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
 {
     if (!font.kits)
         return fluid_synth_sfload(synth, font.path.c_str(), 0);
     if ((*font.kits & wanted).none())
-        return -1;
+        return FLUID_FAILED;
     return fluid_synth_sfload(synth, drumKitsOf(font.path, *font.kits & wanted).c_str(), 0);
 }
 
