@@ -119,6 +119,10 @@ constexpr std::chrono::milliseconds kTeardownWaitAtExit{250};
 // stops anyway: some SoundFont loops fade out over minutes.
 constexpr std::chrono::seconds kLongestTail{10};
 
+// How often fonts of an earlier kit are tried again when no audio output
+// wakes the worker: the caller renders, and the last voices end.
+constexpr std::chrono::milliseconds kRetiredFontsRetry{50};
+
 struct Voices {
     bool ringing = false;  // any voice sounds
     bool held = false;     // a voice whose key is still down
@@ -196,6 +200,7 @@ private:
     void playPending(std::unique_lock<std::mutex>& lock);
     bool loadFonts();
     void playOnWorker(const SynthMessage& message);
+    void unloadRetiredFonts();
     void serveAudio();
     bool startDriver();
     void stopDriver();
@@ -208,6 +213,9 @@ private:
     // kitLoaded_; any other kit is loaded when a Program Change asks for it.
     std::vector<LoadedFont> loadedFonts_;
     int kitLoaded_ = 0;
+    // The worker's alone: fonts of kits no longer chosen, which a voice may
+    // still be playing.
+    std::vector<int> retiredFonts_;
     std::optional<double> jackRate_;  // the JACK server's, when one ran at open; the worker's alone
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
@@ -363,10 +371,17 @@ void FluidSynthOutput::Session::run()
     } else {
         std::unique_lock lock(mutex_);
         while (!stopping_) {
-            if (pending_.empty())
-                changed_.wait(lock);
-            else
+            if (!pending_.empty()) {
                 playPending(lock);
+            } else if (retiredFonts_.empty()) {
+                changed_.wait(lock);
+            } else {
+                // The voices end as the caller renders them.
+                changed_.wait_for(lock, kRetiredFontsRetry);
+                lock.unlock();
+                unloadRetiredFonts();
+                lock.lock();
+            }
         }
     }
     release();
@@ -430,10 +445,8 @@ void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
         return;
     }
     // The new kit's fonts go on top, the Program Change finds it there, and
-    // only then do the fonts of the last kit go: a voice still ringing keeps
-    // its samples until it ends.
+    // only then do the fonts of the last kit go.
     const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(*kit));
-    std::vector<int> retired;
     for (LoadedFont& font : loadedFonts_) {
         if (!font.kits)
             continue;
@@ -441,13 +454,25 @@ void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
         if (id == FLUID_FAILED && (*font.kits & wanted).any())
             continue;  // what it holds now stays
         if (font.id != FLUID_FAILED)
-            retired.push_back(font.id);
+            retiredFonts_.push_back(font.id);
         font.id = id;
     }
     kitLoaded_ = *kit;
     play(synth_.get(), message);
-    for (int id : retired)
+    unloadRetiredFonts();
+}
+
+void FluidSynthOutput::Session::unloadRetiredFonts()
+{
+    // Not while any voice sounds: FluidSynth would hand a font whose samples
+    // a voice still plays to a timer thread of its own, which frees it
+    // without the synth's lock while the synth may still read it. No new
+    // voice can take a retired font's samples, as no channel selects it.
+    if (retiredFonts_.empty() || fluid_synth_get_active_voice_count(synth_.get()) > 0)
+        return;
+    for (int id : retiredFonts_)
         fluid_synth_sfunload(synth_.get(), id, 0);
+    retiredFonts_.clear();
 }
 
 void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
@@ -461,6 +486,7 @@ void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
         for (const SynthMessage& message : messages)
             if (loadOk_)
                 playOnWorker(message);
+        unloadRetiredFonts();
         lock.lock();
     }
     direct_.store(true, std::memory_order_release);
@@ -475,6 +501,12 @@ void FluidSynthOutput::Session::serveAudio()
         if (!pending_.empty()) {
             playPending(lock);
             continue;
+        }
+        if (!retiredFonts_.empty()) {
+            // Tried at every wake: at the latest when the audio falls idle.
+            lock.unlock();
+            unloadRetiredFonts();
+            lock.lock();
         }
         if (audioWanted_ && driver_) {
             audioWanted_ = false;  // asked for while it was running, or silent

@@ -5,6 +5,7 @@
 #include "fluid_synth_output.h"
 #include "port_session.h"
 #include "recording_output.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <optional>
@@ -174,6 +177,20 @@ protected:
             if (playsNote(program, note))
                 return note;
         return -1;
+    }
+
+    // Programs of bank 128 over the fonts the synth holds now.
+    std::set<int> heldKits()
+    {
+        std::set<int> programs;
+        for (int i = 0; i < fluid_synth_sfcount(fluid()); ++i) {
+            fluid_sfont_t* font = fluid_synth_get_sfont(fluid(), static_cast<unsigned>(i));
+            fluid_sfont_iteration_start(font);
+            while (fluid_preset_t* preset = fluid_sfont_iteration_next(font))
+                if (fluid_preset_get_banknum(preset) == 128)
+                    programs.insert(fluid_preset_get_num(preset));
+        }
+        return programs;
     }
 
     // Stops every voice and lets reverb and chorus die away.
@@ -401,6 +418,19 @@ TEST_F(OfflineSynth, KitMissingFromTheSoundFontPlaysTheStandardKit)
     EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
 }
 
+// This process's threads of that name (Linux).
+int threadsNamed(std::string_view name)
+{
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string line;
+        if (std::getline(comm, line) && line == name)
+            ++count;
+    }
+    return count;
+}
+
 // Bytes this thread has read from files and sockets so far (Linux).
 std::optional<long long> bytesReadOnThisThread()
 {
@@ -432,28 +462,38 @@ TEST_F(OfflineSynth, NewKitIsReadOffTheSendersThreadAndPlaysInOrder)
 // Each kit's presets take memory even while no channel plays them.
 TEST_F(OfflineSynth, HoldsOnlyTheStandardKitAndTheOneLastChosen)
 {
-    const auto heldKits = [this] {
-        std::set<int> programs;
-        for (int i = 0; i < fluid_synth_sfcount(fluid()); ++i) {
-            fluid_sfont_t* font = fluid_synth_get_sfont(fluid(), static_cast<unsigned>(i));
-            fluid_sfont_iteration_start(font);
-            while (fluid_preset_t* preset = fluid_sfont_iteration_next(font))
-                if (fluid_preset_get_banknum(preset) == 128)
-                    programs.insert(fluid_preset_get_num(preset));
-        }
-        return programs;
-    };
     EXPECT_EQ(heldKits(), std::set<int>{0});
     for (int kit : {25, 48, 0, 56}) {
         press(38, kit);
         EXPECT_GT(rms(render(kRate / 8)), kAudibleRms) << "kit " << kit;
         synth_->sendShort(releaseMessage(38));
     }
-    EXPECT_EQ(heldKits(), (std::set<int>{0, 56}));
+    quieten();
     synth_->sendSysex(kGsReset);
+    render(kBlock);
+    EXPECT_EQ(heldKits(), (std::set<int>{0, 56}));
     press(36, 0);
     EXPECT_EQ(playingKit(), 0);
     EXPECT_GT(rms(render(kRate / 8)), kAudibleRms);
+}
+
+// FluidSynth frees a font whose samples a voice still plays from a timer
+// thread of its own, without the synth's lock, while the synth may read it:
+// the last kit's fonts go only once nothing sounds.
+TEST_F(OfflineSynth, LastKitIsLetGoOnlyOnceNothingSounds)
+{
+    press(49, 25);  // held: the cymbal sounds on
+    render(kRate / 10);
+    const int fonts = fluid_synth_sfcount(fluid());
+    press(36, 48);
+    render(kRate / 10);
+    EXPECT_EQ(playingKit(), 48);
+    EXPECT_EQ(threadsNamed("timer"), 0) << "a font was left to FluidSynth's timer";
+    EXPECT_EQ(heldKits(), (std::set<int>{0, 25, 48}));
+    quieten();
+    ASSERT_TRUE(waitUntil([&] { return fluid_synth_sfcount(fluid()) == fonts; }, std::chrono::seconds(5)));
+    EXPECT_EQ(heldKits(), (std::set<int>{0, 48}));
+    EXPECT_EQ(threadsNamed("timer"), 0);
 }
 
 TEST_F(OfflineSynth, PressSetsEveryControllerItCarries)
@@ -647,8 +687,9 @@ TEST_F(OfflineSynth, OnlyTheRhythmChannelHasInstruments)
     }
 }
 
-// Closed and destroyed while the SoundFonts load and while a closed port is
-// torn down: nothing is lost or left running (the sanitizer build checks).
+// Closed and destroyed while the SoundFonts or a new kit load and while a
+// closed port is torn down: nothing is lost or left running (the sanitizer
+// build checks).
 TEST(SynthPort, ClosesPromptlyWhileLoadingOrTearingDown)
 {
     auto fonts = findSoundFonts(standardSoundFontSearch());
@@ -662,6 +703,16 @@ TEST(SynthPort, ClosesPromptlyWhileLoadingOrTearingDown)
         ASSERT_TRUE(synth.open(0));  // closes the first while it may still load
         if (round == 1)
             synth.close();
+    }
+    for (int round = 0; round < 2; ++round) {
+        FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
+        ASSERT_TRUE(synth.open(0));
+        synth.waitUntilLoaded();
+        for (int kit : {25, 48, 40})
+            synth.sendShort(programChangeMessage(kit));
+        synth.sendShort(shortMessage(kStatusNoteOn, 38, 100));
+        if (round == 0)
+            synth.close();  // the kits may still be loading; round 1 destroys instead
     }
     FluidSynthOutput synth(*fonts, {SynthAudio::Offline, true});
     ASSERT_TRUE(synth.open(0));

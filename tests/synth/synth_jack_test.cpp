@@ -5,6 +5,7 @@
 #include "fluid_synth_output.h"
 #include "jack_server.h"
 #include "rtmidi_output.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -113,16 +114,6 @@ int indexOf(const MidiOutput& out, const std::string& name)
 }
 
 }  // namespace
-
-// Waits until `done` holds or the time is up; says whether it holds.
-template <typename Done>
-bool waitUntil(Done done, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(10ms);
-    return done();
-}
 
 TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
 {
