@@ -124,14 +124,24 @@ struct JackState {
     std::atomic<bool> gone{false};
 };
 
+// Holds a value that is never destroyed.
+template <typename T>
+union Immortal {
+    T value;
+    Immortal() : value() {}
+    ~Immortal() {}
+};
+
 // What is known of the named server. The program has one; each new
-// server name (a test's private server) gets its own probe.
+// server name (a test's private server) gets its own probe. Never
+// destroyed: a port's worker may still be letting a JACK client go while
+// the process exits.
 JackState& jackState()
 {
     static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<JackState>> states;
+    static Immortal<std::map<std::string, std::unique_ptr<JackState>>> states;
     const std::lock_guard lock(mutex);
-    auto& state = states[jackServerName()];
+    auto& state = states.value[jackServerName()];
     if (!state)
         state = std::make_unique<JackState>();
     return *state;
