@@ -1,5 +1,7 @@
 #include "audio_system.h"
 
+#include "immortal.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -122,14 +124,6 @@ struct JackState {
     std::once_flag probed;
     std::optional<double> rate;  // set once, under `probed`
     std::atomic<bool> gone{false};
-};
-
-// Holds a value that is never destroyed.
-template <typename T>
-union Immortal {
-    T value;
-    Immortal() : value() {}
-    ~Immortal() {}
 };
 
 // What is known of the named server. The program has one; each new

@@ -1,5 +1,7 @@
 #include "drum_only_font.h"
 
+#include "immortal.h"
+
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -208,13 +210,14 @@ std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
 }
 
 // All of a file's kits, made once per file: FluidSynth opens the file again
-// whenever it loads a kit's samples.
+// whenever it loads a kit's samples. Never destroyed: a port's worker may
+// still be loading while the process exits.
 std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
 {
     static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<const DrumOnlyFile>> files;
+    static Immortal<std::map<std::string, std::shared_ptr<const DrumOnlyFile>>> files;
     const std::lock_guard lock(mutex);
-    auto& file = files[path];
+    auto& file = files.value[path];
     if (!file)
         file = makeDrumOnlyFile(path);
     return file;
