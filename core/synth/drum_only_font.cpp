@@ -26,7 +26,9 @@ constexpr std::uint16_t kSampleGenerator = 53;
 // Record sizes of the preset part's sub-chunks.
 constexpr std::size_t kPresetSize = 38, kBagSize = 4, kModulatorSize = 10, kGeneratorSize = 4, kInstrumentSize = 22,
                       kSampleSize = 46;
-// Where a sample header keeps its stereo partner and its type.
+// Where a preset header keeps its program and bank, and a sample header its
+// stereo partner and its type.
+constexpr std::size_t kPresetProgramAt = 20, kPresetBankAt = 22;
 constexpr std::size_t kSampleLinkAt = 42, kSampleTypeAt = 44;
 
 unsigned read16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
@@ -373,8 +375,8 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
     const auto useSample = renumbering(kSampleGenerator, sampleNumbers);
     for (std::size_t p = 0; p + 1 < presets.records.count(); ++p) {
         const std::uint8_t* preset = presets.records.at(p);
-        const unsigned program = read16(preset + 20);
-        if (read16(preset + 22) == kDrumBank && program < kits.size() && kits.test(program) &&
+        const unsigned program = read16(preset + kPresetProgramAt);
+        if (read16(preset + kPresetBankAt) == kDrumBank && program < kits.size() && kits.test(program) &&
             !copyRecord(presets, p, newPresets, useInstrument))
             return std::nullopt;
     }
@@ -448,7 +450,7 @@ std::optional<KitSet> drumKitsIn(const std::string& path)
     const Records presets{chunks->at("phdr"), kPresetSize};
     KitSet kits;
     for (std::size_t p = 0; p + 1 < presets.count(); ++p)
-        if (const unsigned program = read16(presets.at(p) + 20); program < kits.size())
+        if (const unsigned program = read16(presets.at(p) + kPresetProgramAt); program < kits.size())
             kits.set(program);
     return kits;
 }

@@ -18,9 +18,10 @@ namespace padscope {
 using KitSet = std::bitset<128>;
 
 // The preset part ("pdta") of a SoundFont rewritten to hold only its drum
-// kits (bank 128) of the programs in `kits`, and the instruments they use.
-// Sample headers stay as they are, so the sample data of the original file
-// still fits. Nothing when the data is malformed.
+// kits (bank 128) of the programs in `kits`, the instruments they use and
+// the sample headers those play, with their stereo partners. The headers
+// keep their offsets, so the sample data of the original file still fits.
+// Nothing when the data is malformed.
 std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
                                                             const KitSet& kits = KitSet().set());
 

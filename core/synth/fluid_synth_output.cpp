@@ -445,7 +445,8 @@ void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
         return;
     }
     // The new kit's fonts go on top, the Program Change finds it there, and
-    // only then do the fonts of the last kit go.
+    // only then do the fonts of the last kit go: here, before a note sent
+    // with the change sounds, or later, once no voice does.
     const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(*kit));
     for (LoadedFont& font : loadedFonts_) {
         if (!font.kits)
