@@ -14,22 +14,22 @@ esac
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
-# What the program needs to build and to run.
+# What the program needs to build and to run, and to make its Debian package.
 packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools librtmidi-dev libasound2-dev libjack-jackd2-dev
+  cmake ninja-build g++ pkg-config dpkg-dev file
+  qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools librtmidi-dev libasound2-dev libjack-jackd2-dev
   libfluidsynth-dev fluid-soundfont-gm fluid-soundfont-gs
   fonts-ipafont-gothic
 )
 # What only the tests need: the test and benchmark frameworks, a JACK server
 # and MIDI peer, clang for the fuzzer, an X server with a window manager and
 # xdotool for the real window, xmllint for the exported MIDNAM files, and the
-# tools that build and check the Debian package.
+# tools that check the Debian package.
 if [ "$mode" = test ]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev libglib2.0-dev
     jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool x11-utils libxml2-utils
-    dpkg-dev file desktop-file-utils appstream
+    desktop-file-utils appstream lintian
   )
 fi
 
@@ -70,7 +70,7 @@ case "$mode" in
     export JACK_NO_START_SERVER=1
     configure_and_build build
     ctest --test-dir build --output-on-failure -j "$jobs"
-    # The Debian package builds, validates, installs and runs.
+    # The Debian package builds, passes lintian and runs unpacked.
     scripts/package-check.sh build
     # A short run of the settings file fuzzer.
     scripts/fuzz.sh "${PADSCOPE_FUZZ_SECONDS:-60}"
