@@ -54,8 +54,11 @@ std::string helpText()
            "  -h, --help     print this help and exit\n"
            "  -v, --version  print the version and exit\n"
            "\n"
-           "Settings are kept in padscope.ini beside the program when that folder is\n"
-           "writable, otherwise in $XDG_CONFIG_HOME/Padscope/padscope.ini.\n"
+           "Settings: an installed program keeps them in\n"
+           "$XDG_CONFIG_HOME/Padscope/padscope.ini (~/.config/Padscope/padscope.ini when\n"
+           "XDG_CONFIG_HOME is unset). padscope.ini beside the program is used instead\n"
+           "when it exists, or when the program is not installed and may write its own\n"
+           "folder (a build folder).\n"
            "Library messages: QT_LOGGING_RULES=\"padscope.*=true\" padscope\n";
 }
 

@@ -55,3 +55,13 @@ TEST(CommandLineLanguage, OtherArgumentsAreIgnored)
     EXPECT_TRUE(line.note.empty());
     EXPECT_NE(helpText().find("--language en"), std::string::npos);
 }
+
+// An installed program never keeps its settings beside itself, whatever
+// folder it may write: the help must not promise otherwise.
+TEST(CommandLineHelp, NamesThePerUserSettingsFileOfAnInstalledProgram)
+{
+    const std::string help = helpText();
+    EXPECT_NE(help.find("an installed program keeps them in\n$XDG_CONFIG_HOME/Padscope/padscope.ini"),
+              std::string::npos);
+    EXPECT_EQ(help.find("beside the program when that folder is\nwritable"), std::string::npos);
+}
