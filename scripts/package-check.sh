@@ -6,6 +6,7 @@
 set -euo pipefail
 build="$1"
 
+cmake --build "$build" >/dev/null
 rm -f "$build"/padscope_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb="$(ls "$build"/padscope_*.deb)"
