@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -76,8 +76,8 @@ TEST(DrumtableTool, HelpListsEveryOption)
 
     const ToolRun version = drumtable({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(std::regex_match(version.out, std::regex("padscope-drumtable [0-9]+\\.[0-9]+\\.[0-9]+\n")))
-        << version.out;
+    const QRegularExpression versionLine(QStringLiteral("\\Apadscope-drumtable [0-9]+\\.[0-9]+\\.[0-9]+\n\\z"));
+    EXPECT_TRUE(versionLine.match(QString::fromStdString(version.out)).hasMatch()) << version.out;
     EXPECT_EQ(drumtable({"-v"}).out, version.out);
     EXPECT_TRUE(drumtable({"--map", "sc55", "--"}).out == drumtable({"--map", "sc55"}).out) << "-- ends the options";
 }
