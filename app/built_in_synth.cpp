@@ -1,9 +1,10 @@
 #include "built_in_synth.h"
 
+#include "module_file.h"
+
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QLoggingCategory>
-#include <QStringList>
 
 namespace padscope {
 
@@ -26,10 +27,21 @@ QStringList moduleFolders()
 
 std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts)
 {
+    return loadBuiltInSynth(fonts, moduleFolders());
+}
+
+std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QStringList& folders)
+{
     QStringList failures;
-    for (const QString& folder : moduleFolders()) {
+    for (const QString& folder : folders) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(kModuleName);
+        if (const std::string reason = unloadableModuleReason((path + QStringLiteral(".so")).toStdString());
+            !reason.empty()) {
+            failures << QString::fromStdString(reason);
+            continue;
+        }
         // Never unloaded: the synth's threads run its code until the end.
-        QLibrary module(folder + QLatin1Char('/') + QLatin1String(kModuleName));
+        QLibrary module(path);
         if (!module.load()) {
             failures << module.errorString();
             continue;

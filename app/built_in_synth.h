@@ -3,6 +3,8 @@
 #include "midi_output.h"
 #include "sound_fonts.h"
 
+#include <QStringList>
+
 #include <memory>
 
 namespace padscope {
@@ -10,5 +12,8 @@ namespace padscope {
 // The built-in synth's port playing `fonts`, from the module installed
 // beside the program; nothing when the module is missing.
 std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts);
+// The same from the first of `folders` whose module loads; a module that
+// cannot be loaded safely is passed over, and the log says why.
+std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QStringList& folders);
 
 }  // namespace padscope

@@ -40,11 +40,12 @@ struct KitButton {
     std::string_view caption;
     int program;       // 0-based Program Change value
     std::array<bool, kMapCount> enabledInMap;  // indexed by map index
+    std::string_view moduleName = {};  // the sound module's own name, where the caption differs
 };
 
 inline constexpr std::array<KitButton, 38> kKitButtons{{
     KitButton{130, 1, 1, "STANDARD 1", 0, {true, true, true, true, true}},
-    KitButton{131, 1, 2, "STANDARTD 2", 1, {false, false, true, true, true}},
+    KitButton{131, 1, 2, "STANDARTD 2", 1, {false, false, true, true, true}, "STANDARD 2"},
     KitButton{132, 1, 3, "STANDARD L/R", 2, {false, false, false, true, true}},
     KitButton{133, 1, 4, "ROOM", 8, {true, true, true, true, true}},
     KitButton{134, 1, 5, "HIP HOP", 9, {false, false, false, true, true}},

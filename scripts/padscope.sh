@@ -72,7 +72,7 @@ case "$mode" in
     ctest --test-dir build --output-on-failure -j "$jobs"
     # The Debian package builds, passes lintian and runs unpacked.
     scripts/package-check.sh build
-    # A short run of the settings file fuzzer.
+    # A short run of the fuzzers: the settings file, the drum-only SoundFonts.
     scripts/fuzz.sh "${PADSCOPE_FUZZ_SECONDS:-60}"
     # Once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     configure_and_build build-asan -DPADSCOPE_SANITIZE=ON -DPADSCOPE_BENCH=OFF

@@ -55,7 +55,7 @@ std::string kitTitle(int program)
 {
     for (const auto& button : kKitButtons)
         if (button.program == program)
-            return std::string(button.caption);
+            return std::string(button.moduleName.empty() ? button.caption : button.moduleName);
     return "Program " + std::to_string(program + 1);
 }
 
@@ -66,7 +66,8 @@ std::optional<int> programFromKit(std::string_view kit)
     if (error == std::errc{} && end == kit.data() + kit.size())
         return shown >= 1 && shown <= kProgramCount ? std::optional<int>(shown - 1) : std::nullopt;
     for (const auto& button : kKitButtons)
-        if (sameIgnoringCase(kit, button.caption))
+        if (sameIgnoringCase(kit, button.caption)
+            || (!button.moduleName.empty() && sameIgnoringCase(kit, button.moduleName)))
             return button.program;
     return std::nullopt;
 }

@@ -32,12 +32,14 @@ std::optional<int> mapFromKey(std::string_view key);
 // The map's name as the window shows it ("SC-8850", "TG-300B(XG)").
 std::string_view mapTitle(int map);
 
-// The kit's name as its button shows it ("STANDARD 1"); "Program <n>" (1-based)
-// for a program that no button selects.
+// The kit's name as the sound module gives it, which is its button's caption
+// ("STANDARD 1") but where the caption has a typo; "Program <n>" (1-based) for
+// a program that no button selects.
 std::string kitTitle(int program);
 
-// The program of a kit given as the number the window shows (1-128) or as its
-// button's caption, in any case; nullopt when it names no program.
+// The program of a kit given as the number the window shows (1-128), as its
+// button's caption or as its module's name, in any case; nullopt when it names
+// no program.
 std::optional<int> programFromKit(std::string_view kit);
 
 // Whether a note's entry names a sound: "Nothing" and empty entries do not.

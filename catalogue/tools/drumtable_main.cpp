@@ -6,12 +6,14 @@
 #include "instrument_definitions.h"
 #include "kit_selection.h"
 #include "midnam.h"
+#include "output_file.h"
 #include "reaper.h"
 
-#include <cerrno>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -55,6 +57,7 @@ Options:
                        sc8850-026-tr-808.txt; standard output is used only
                        when --map and --kit leave a single kit
   -h, --help           print this help and exit
+  -v, --version        print the program's name and version and exit
 
 Only the kits that a map holds are written; a kit the chosen map lacks is an
 error. In the midnam, reaper and ins formats notes without a sound
@@ -62,6 +65,9 @@ error. In the midnam, reaper and ins formats notes without a sound
 cannot keep them (reaper, ins), and "&", "<", ">" and quotes are escaped in
 midnam; the table format is unchanged by these options except for the
 choice of kits.
+
+A file given with --output is replaced only once it has been written whole;
+when it cannot be, the old file stays as it was.
 
 Exit status: 0 on success, 1 if the output cannot be written, 2 on a usage
 error.
@@ -80,6 +86,7 @@ struct Options {
     KitSelection selection;
     std::optional<std::string> output;
     bool help = false;
+    bool version = false;
 };
 
 struct UsageError {
@@ -102,10 +109,21 @@ std::optional<Format> formatFromName(std::string_view name)
 Options parseOptions(int argc, char** argv)
 {
     Options options;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
+        if (optionsEnded || !arg.starts_with('-'))
+            throw UsageError{"unexpected argument \"" + std::string(arg) + "\""};
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (arg == "-h" || arg == "--help") {
             options.help = true;
+            continue;
+        }
+        if (arg == "-v" || arg == "--version") {
+            options.version = true;
             continue;
         }
         // "--name=value" or "--name value" / "-n value".
@@ -143,8 +161,6 @@ Options parseOptions(int argc, char** argv)
             if (text.empty())
                 throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
             options.output = std::string(text);
-        } else if (!arg.starts_with('-')) {
-            throw UsageError{"unexpected argument \"" + std::string(arg) + "\""};
         } else {
             throw UsageError{"unknown option \"" + std::string(arg) + "\""};
         }
@@ -180,18 +196,21 @@ void writeFormat(std::ostream& out, Format format, const std::vector<KitRef>& ki
     }
 }
 
+bool reportedWriteError(std::string_view what, int error)
+{
+    if (error)
+        std::cerr << "padscope-drumtable: cannot write " << what << ": " << std::strerror(error) << '\n';
+    return error != 0;
+}
+
 bool writeFile(const fs::path& path, const std::string& text)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file)
-        file << text;
-    if (file)
-        file.close();
-    if (!file) {
-        std::cerr << "padscope-drumtable: cannot write " << path.string() << ": " << std::strerror(errno) << '\n';
-        return false;
-    }
-    return true;
+    return !reportedWriteError(path.string(), replaceFile(path, text));
+}
+
+int writeStandardOutput(std::string_view text)
+{
+    return reportedWriteError("standard output", writeAll(STDOUT_FILENO, text)) ? 1 : 0;
 }
 
 bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
@@ -228,20 +247,20 @@ int run(const Options& options)
             return 2;
         }
     }
-    if (options.output) {
-        std::ostringstream text;
-        writeFormat(text, options.format, kits);
+    std::ostringstream text;
+    writeFormat(text, options.format, kits);
+    if (options.output)
         return writeFile(*options.output, text.str()) ? 0 : 1;
-    }
-    writeFormat(std::cout, options.format, kits);
-    std::cout.flush();
-    return std::cout ? 0 : 1;
+    return writeStandardOutput(text.str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // A reader that goes away (a pipe into head) makes a write error, not a
+    // silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     Options options;
     try {
         options = parseOptions(argc, argv);
@@ -249,10 +268,9 @@ int main(int argc, char** argv)
         std::cerr << "padscope-drumtable: " << error.message << "\nTry 'padscope-drumtable --help'.\n";
         return 2;
     }
-    if (options.help) {
-        std::cout << kHelp;
-        std::cout.flush();
-        return std::cout ? 0 : 1;
-    }
+    if (options.help)
+        return writeStandardOutput(kHelp);
+    if (options.version)
+        return writeStandardOutput("padscope-drumtable " PADSCOPE_VERSION "\n");
     return run(options);
 }

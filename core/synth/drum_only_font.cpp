@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <istream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,6 +31,12 @@ constexpr std::size_t kPresetSize = 38, kBagSize = 4, kModulatorSize = 10, kGene
 // stereo partner and its type.
 constexpr std::size_t kPresetProgramAt = 20, kPresetBankAt = 22;
 constexpr std::size_t kSampleLinkAt = 42, kSampleTypeAt = 44;
+// Every index in a preset part is 16 bits wide, so none of its nine lists
+// holds more than 65,536 records and their terminal one; a larger part (some
+// 9 MB) is damaged, whatever its header claims.
+constexpr std::uint64_t kLargestPresetData =
+    (0x10000 + 1) * (kPresetSize + 2 * (kBagSize + kModulatorSize + kGeneratorSize) + kInstrumentSize + kSampleSize)
+    + 9 * 8;
 
 unsigned read16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
 std::uint32_t read32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
@@ -183,32 +190,8 @@ std::shared_ptr<const DrumOnlyFile> withPresetData(const std::string& path, std:
 std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::array<std::uint8_t, 12> header{};
-    if (!in.read(reinterpret_cast<char*>(header.data()), header.size()) || std::memcmp(header.data(), "RIFF", 4) != 0
-        || std::memcmp(header.data() + 8, "sfbk", 4) != 0)
-        return nullptr;
-    in.seekg(0, std::ios::end);
-    const std::uint64_t fileSize = static_cast<std::uint64_t>(in.tellg());
-    // The top-level chunks: the preset part must come last.
-    std::uint64_t offset = 12;
-    while (offset + 12 <= fileSize) {
-        std::array<std::uint8_t, 12> chunk{};
-        in.seekg(static_cast<std::streamoff>(offset));
-        if (!in.read(reinterpret_cast<char*>(chunk.data()), chunk.size()))
-            return nullptr;
-        const std::uint64_t size = read32(chunk.data() + 4);
-        const std::uint64_t end = offset + 8 + size + (size & 1);
-        if (std::memcmp(chunk.data(), "LIST", 4) == 0 && std::memcmp(chunk.data() + 8, "pdta", 4) == 0) {
-            if (end < fileSize || size < 4 || offset + 8 + size > fileSize)
-                return nullptr;
-            std::vector<std::uint8_t> original(size - 4);
-            if (!in.read(reinterpret_cast<char*>(original.data()), static_cast<std::streamsize>(original.size())))
-                return nullptr;
-            return withPresetData(path, offset, drumOnlyPresetData(original));
-        }
-        offset = end;
-    }
-    return nullptr;
+    const auto part = lastPresetPart(in);
+    return part ? withPresetData(path, part->offset, drumOnlyPresetData(part->data)) : nullptr;
 }
 
 // All of a file's kits, made once per file: FluidSynth opens the file again
@@ -341,6 +324,36 @@ int closeFile(void* handle)
 
 }  // namespace
 
+std::optional<PresetPart> lastPresetPart(std::istream& file)
+{
+    std::array<std::uint8_t, 12> header{};
+    if (!file.read(reinterpret_cast<char*>(header.data()), header.size()) || std::memcmp(header.data(), "RIFF", 4) != 0
+        || std::memcmp(header.data() + 8, "sfbk", 4) != 0)
+        return std::nullopt;
+    file.seekg(0, std::ios::end);
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(file.tellg());
+    // The top-level chunks: the preset part must come last.
+    std::uint64_t offset = 12;
+    while (offset + 12 <= fileSize) {
+        std::array<std::uint8_t, 12> chunk{};
+        file.seekg(static_cast<std::streamoff>(offset));
+        if (!file.read(reinterpret_cast<char*>(chunk.data()), chunk.size()))
+            return std::nullopt;
+        const std::uint64_t size = read32(chunk.data() + 4);
+        const std::uint64_t end = offset + 8 + size + (size & 1);
+        if (std::memcmp(chunk.data(), "LIST", 4) == 0 && std::memcmp(chunk.data() + 8, "pdta", 4) == 0) {
+            if (end < fileSize || size < 4 || offset + 8 + size > fileSize || size - 4 > kLargestPresetData)
+                return std::nullopt;
+            PresetPart part{offset, std::vector<std::uint8_t>(size - 4)};
+            if (!file.read(reinterpret_cast<char*>(part.data.data()), static_cast<std::streamsize>(part.data.size())))
+                return std::nullopt;
+            return part;
+        }
+        offset = end;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
                                                             const KitSet& kits)
 {
@@ -444,7 +457,12 @@ std::optional<KitSet> drumKitsIn(const std::string& path)
     const auto file = drumOnlyFile(path);
     if (!file)
         return std::nullopt;
-    const auto chunks = subChunks(presetDataOf(*file));
+    return presetPrograms(presetDataOf(*file));
+}
+
+std::optional<KitSet> presetPrograms(std::span<const std::uint8_t> presetData)
+{
+    const auto chunks = subChunks(presetData);
     if (!chunks || !chunks->contains("phdr"))
         return std::nullopt;
     const Records presets{chunks->at("phdr"), kPresetSize};

@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,18 @@ namespace padscope {
 
 // Drum kits by program number: the presets of bank 128.
 using KitSet = std::bitset<128>;
+
+// A SoundFont's preset part: where its LIST chunk starts, and what it holds
+// after its "pdta" id.
+struct PresetPart {
+    std::uint64_t offset = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// The preset part of the SoundFont `file`, when it is the file's last chunk,
+// lies within the file and is no larger than the format can index; nothing
+// otherwise, and then nothing is read into memory.
+std::optional<PresetPart> lastPresetPart(std::istream& file);
 
 // The preset part ("pdta") of a SoundFont rewritten to hold only its drum
 // kits (bank 128) of the programs in `kits`, the instruments they use and
@@ -35,5 +48,8 @@ void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings);
 std::string drumKitsOf(const std::string& path, const KitSet& kits = KitSet().set());
 // The kits such a file holds; nothing when it cannot be loaded that way.
 std::optional<KitSet> drumKitsIn(const std::string& path);
+// The programs of the presets in a preset part, whatever their banks (a
+// drum-only part has bank 128 alone); nothing when it has no preset list.
+std::optional<KitSet> presetPrograms(std::span<const std::uint8_t> presetData);
 
 }  // namespace padscope

@@ -1,14 +1,24 @@
 // Runs padscope-drumtable as a user would: the default listing, --help, the
-// choice of map and kit, the REAPER folder, and the messages for bad input.
+// choice of map and kit, the REAPER folder, the messages for bad input, and
+// output that cannot be written.
 
 #include "drum_names.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -20,9 +30,13 @@ struct ToolRun {
     std::string out, err;
 };
 
-ToolRun drumtable(const QStringList& arguments)
+// `inChild` runs in the tool's process before it starts: a limit, a closed
+// standard output.
+ToolRun drumtable(const QStringList& arguments, const std::function<void()>& inChild = {})
 {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(PADSCOPE_DRUMTABLE), arguments);
     EXPECT_TRUE(process.waitForFinished(-1));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -59,6 +73,13 @@ TEST(DrumtableTool, HelpListsEveryOption)
                                   "-o, --output PATH", "-h, --help", "Exit status:"})
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
     EXPECT_EQ(drumtable({"-h"}).out, run.out);
+
+    const ToolRun version = drumtable({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    const QRegularExpression versionLine(QStringLiteral("\\Apadscope-drumtable [0-9]+\\.[0-9]+\\.[0-9]+\n\\z"));
+    EXPECT_TRUE(versionLine.match(QString::fromStdString(version.out)).hasMatch()) << version.out;
+    EXPECT_EQ(drumtable({"-v"}).out, version.out);
+    EXPECT_TRUE(drumtable({"--map", "sc55", "--"}).out == drumtable({"--map", "sc55"}).out) << "-- ends the options";
 }
 
 TEST(DrumtableTool, ChosenKitAndMap)
@@ -104,6 +125,7 @@ TEST(DrumtableTool, BadInputIsRefusedWithAMessage)
                               "Try 'padscope-drumtable --help'.\n"},
         {{"--kit"}, 2, "padscope-drumtable: option --kit needs a value\nTry 'padscope-drumtable --help'.\n"},
         {{"--verbose"}, 2, "padscope-drumtable: unknown option \"--verbose\"\nTry 'padscope-drumtable --help'.\n"},
+        {{"--", "--map", "sc55"}, 2, "padscope-drumtable: unexpected argument \"--map\"\nTry 'padscope-drumtable --help'.\n"},
         {{"--map", "sc55", "--kit", "HOUSE"}, 2, "padscope-drumtable: kit 14 (HOUSE) is not in the SC-55 map\n"},
         {{"--kit", "4"}, 2, "padscope-drumtable: kit 4 (Program 4) is in no map\n"},
         {{"--format", "reaper", "--map", "sc55"}, 2,
@@ -118,6 +140,70 @@ TEST(DrumtableTool, BadInputIsRefusedWithAMessage)
         EXPECT_EQ(run.err, c.message);
         EXPECT_TRUE(run.out.empty()) << c.arguments.join(' ').toStdString();
     }
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+TEST(DrumtableTool, OutputThatCannotBeWrittenFailsWithAMessageAndKeepsTheOldFile)
+{
+    const auto expectFailure = [](const ToolRun& run, const std::string& message) {
+        EXPECT_EQ(run.exitCode, 1) << message;
+        EXPECT_EQ(run.err, message);
+    };
+    // Standard output: a full device, closed, a pipe nobody reads.
+    expectFailure(drumtable({"--version"}, [] { ::dup2(::open("/dev/full", O_WRONLY), STDOUT_FILENO); }),
+                  "padscope-drumtable: cannot write standard output: No space left on device\n");
+    expectFailure(drumtable({"--help"}, [] { ::close(STDOUT_FILENO); }),
+                  "padscope-drumtable: cannot write standard output: Bad file descriptor\n");
+    int unread[2];
+    ASSERT_EQ(::pipe(unread), 0);
+    ::close(unread[0]);
+    expectFailure(drumtable({}, [&] { ::dup2(unread[1], STDOUT_FILENO); }),
+                  "padscope-drumtable: cannot write standard output: Broken pipe\n");
+    ::close(unread[1]);
+
+    // A file on a disk that fills up after 64 KB.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("drums.midnam");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the names written last time\n");
+    }
+    const auto diskFull = [] {
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+    };
+    expectFailure(drumtable({"--format", "midnam", "--output", path}, diskFull),
+                  "padscope-drumtable: cannot write " + path.toStdString() + ": File too large\n");
+    EXPECT_EQ(contents(path), "the names written last time\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"drums.midnam"});
+}
+
+TEST(DrumtableTool, ReplacedFileKeepsItsModeAndItsLink)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("drums.ins"), link = dir.filePath("link.ins");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    }
+    ASSERT_TRUE(QFile::link(path, link));
+    EXPECT_EQ(drumtable({"--format", "ins", "--map", "sc55", "--output", link}).exitCode, 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(contents(path).startsWith("; Drum kits")) << contents(path).left(40).toStdString();
+    struct stat written {};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0640u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ struct SpotCheck {
 const std::vector<SpotCheck> kSpotChecks{
     {0, 25, "TR-808", 63, {{24, ""}, {25, "Snare Roll"}, {87, "Open Surdo"}}},
     {1, 127, "CM64/32L", 67, {{34, ""}, {35, "CM Kick Drum"}, {108, "Bubble"}}},
+    {2, 1, "STANDARD 2", 63, {{36, "Standard 2 Kick 1"}, {38, "Standard 2 Snare 1"}}},
     {2, 49, "ETHNIC", 75, {{25, "Finger Snap"}, {99, "Low Wood Block"}, {100, ""}}},
     {3, 53, "CYM and CLAPS", 65, {{32, "Reverse Open Hi-Hat"}, {96, "TR-707 Hand Clap"}}},
     {4, 60, "SFX 2", 60, {{31, "Acoustic Bass Mute Noise"}, {68, "Over Blow "}}},
@@ -172,6 +173,8 @@ TEST(DrumExport, SelectionPicksOnlyPresentKits)
     EXPECT_EQ(programFromKit("26"), 25);
     EXPECT_EQ(programFromKit("tr-808"), 25);
     EXPECT_EQ(programFromKit("128"), 127);
+    EXPECT_EQ(programFromKit("Standartd 2"), 1);
+    EXPECT_EQ(programFromKit("standard 2"), 1);
     for (std::string_view bad : {"0", "129", "", "-1", "26x", "TR-8080"})
         EXPECT_EQ(programFromKit(bad), std::nullopt) << bad;
     EXPECT_EQ(mapFromKey("SC88Pro"), 3);
@@ -240,6 +243,7 @@ TEST(DrumExport, ReaperFilesParseBackToTheTable)
     EXPECT_EQ(reaperFileName({25, 4}), "sc8850-026-tr-808.txt");
     EXPECT_EQ(reaperFileName({127, 1}), "sc55-128-cm64-32l.txt");
     EXPECT_EQ(reaperFileName({53, 3}), "sc88pro-054-cym-and-claps.txt");
+    EXPECT_EQ(reaperFileName({1, 4}), "sc8850-002-standard-2.txt");
 }
 
 TEST(DrumExport, InstrumentDefinitionsParseBackToTheTable)

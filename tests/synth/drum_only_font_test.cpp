@@ -5,6 +5,12 @@
 
 #include <fluidsynth.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <vector>
@@ -154,4 +160,39 @@ TEST(DrumOnlyFont, MalformedPresetDataIsRefusedWithoutACrash)
         damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
         (void)drumOnlyPresetData(damaged);
     }
+}
+
+TEST(DrumOnlyFont, PresetPartClaimingGigabytesIsRefusedWithoutAllocatingThem)
+{
+    // A sparse file of 3 GB: a SoundFont header and a preset part that
+    // claims all the rest, which the file's size does back.
+    constexpr std::uint32_t claimed = 3u << 30;
+    std::string path = (std::filesystem::temp_directory_path() / "padscope-huge-XXXXXX.sf2").string();
+    const int fd = ::mkstemps(path.data(), 4);
+    ASSERT_GE(fd, 0);
+    std::vector<std::uint8_t> head{'R', 'I', 'F', 'F', 0, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I', 'S', 'T'};
+    for (int i = 0; i < 4; ++i)
+        head.push_back((claimed >> (8 * i)) & 0xFF);
+    head.insert(head.end(), {'p', 'd', 't', 'a'});
+    const bool made = ::write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size())
+                      && ::ftruncate(fd, 20 + off_t{claimed}) == 0;
+    ::close(fd);
+    ASSERT_TRUE(made);
+
+    // 1 GB more address space than the process has: reading the claim
+    // would fail, and end the program.
+    const auto readUnderLimit = [&path] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (1ul << 30);
+        const rlimit space{limit, limit};
+        ::setrlimit(RLIMIT_AS, &space);
+        std::ifstream file(path, std::ios::binary);
+        const bool refused = !lastPresetPart(file) && !drumKitsIn(path);
+        ::unlink(path.c_str());  // this process's own file when the test runs again in it
+        std::exit(refused ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(readUnderLimit(), ::testing::ExitedWithCode(0), "");
+    ::unlink(path.c_str());
 }

@@ -1,0 +1,113 @@
+// A synth module that the loader cannot take safely (cut short by a full disk
+// or an interrupted upgrade, or a FIFO in its place) is passed over with the
+// reason, instead of crashing the program or hanging its window.
+#include "built_in_synth.h"
+#include "module_file.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <elf.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+using namespace padscope;
+
+namespace {
+
+QByteArray builtModule()
+{
+    QFile file(QStringLiteral(PADSCOPE_SYNTH_MODULE));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Where the module's last segment ends, by the system's own ELF structures.
+std::size_t segmentsEnd(const QByteArray& module)
+{
+    Elf64_Ehdr header;
+    std::memcpy(&header, module.constData(), sizeof header);
+    std::size_t end = 0;
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment;
+        std::memcpy(&segment, module.constData() + header.e_phoff + i * header.e_phentsize, sizeof segment);
+        end = std::max<std::size_t>(end, segment.p_offset + segment.p_filesz);
+    }
+    return end;
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// In a child process, which a crash or a hang (ended after 20 s) fails.
+void expectPassedOver(const QString& folder, const std::string& what)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const auto load = [&folder] {
+        ::alarm(20);
+        std::exit(loadBuiltInSynth(SoundFontSet{}, {folder}) ? 1 : 0);
+    };
+    EXPECT_EXIT(load(), ::testing::ExitedWithCode(0), "") << what;
+}
+
+}  // namespace
+
+TEST(SynthModule, CutModuleOrFifoIsPassedOverWithTheReason)
+{
+    const QByteArray module = builtModule();
+    ASSERT_GT(module.size(), 4096);
+    EXPECT_EQ(unloadableModuleReason(PADSCOPE_SYNTH_MODULE), "");
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("padscope-synth.so"));
+    const std::size_t end = segmentsEnd(module);
+    for (std::size_t size : {std::size_t{0}, std::size_t{10}, std::size_t{63}, std::size_t{64 + 56 + 20}, end / 4,
+                             end / 2, end * 3 / 4, end - 1}) {
+        write(path, module.left(static_cast<qsizetype>(size)));
+        EXPECT_TRUE(unloadableModuleReason(path.toStdString()).starts_with(path.toStdString() + " is cut short ("))
+            << size << ": " << unloadableModuleReason(path.toStdString());
+        expectPassedOver(dir.path(), "cut to " + std::to_string(size) + " bytes");
+    }
+    write(path, module.left(10));
+    EXPECT_EQ(unloadableModuleReason(path.toStdString()), path.toStdString() + " is cut short (10 bytes): no whole ELF header");
+
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(unloadableModuleReason(path.toStdString()), path.toStdString() + " is not a regular file");
+    expectPassedOver(dir.path(), "a FIFO");
+}
+
+TEST(SynthModule, ThirtyTwoBitModuleIsCheckedByItsOwnLayout)
+{
+    // A 32-bit module of one 4 KB segment, whole and cut by a byte.
+    QByteArray module(4096, '\0');
+    Elf32_Ehdr header{};
+    std::memcpy(header.e_ident, ELFMAG, SELFMAG);
+    header.e_ident[EI_CLASS] = ELFCLASS32;
+    header.e_ident[EI_DATA] = ELFDATA2LSB;
+    header.e_phoff = sizeof header;
+    header.e_phentsize = sizeof(Elf32_Phdr);
+    header.e_phnum = 1;
+    Elf32_Phdr segment{};
+    segment.p_type = PT_LOAD;
+    segment.p_filesz = 4096;
+    std::memcpy(module.data(), &header, sizeof header);
+    std::memcpy(module.data() + sizeof header, &segment, sizeof segment);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath(QStringLiteral("module32.so")).toStdString();
+    write(QString::fromStdString(path), module);
+    EXPECT_EQ(unloadableModuleReason(path), "");
+    write(QString::fromStdString(path), module.left(4095));
+    EXPECT_EQ(unloadableModuleReason(path), path + " is cut short (4095 bytes): segment 0 ends at byte 4096");
+}
