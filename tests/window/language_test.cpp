@@ -64,9 +64,14 @@ TEST_F(InterfaceLanguage, EnglishOnRequestCaptionsPagesStatusStripControllersAnd
     EXPECT_EQ(labelText(73), "Map=");
     EXPECT_EQ(labelText(50), "Program number=");
     EXPECT_EQ(labelText(51), "Sound=");
-    EXPECT_EQ(labelText(38), "Velocity=");
-    EXPECT_EQ(labelText(55), "Bend range=");
-    EXPECT_EQ(labelText(71), "Vibrato delay=");
+    constexpr std::pair<int, const char*> kControllerCaptions[] = {
+        {38, "Velocity="},     {40, "Reverb="},        {42, "Chorus="},        {44, "Delay="},
+        {46, "Bend="},         {55, "Bend range="},    {54, "Modulation="},    {57, "Cutoff="},
+        {59, "Reso="},         {61, "Attack="},        {63, "Decay="},         {65, "Release="},
+        {67, "Vibrato rate="}, {69, "Vibrato depth="}, {71, "Vibrato delay="},
+    };
+    for (const auto& [label, caption] : kControllerCaptions)
+        EXPECT_EQ(labelText(label), caption) << "Label" << label;
     EXPECT_EQ(find<QLabel>(QStringLiteral("Label38"))->toolTip(), "Reset to default");
     EXPECT_EQ(find<QGroupBox>(QStringLiteral("RadioGroup1"))->title(), "Drum map");
     EXPECT_EQ(radio(5)->text(), "TG-300B(XG)");
