@@ -89,12 +89,14 @@ protected:
 inline std::string midiBytes(const std::vector<std::uint32_t>& words)
 {
     std::string text;
-    char byte[4];
     for (const std::uint32_t w : words) {
+        if (!text.empty())
+            text += ", ";
         const int length = (w & 0xE0) == 0xC0 ? 2 : 3;  // Program Change and Channel Pressure: one data byte
         for (int i = 0; i < length; ++i) {
-            std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned>(w >> (8 * i) & 0xFF));
-            text += (i == 0 && !text.empty() ? ", " : i == 0 ? "" : " ") + std::string(byte);
+            char byte[4];
+            std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : " %02X", static_cast<unsigned>(w >> (8 * i) & 0xFF));
+            text += byte;
         }
     }
     return text;
