@@ -142,6 +142,13 @@
     </message>
 </context>
 <context>
+    <name>padscope::PadButton</name>
+    <message>
+        <source>%1 %2、ノートナンバー %3</source>
+        <translation>%1 %2, note %3</translation>
+    </message>
+</context>
+<context>
     <name>padscope::PadPage</name>
     <message>
         <source>音源の変更</source>

@@ -132,6 +132,11 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
         bar->setTracking(true);
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->installEventFilter(this);
+        // A screen reader names the bar as its caption does, without the "=".
+        QString name = caption->text();
+        if (name.endsWith(QLatin1Char('=')))
+            name.chop(1);
+        bar->setAccessibleName(name);
         addFocusMark(bar);
         bars_[i] = bar;
 

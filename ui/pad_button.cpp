@@ -6,11 +6,28 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include <array>
+#include <cstddef>
+
 namespace padscope {
+
+namespace {
+
+// The pitch classes as the pads' row headings name them.
+constexpr std::array<const char*, 12> kPitchClasses{"C", "C#", "D", "D#", "E", "F",
+                                                    "F#", "G", "G#", "A", "A#", "B"};
+
+}  // namespace
 
 PadButton::PadButton(int note, KeyReleaseFilter* releases, QWidget* parent)
     : QPushButton(parent), note_(note), releases_(releases)
 {
+    // The caption names only the sound: a screen reader also tells where the
+    // pad lies, by its row and column headings, and the note it plays.
+    setAccessibleDescription(tr("%1 %2、ノートナンバー %3")
+                                 .arg(QLatin1String(kPitchClasses[static_cast<std::size_t>(note % 12)]))
+                                 .arg(note / 12 - 1)
+                                 .arg(note));
 }
 
 void PadButton::mousePressEvent(QMouseEvent* event)

@@ -547,10 +547,12 @@ TEST(DrumNames, NamesKeepToTheirCharacterSet)
 TEST(DrumNames, OutsideTheTableIsEmpty)
 {
     for (const auto& [program, note, map] : std::initializer_list<std::array<int, 3>>{
-             {-1, 36, 4}, {128, 36, 4}, {0, -1, 4}, {0, 128, 4}, {0, 36, -1}, {0, 36, 5}, {1000000, 0, 0}}) {
+             {-1, 36, 4}, {128, 36, 4}, {0, -1, 4}, {0, 128, 4}, {0, 36, -1}, {0, 36, 5}, {1000000, 0, 0},
+             // One map too far would be the next program's map 0: ROOM, POWER, CM64/32L.
+             {7, 36, 5}, {15, 36, 5}, {126, 36, 5}}) {
         EXPECT_TRUE(drumName(program, note, map).empty()) << program << '/' << note << '/' << map;
     }
-    for (const auto& [program, map] : std::initializer_list<std::pair<int, int>>{{-1, 0}, {128, 0}, {0, -1}, {0, 5}})
+    for (const auto& [program, map] : std::initializer_list<std::pair<int, int>>{{-1, 0}, {128, 0}, {0, -1}, {0, 5}, {7, 5}})
         EXPECT_FALSE(kitPresent(program, map)) << program << '/' << map;
     // Programs no button selects, and a kit that a map lacks, are empty throughout.
     for (const auto& [program, map] : std::initializer_list<std::pair<int, int>>{{3, 4}, {126, 0}, {1, 1}, {13, 3}}) {

@@ -168,7 +168,11 @@ TEST_F(SettingsFileTest, UnreadableFilesGiveTheDefaults)
     writeBytes(dir_ / "garbage.ini", garbage);
     EXPECT_EQ(readSettings(loadSettingsFile(dir_ / "garbage.ini")), Settings{});
 
-    writeBytes(dir_ / "big.ini", std::string(5 * 1024 * 1024, '\n') + "[gen]\nbank=1\n");
+    // Up to 4 MiB are read; one byte more and the file is not.
+    const std::string tail = "[gen]\nbank=1\n";
+    writeBytes(dir_ / "limit.ini", std::string(4 * 1024 * 1024 - tail.size(), '\n') + tail);
+    EXPECT_EQ(readSettings(loadSettingsFile(dir_ / "limit.ini")).map, 1);
+    writeBytes(dir_ / "big.ini", std::string(4 * 1024 * 1024 + 1 - tail.size(), '\n') + tail);
     EXPECT_EQ(loadSettingsFile(dir_ / "big.ini"), IniFile{});
 }
 
@@ -253,6 +257,15 @@ TEST_F(SettingsFileTest, SavingKeepsLinksPermissionBitsAndWorksForLongNames)
     fs::permissions(special, static_cast<fs::perms>(07764));
     ASSERT_TRUE(saveSettingsFile(special, file));
     EXPECT_EQ(modeOf(special) & 07777, 0764u);
+
+    // A new file is readable as the user's umask allows, like any other.
+    for (const mode_t mask : {022, 027, 077, 0}) {
+        const mode_t previous = ::umask(mask);
+        const fs::path fresh = dir_ / ("fresh-" + std::to_string(mask) + ".ini");
+        EXPECT_TRUE(saveSettingsFile(fresh, file));
+        ::umask(previous);
+        EXPECT_EQ(modeOf(fresh) & 07777, 0666u & ~mask) << "umask " << std::oct << mask;
+    }
 
     // An executable name near the file system's limit of 255 bytes.
     const fs::path exe = dir_ / std::string(250, 'p');

@@ -496,6 +496,42 @@ TEST_F(OfflineSynth, LastKitIsLetGoOnlyOnceNothingSounds)
     EXPECT_EQ(threadsNamed("timer"), 0);
 }
 
+// A map change makes the next press send the same Program Change again,
+// after its Bank Select: the kit is already there and is not loaded again.
+TEST_F(OfflineSynth, SameKitInAnotherMapLoadsNothingAgain)
+{
+    const auto fontIds = [&] {
+        std::vector<int> ids;
+        for (int i = 0; i < fluid_synth_sfcount(fluid()); ++i)
+            ids.push_back(fluid_sfont_get_id(fluid_synth_get_sfont(fluid(), static_cast<unsigned>(i))));
+        return ids;
+    };
+    press(36, 25);
+    synth_->sendShort(releaseMessage(36));
+    const std::vector<int> loaded = fontIds();
+    for (int map : {3, 4, 0}) {
+        for (std::uint32_t word : pressMessages(defaultControllerValues(), 38, 25, map))
+            synth_->sendShort(word);
+        synth_->sendShort(releaseMessage(38));
+        EXPECT_EQ(fontIds(), loaded) << "map " << map;
+    }
+    EXPECT_EQ(playingKit(), 25);
+    EXPECT_GT(rms(render(kRate / 8)), kAudibleRms);
+}
+
+// All Sound Off is never taken for a controller already at its value.
+TEST_F(OfflineSynth, EveryAllSoundOffSilencesTheSynth)
+{
+    for (int round = 1; round <= 2; ++round) {
+        synth_->sendShort(shortMessage(kStatusNoteOn, 36, 100));
+        render(kBlock);
+        ASSERT_GT(fluid_synth_get_active_voice_count(fluid()), 0) << "round " << round;
+        synth_->sendShort(shortMessage(kStatusControlChange, 120, 0));
+        render(kBlock);
+        EXPECT_EQ(fluid_synth_get_active_voice_count(fluid()), 0) << "All Sound Off number " << round;
+    }
+}
+
 TEST_F(OfflineSynth, PressSetsEveryControllerItCarries)
 {
     ControllerValues c = defaultControllerValues();

@@ -57,8 +57,9 @@ TEST_F(KitsAndMaps, StartUpShowsStandard1InTheSavedMap)
 TEST_F(KitsAndMaps, KitClickSendsOneProgramChangeAndRecaptions)
 {
     QTest::mouseClick(kitButton("HOUSE"), Qt::LeftButton);
-    EXPECT_EQ(sent(), std::vector<std::uint32_t>{programChangeMessage(13)});
+    EXPECT_EQ(midiBytes(sent()), "C9 0D");
     EXPECT_EQ(labelText(49), "14");
+    EXPECT_EQ(shownCaption(pad(39)), "House Snare 1");
     expectCaptions(13, 4);
     // The current kit again: the same program change, the same names.
     forget();
@@ -103,14 +104,52 @@ TEST_F(KitsAndMaps, ClickingTheCheckedMapSendsAndChangesNothing)
     EXPECT_EQ(window->currentMap(), 4);
 }
 
-TEST_F(KitsAndMaps, EveryMapEnablesExactlyItsKits)
+TEST_F(KitsAndMaps, EveryMapEnablesExactlyItsKitsAndShowsItsNames)
 {
-    for (int map : {0, 1, 2, 3, 4}) {
-        QTest::mouseClick(mapRadio(map), Qt::LeftButton);
-        EXPECT_EQ(window->currentMap(), map);
-        EXPECT_EQ(labelText(74).toStdString(), findMap(map)->name);
-        expectEnabledKits(map);
+    struct Shown {
+        int radio, map;
+        const char* name;
+        const char* kick;   // pad 37, note 36
+        const char* snare;  // pad 39, note 38
+    };
+    constexpr Shown kMaps[] = {
+        {2, 3, "SC-88Pro", "Standard 1 Kick 1", "Standard 1 Snare 1"},
+        {3, 2, "SC-88", "Standard 1 Kick 1", "Standard 1 Snare 1"},
+        {4, 1, "SC-55", "Kick Drum 1", "Snare Drum 1"},
+        {5, 0, "TG-300B(XG)", "Standard 1 Kick 1", "Standard 1 Snare 1"},
+        {1, 4, "SC-8850", "Standard 1 Kick 1", "Standard 1 Snare 1"},
+    };
+    for (const Shown& m : kMaps) {
+        forget();
+        QTest::mouseClick(radio(m.radio), Qt::LeftButton);
+        EXPECT_EQ(window->currentMap(), m.map);
+        EXPECT_EQ(labelText(74), m.name) << "RadioButton" << m.radio;
+        EXPECT_EQ(shownCaption(pad(37)), m.kick) << m.name;
+        EXPECT_EQ(shownCaption(pad(39)), m.snare) << m.name;
+        EXPECT_EQ(midiBytes(sent()), "C9 00") << m.name;
+        expectEnabledKits(m.map);
     }
+    EXPECT_EQ(shownCaption(pad(1)), "[88] Standard 1 Kick 1");
+    EXPECT_EQ(shownCaption(pad(128)), "[Pro] House Snare 2");
+}
+
+// A few kits as the module and the user see them.
+TEST_F(KitsAndMaps, KitButtonsSendTheirProgramAndShowItsNames)
+{
+    QTest::mouseClick(button(141), Qt::LeftButton);  // "TR-808"
+    EXPECT_EQ(midiBytes(sent()), "C9 19");
+    EXPECT_EQ(labelText(49), "26");
+    EXPECT_EQ(shownCaption(pad(37)), "TR-808 Kick 1");
+    EXPECT_EQ(shownCaption(pad(43)), "TR-808 Closed Hi-Hat 2");
+    EXPECT_EQ(shownCaption(pad(128)), "[88] Slappy");
+
+    forget();
+    QTest::mouseClick(radio(4), Qt::LeftButton);  // SC-55: the same kit, its own names
+    EXPECT_EQ(shownCaption(pad(37)), "808 Bass Drum");
+    EXPECT_EQ(shownCaption(pad(43)), "808 CHH");
+    QTest::mouseClick(button(167), Qt::LeftButton);  // "CM64/32L"
+    EXPECT_EQ(midiBytes(sent()), "C9 19, C9 7F");
+    EXPECT_EQ(labelText(49), "128");
 }
 
 TEST_F(KitsAndMaps, TypedCharacterSelectsAKitAndSpaceSelectsItTwice)

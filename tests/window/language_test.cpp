@@ -64,9 +64,19 @@ TEST_F(InterfaceLanguage, EnglishOnRequestCaptionsPagesStatusStripControllersAnd
     EXPECT_EQ(labelText(73), "Map=");
     EXPECT_EQ(labelText(50), "Program number=");
     EXPECT_EQ(labelText(51), "Sound=");
-    EXPECT_EQ(labelText(38), "Velocity=");
-    EXPECT_EQ(labelText(55), "Bend range=");
-    EXPECT_EQ(labelText(71), "Vibrato delay=");
+    constexpr std::pair<int, const char*> kControllerCaptions[] = {
+        {38, "Velocity="},     {40, "Reverb="},        {42, "Chorus="},        {44, "Delay="},
+        {46, "Bend="},         {55, "Bend range="},    {54, "Modulation="},    {57, "Cutoff="},
+        {59, "Reso="},         {61, "Attack="},        {63, "Decay="},         {65, "Release="},
+        {67, "Vibrato rate="}, {69, "Vibrato depth="}, {71, "Vibrato delay="},
+    };
+    for (const auto& [label, caption] : kControllerCaptions)
+        EXPECT_EQ(labelText(label), caption) << "Label" << label;
+    // What a screen reader says of a scroll bar and a pad.
+    EXPECT_EQ(find<QWidget>(QStringLiteral("ScrollBar2"))->accessibleName(), "Reverb");
+    EXPECT_EQ(find<QWidget>(QStringLiteral("ScrollBar6"))->accessibleName(), "Bend range");
+    EXPECT_EQ(pad(37)->accessibleDescription(), "C 2, note 36");
+    EXPECT_EQ(pad(2)->accessibleDescription(), "C# -1, note 1");
     EXPECT_EQ(find<QLabel>(QStringLiteral("Label38"))->toolTip(), "Reset to default");
     EXPECT_EQ(find<QGroupBox>(QStringLiteral("RadioGroup1"))->title(), "Drum map");
     EXPECT_EQ(radio(5)->text(), "TG-300B(XG)");
@@ -103,6 +113,8 @@ TEST_F(InterfaceLanguage, JapaneseUnlessEnglishIsAskedForWhateverTheLocale)
     EXPECT_EQ(labelText(1), "音源名");
     EXPECT_EQ(labelText(50), "プログラムナンバー＝");
     EXPECT_EQ(labelText(38), "ベロシティー=");
+    EXPECT_EQ(find<QWidget>(QStringLiteral("ScrollBar1"))->accessibleName(), "ベロシティー");
+    EXPECT_EQ(pad(128)->accessibleDescription(), "G 9、ノートナンバー 127");
     EXPECT_EQ(find<QLabel>(QStringLiteral("Label38"))->toolTip(), "デフォルトに戻す");
     EXPECT_EQ(find<QGroupBox>(QStringLiteral("RadioGroup1"))->title(), "マップ切り替え");
     EXPECT_EQ(radio(5)->text(), "TG-300B(XG音源)");

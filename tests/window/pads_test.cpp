@@ -2,6 +2,7 @@
 #include "drum_names.h"
 #include "window_fixture.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -32,11 +33,22 @@ protected:
     }
     // A key event as X11 delivers it: with its server time stamp, and Qt's
     // auto-repeat flag left unset, as it often is for repeats.
-    void timedKey(QWidget* w, QEvent::Type type, ulong timestamp, Qt::Key key = Qt::Key_A)
+    void timedKey(QWidget* w, QEvent::Type type, ulong timestamp, Qt::Key key = Qt::Key_A, quint32 scanCode = 38)
     {
-        QKeyEvent e(type, key, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"));
+        QKeyEvent e(type, key, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
         e.setTimestamp(timestamp);
         QApplication::sendEvent(w, &e);
+    }
+    // Runs the event loop for that long as an idle program does, timers on
+    // time (QTest::qWait sleeps in steps of 10 ms).
+    static void runEventLoopFor(std::chrono::milliseconds time)
+    {
+        QElapsedTimer running;
+        running.start();
+        while (running.elapsed() < time.count()) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
     }
     std::size_t noteOns() const
     {
@@ -70,6 +82,28 @@ TEST_F(Pads, PadKPlaysNoteKMinusOneWithTheWholeSequence)
     }
     EXPECT_EQ(labelText(49), "1");
     EXPECT_EQ(labelText(52).toStdString(), drumName(0, 127, 4));
+}
+
+// What a MIDI monitor shows for one press and release with the panel as it
+// starts, and when the status strip changes: after the 18th message.
+TEST_F(Pads, PressSendsTheWholeSequenceAndShowsTheNameBeforeTheLastFive)
+{
+    QTest::mousePress(pad(37), Qt::LeftButton);
+    QTest::mouseRelease(pad(37), Qt::LeftButton);
+    EXPECT_EQ(midiBytes(sent()),
+              "B9 4E 40, B9 4D 40, B9 4C 40, B9 48 40, B9 4B 40, B9 49 40, B9 47 40, B9 4A 40, "
+              "B9 01 00, B9 00 00, B9 20 04, C9 00, B9 65 00, B9 64 00, B9 06 02, B9 26 00, "
+              "B9 65 7F, B9 64 7F, B9 5B 28, B9 5E 00, B9 5D 00, E9 00 40, 99 24 64, 99 24 00");
+    EXPECT_EQ(labelText(49), "1");
+    EXPECT_EQ(labelText(52), "Standard 1 Kick 1");
+
+    std::vector<QString> shownAtEachMessage;
+    watched.beforeShort = [&](std::uint32_t) { shownAtEachMessage.push_back(labelText(52)); };
+    QTest::mousePress(pad(39), Qt::LeftButton);
+    watched.beforeShort = nullptr;
+    std::vector<QString> expected(18, QStringLiteral("Standard 1 Kick 1"));
+    expected.resize(23, QStringLiteral("Standard 1 Snare 1"));
+    EXPECT_EQ(shownAtEachMessage, expected);
 }
 
 TEST_F(Pads, RightAndMiddleButtonsPlayAndRelease)
@@ -209,4 +243,52 @@ TEST_F(Pads, HeldBackReleaseComesBeforeTheNextPadEvent)
     timedKey(pad(50), QEvent::KeyPress, 500, Qt::Key_B);  // another key at the same time
     EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(49)});
     EXPECT_EQ(noteOns(), 1u);
+}
+
+// Key events spaced in time as a keyboard sends them. A repeat's press comes
+// within a few milliseconds of its release; the release is held for 30 ms.
+TEST_F(Pads, KeyReleasesAreToldFromRepeatsInRealTime)
+{
+    // A repeat pair whose press comes 12 ms after its release is still a
+    // repeat, every time. A try the machine was too busy to space so is not
+    // counted.
+    int spaced = 0;
+    for (ulong t = 1000; spaced < 5 && t < 30000; t += 1000) {
+        forget();
+        timedKey(pad(37), QEvent::KeyPress, t);
+        timedKey(pad(37), QEvent::KeyRelease, t + 500);
+        QElapsedTimer held;
+        held.start();
+        runEventLoopFor(std::chrono::milliseconds(12));
+        timedKey(pad(37), QEvent::KeyPress, t + 500);
+        if (held.elapsed() < 25) {
+            ++spaced;
+            EXPECT_TRUE(releases().empty()) << "try " << t / 1000;
+            EXPECT_EQ(noteOns(), 1u) << "try " << t / 1000;
+        }
+        timedKey(pad(37), QEvent::KeyRelease, t + 900);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !releases().empty(); }));
+    }
+    EXPECT_EQ(spaced, 5) << "the event loop seldom kept a 25 ms spacing";
+
+    // Two keys on the pad let go 10 ms apart: two note-offs.
+    forget();
+    timedKey(pad(37), QEvent::KeyPress, 40000);
+    timedKey(pad(37), QEvent::KeyPress, 40050, Qt::Key_B, 56);
+    timedKey(pad(37), QEvent::KeyRelease, 40200);
+    runEventLoopFor(std::chrono::milliseconds(10));
+    timedKey(pad(37), QEvent::KeyRelease, 40210, Qt::Key_B, 56);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return releases().size() == 2u; }));
+    QTest::qWait(50);
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>(2, releaseMessage(36)));
+
+    // Left Shift up and right Shift down in the same millisecond: the same
+    // key code from two keys, so a release and a new note, not a repeat.
+    forget();
+    timedKey(pad(37), QEvent::KeyPress, 50000, Qt::Key_Shift, 50);
+    timedKey(pad(37), QEvent::KeyRelease, 50300, Qt::Key_Shift, 50);
+    runEventLoopFor(std::chrono::milliseconds(5));
+    timedKey(pad(37), QEvent::KeyPress, 50300, Qt::Key_Shift, 62);
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(noteOns(), 2u);
 }

@@ -35,12 +35,13 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
 {
     saved.deviceIndex = 1;
     saved.deviceName = "Module B";
+    saved.left = saved.top = 0;  // room below the button for the menu
     start();
     output.ports().push_back({"Late & Loud", true});
     QMenu* menu = openMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud"}));
+    ASSERT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud"}));
 
     forget();
     menu->actions()[3]->trigger();
@@ -53,7 +54,14 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
     // The left click wraps over the list the menu took.
     QTest::mouseClick(button(129), Qt::LeftButton);
     EXPECT_EQ(labelText(2), "Module A");
-    openMenu(QContextMenuEvent::Keyboard)->actions()[3]->trigger();
+    // From the keyboard it opens right under the button, not over it.
+    menu = openMenu(QContextMenuEvent::Keyboard);
+    ASSERT_EQ(menu->actions().size(), 4);
+    const QPushButton* port = button(129);
+    const QPoint underButton = port->mapToGlobal(QPoint(0, port->height()));
+    EXPECT_EQ(menu->geometry().top(), underButton.y());
+    EXPECT_NEAR(menu->geometry().left(), underButton.x(), 8);  // the style may shift it by its margin
+    menu->actions()[3]->trigger();
     window->close();
     ASSERT_EQ(savedAtClose.size(), 1u);
     EXPECT_EQ(savedAtClose[0].deviceIndex, 3);

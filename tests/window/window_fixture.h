@@ -11,10 +11,41 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace padscope::test {
+
+// Passes everything on to another output; beforeShort sees each short
+// message just before it goes, while the window is still sending.
+class WatchedOutput final : public MidiOutput {
+public:
+    explicit WatchedOutput(MidiOutput& out) : out_(out) {}
+    std::function<void(std::uint32_t word)> beforeShort;
+
+    int portCount() const override { return out_.portCount(); }
+    std::string portName(int index) const override { return out_.portName(index); }
+    std::string portKey(int index) const override { return out_.portKey(index); }
+    void refresh() override { out_.refresh(); }
+    PortProbe probe(int index) const override { return out_.probe(index); }
+    bool open(int index) override { return out_.open(index); }
+    bool openFailedLate() const override { return out_.openFailedLate(); }
+    void close() override { out_.close(); }
+    void reset() override { out_.reset(); }
+    void sendShort(std::uint32_t word) override
+    {
+        if (beforeShort)
+            beforeShort(word);
+        out_.sendShort(word);
+    }
+    void sendSysex(std::span<const std::uint8_t> bytes) override { out_.sendSysex(bytes); }
+
+private:
+    MidiOutput& out_;
+};
 
 // A main window on a recording MIDI output, with nothing shown on screen.
 class WindowFixture : public ::testing::Test {
@@ -22,6 +53,7 @@ protected:
     std::vector<RecordingOutput::Port> ports{{"Module A", true}, {"Module B", true}, {"Module C", true}};
     Settings saved;
     RecordingOutput output;
+    WatchedOutput watched{output};
     RecordingNotifier notifier;
     std::vector<Settings> savedAtClose;
     std::vector<std::pair<QUrl, QWidget*>> openedLinks;
@@ -32,7 +64,7 @@ protected:
         output.ports() = ports;
         output.refresh();
         window = std::make_unique<MainWindow>(MainWindowServices{
-            output, notifier, [](std::chrono::milliseconds) {},
+            watched, notifier, [](std::chrono::milliseconds) {},
             [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,
             [this](const Settings& s) { savedAtClose.push_back(s); }});
     }
@@ -52,6 +84,23 @@ protected:
     std::vector<std::uint32_t> sent() const { return output.shortWords(); }
     void forget() { output.clearEvents(); }
 };
+
+// Short messages as a MIDI monitor shows them: "B9 4E 40, C9 00, ...".
+inline std::string midiBytes(const std::vector<std::uint32_t>& words)
+{
+    std::string text;
+    for (const std::uint32_t w : words) {
+        if (!text.empty())
+            text += ", ";
+        const int length = (w & 0xE0) == 0xC0 ? 2 : 3;  // Program Change and Channel Pressure: one data byte
+        for (int i = 0; i < length; ++i) {
+            char byte[4];
+            std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : " %02X", static_cast<unsigned>(w >> (8 * i) & 0xFF));
+            text += byte;
+        }
+    }
+    return text;
+}
 
 // A caption as the user reads it ("&&" is how a button shows one "&").
 inline std::string shownCaption(const QPushButton* b)
