@@ -7,6 +7,7 @@
 #include "kit_selection.h"
 #include "midnam.h"
 #include "reaper.h"
+#include "sound_finder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -54,6 +55,12 @@ Options:
                        need be) that receives one file per kit, named like
                        sc8850-026-tr-808.txt; standard output is used only
                        when --map and --kit leave a single kit
+  -F, --find TEXT      print only the table lines of the sounds whose name
+                       holds TEXT, ignoring case, blanks and hyphens ("tr909"
+                       finds "TR-909") and the [55], [88] and [Pro] marks
+                       unless TEXT has a "["; only kits in the maps whose kit
+                       buttons offer them, no "Nothing". Takes only --map;
+                       exit status 1 when nothing matches
   -h, --help           print this help and exit
 
 Only the kits that a map holds are written; a kit the chosen map lacks is an
@@ -79,6 +86,7 @@ struct Options {
     Format format = Format::Table;
     KitSelection selection;
     std::optional<std::string> output;
+    std::optional<std::string> find;
     bool help = false;
 };
 
@@ -143,6 +151,8 @@ Options parseOptions(int argc, char** argv)
             if (text.empty())
                 throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
             options.output = std::string(text);
+        } else if (name == "-F" || name == "--find") {
+            options.find = std::string(takeValue());
         } else if (!arg.starts_with('-')) {
             throw UsageError{"unexpected argument \"" + std::string(arg) + "\""};
         } else {
@@ -214,6 +224,13 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
 
 int run(const Options& options)
 {
+    if (options.find) {
+        if (options.format != Format::Table || options.selection.program || options.output) {
+            std::cerr << "padscope-drumtable: --find takes no --format, --kit or --output\n";
+            return 2;
+        }
+        return writeFoundSounds(std::cout, *options.find, options.selection.map) > 0 && std::cout.flush() ? 0 : 1;
+    }
     const auto kits = selectKits(options.selection);
     if (kits.empty()) {
         std::cerr << "padscope-drumtable: " << emptySelectionMessage(options.selection).value_or("no kits to write") << '\n';
