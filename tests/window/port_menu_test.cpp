@@ -40,7 +40,7 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
     QMenu* menu = openMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud"}));
+    EXPECT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud", "", "探す…"}));
 
     forget();
     menu->actions()[3]->trigger();
