@@ -46,13 +46,12 @@ const std::vector<std::string_view> kTyped{"c", "cl", "cla", "clap", "909", "tr9
 
 void findAsTyped(benchmark::State& state)
 {
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(padscope::findSounds(kTyped[i]));
-        i = (i + 1) % kTyped.size();
-    }
+    const std::string_view text = kTyped[static_cast<std::size_t>(state.range(0))];
+    state.SetLabel(std::string(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(padscope::findSounds(text));
 }
-BENCHMARK(findAsTyped)->Unit(benchmark::kMicrosecond);
+BENCHMARK(findAsTyped)->DenseRange(0, static_cast<int>(kTyped.size()) - 1)->Unit(benchmark::kMicrosecond);
 
 // Baseline: every entry of the offered kits read and lower-cased, then searched.
 void findByScanningEveryEntry(benchmark::State& state)
