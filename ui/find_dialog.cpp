@@ -3,7 +3,9 @@
 #include "kits.h"
 #include "sound_finder.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -53,11 +55,24 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(results_);
     resize(560, 360);
 
+    text_->installEventFilter(this);
     connect(text_, &QLineEdit::textChanged, this, &FindDialog::search);
     // Enter in the field takes the row that is current in the list.
     connect(text_, &QLineEdit::returnPressed, this, [this] { choose(results_->currentItem()); });
     connect(results_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { choose(item); });
     connect(results_, &QTreeWidget::itemExpanded, this, &FindDialog::addPlaces);
+}
+
+bool FindDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // The arrow keys in the field move through the list, so typing, Down
+    // and Enter choose a place without leaving the field.
+    if (watched == text_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown)
+            return QApplication::sendEvent(results_, event);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FindDialog::showForSearch()

@@ -28,6 +28,9 @@ public:
 signals:
     void chosen(int program, int map, int note);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void search(const QString& text);
     void addPlaces(QTreeWidgetItem* row);  // the places under a name, once

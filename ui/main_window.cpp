@@ -253,6 +253,8 @@ void MainWindow::shutDown()
         services_.saveSettings(currentSettings());
     if (aboutBox_)
         aboutBox_->hide();
+    if (findDialog_)
+        findDialog_->hide();
 }
 
 void MainWindow::playCurrentNote()

@@ -82,7 +82,7 @@ TEST_F(FindTest, ClapChosenSelectsItsMapAndKitAndFocusesItsPad)
     EXPECT_EQ(sent().back(), 0x642799u);
 }
 
-TEST_F(FindTest, EnterInTheFieldTakesTheFirstPlaceAndTheMenuOpensTheDialogAgain)
+TEST_F(FindTest, EnterAndArrowsInTheFieldChooseAndTheMenuOpensTheDialogAgain)
 {
     findEntry()->trigger();
     QTest::keyClicks(text(), QStringLiteral("tr909claps"));
@@ -91,6 +91,13 @@ TEST_F(FindTest, EnterInTheFieldTakesTheFirstPlaceAndTheMenuOpensTheDialogAgain)
     EXPECT_EQ(window->currentMap(), 4);
     EXPECT_EQ(sent(), (std::vector<std::uint32_t>{0x0BC9}));
     EXPECT_EQ(QApplication::focusWidget(), pad(40));
+
+    // Down in the field moves to the next place: HOUSE, note 39 again.
+    forget();
+    findEntry()->trigger();
+    QTest::keyClick(text(), Qt::Key_Down);
+    QTest::keyClick(text(), Qt::Key_Return);
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{0x0DC9}));
 
     // Again: the dialog comes back with its text selected, to be typed over.
     findEntry()->trigger();
