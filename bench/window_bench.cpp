@@ -1,9 +1,11 @@
-// One pad press into the recording backend, and one refreshPads.
+// One pad press into the recording backend, one refreshPads, and the find
+// dialog's list after a keystroke.
 #include "fonts.h"
 #include "main_window.h"
 #include "recording_output.h"
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +39,21 @@ void BM_RefreshPads(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RefreshPads);
+
+// The find dialog's list after a keystroke: a name that finds a few dozen
+// places, and one letter, which finds most of the table.
+void BM_FindDialogKeystroke(benchmark::State& state)
+{
+    BenchWindow w;
+    w.window.openFind();
+    auto* text = w.window.findChild<QLineEdit*>(QStringLiteral("FindText"));
+    const QString typed = state.range(0) ? QStringLiteral("e") : QStringLiteral("clap");
+    for (auto _ : state) {
+        text->setText(typed);
+        text->clear();
+    }
+}
+BENCHMARK(BM_FindDialogKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

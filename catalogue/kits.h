@@ -84,4 +84,13 @@ inline constexpr std::array<KitButton, 38> kKitButtons{{
     KitButton{167, 6, 7, "CM64/32L", 127, {true, true, false, false, false}},
 }};
 
+// The kit button that selects the program; nullptr when none does.
+constexpr const KitButton* findKit(int program)
+{
+    for (const auto& k : kKitButtons)
+        if (k.program == program)
+            return &k;
+    return nullptr;
+}
+
 }  // namespace padscope

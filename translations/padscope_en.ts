@@ -96,6 +96,33 @@
     </message>
 </context>
 <context>
+    <name>padscope::FindDialog</name>
+    <message>
+        <source>探す</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>ドラム音の名前</source>
+        <translation>Drum sound name</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>キット</source>
+        <translation>Kit</translation>
+    </message>
+    <message>
+        <source>マップ</source>
+        <translation>Map</translation>
+    </message>
+    <message>
+        <source>ノート</source>
+        <translation>Note</translation>
+    </message>
+</context>
+<context>
     <name>padscope::MainWindow</name>
     <message>
         <source>楽器</source>
@@ -153,6 +180,13 @@
     <message>
         <source>音源の変更</source>
         <translation>Change port</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::PortMenu</name>
+    <message>
+        <source>探す…</source>
+        <translation>Find…</translation>
     </message>
 </context>
 </TS>

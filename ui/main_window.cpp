@@ -4,6 +4,7 @@
 #include "audition.h"
 #include "controller_page.h"
 #include "drum_names.h"
+#include "find_dialog.h"
 #include "fonts.h"
 #include "key_release_filter.h"
 #include "kits.h"
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 
 namespace padscope {
@@ -76,7 +78,9 @@ void MainWindow::buildWindow()
 
     connect(padPage_->portButton(), &QPushButton::clicked, this, &MainWindow::changePort);
     // Its right click lists the ports.
-    new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
+    auto* portMenu = new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
+    portMenu->setFind([this] { openFind(); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &MainWindow::openFind);
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
         connect(button, &QRadioButton::toggled, this,
@@ -249,6 +253,8 @@ void MainWindow::shutDown()
         services_.saveSettings(currentSettings());
     if (aboutBox_)
         aboutBox_->hide();
+    if (findDialog_)
+        findDialog_->hide();
 }
 
 void MainWindow::playCurrentNote()
@@ -325,6 +331,30 @@ void MainWindow::choosePort(int index)
 {
     session_.choosePort(index);
     setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+}
+
+void MainWindow::openFind()
+{
+    if (!findDialog_) {
+        findDialog_ = new FindDialog(this);
+        connect(findDialog_, &FindDialog::chosen, this, &MainWindow::showFound);
+    }
+    findDialog_->showForSearch();
+}
+
+void MainWindow::showFound(int program, int map, int note)
+{
+    const KitButton* kit = findKit(program);
+    if (!findMap(map) || !kit || !kit->enabledInMap[static_cast<std::size_t>(map)] || note < 0 || note >= kPadCount)
+        return;
+    // A click on the checked radio button does nothing, as the user's would.
+    controllers_->mapButton(map)->click();
+    if (program != currentProgram_)
+        kitButtons_[static_cast<std::size_t>(kit - kKitButtons.data())]->click();
+    pageControl_->setCurrentWidget(padPage_);
+    activateWindow();
+    raise();
+    padPage_->pads()[static_cast<std::size_t>(note)]->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace padscope

@@ -18,6 +18,7 @@ namespace padscope {
 
 class AboutBox;
 class ControllerPage;
+class FindDialog;
 class KitSelectButton;
 class LinkLabel;
 class PadPage;
@@ -53,6 +54,10 @@ public:
     void updateKitButtons();    // enables the kits the chosen map has
     void changePort();          // the next port, reset, its name shown
     void choosePort(int index); // a port from the list, as changePort()
+    void openFind();            // the "探す" dialog, in front
+    // Selects the map, then the kit, as their buttons do, and puts the focus
+    // on the note's pad.
+    void showFound(int program, int map, int note);
 
     int currentNote() const { return currentNote_; }
     int currentProgram() const { return currentProgram_; }
@@ -101,6 +106,7 @@ private:
     LinkLabel* versionLabel_ = nullptr;  // Label48
     // A window of its own, not a child: it may lie behind the main window.
     std::unique_ptr<AboutBox> aboutBox_;
+    FindDialog* findDialog_ = nullptr;  // made when first asked for
     bool closed_ = false;
     bool shown_ = false;
     bool frameSettled_ = false;

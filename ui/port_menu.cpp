@@ -46,6 +46,12 @@ void PortMenu::fill()
         action->setChecked(i == open);
         connect(action, &QAction::triggered, this, [this, i] { choose_(i); });
     }
+    if (openFind_) {
+        menu_->addSeparator();
+        QAction* find = menu_->addAction(tr("探す…"));
+        find->setObjectName(QStringLiteral("FindAction"));
+        connect(find, &QAction::triggered, this, [this] { openFind_(); });
+    }
 }
 
 }  // namespace padscope

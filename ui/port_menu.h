@@ -23,6 +23,9 @@ public:
 
     PortMenu(QPushButton* button, PortSession& session, Choose choose);
 
+    // Ends the list with "探す…", which calls `open`.
+    void setFind(std::function<void()> open) { openFind_ = std::move(open); }
+
     // Lists the ports again and shows them at `globalPos`.
     void popup(const QPoint& globalPos);
     QMenu* menu() const { return menu_; }
@@ -36,6 +39,7 @@ private:
     QPushButton* button_;
     PortSession& session_;
     Choose choose_;
+    std::function<void()> openFind_;
     QMenu* menu_;
 };
 

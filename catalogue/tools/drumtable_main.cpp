@@ -8,6 +8,7 @@
 #include "midnam.h"
 #include "output_file.h"
 #include "reaper.h"
+#include "sound_finder.h"
 
 #include <unistd.h>
 
@@ -56,6 +57,12 @@ Options:
                        need be) that receives one file per kit, named like
                        sc8850-026-tr-808.txt; standard output is used only
                        when --map and --kit leave a single kit
+  -F, --find TEXT      print only the table lines of the sounds whose name
+                       holds TEXT, ignoring case, blanks and hyphens ("tr909"
+                       finds "TR-909") and the [55], [88] and [Pro] marks
+                       unless TEXT has a "["; only kits in the maps whose kit
+                       buttons offer them, no "Nothing". Takes only --map;
+                       exit status 1 when nothing matches
   -h, --help           print this help and exit
   -v, --version        print the program's name and version and exit
 
@@ -85,6 +92,7 @@ struct Options {
     Format format = Format::Table;
     KitSelection selection;
     std::optional<std::string> output;
+    std::optional<std::string> find;
     bool help = false;
     bool version = false;
 };
@@ -161,6 +169,8 @@ Options parseOptions(int argc, char** argv)
             if (text.empty())
                 throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
             options.output = std::string(text);
+        } else if (name == "-F" || name == "--find") {
+            options.find = std::string(takeValue());
         } else {
             throw UsageError{"unknown option \"" + std::string(arg) + "\""};
         }
@@ -233,6 +243,16 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
 
 int run(const Options& options)
 {
+    if (options.find) {
+        if (options.format != Format::Table || options.selection.program || options.output) {
+            std::cerr << "padscope-drumtable: --find takes no --format, --kit or --output\n";
+            return 2;
+        }
+        std::ostringstream found;
+        if (writeFoundSounds(found, *options.find, options.selection.map) == 0)
+            return 1;
+        return writeStandardOutput(found.str());
+    }
     const auto kits = selectKits(options.selection);
     if (kits.empty()) {
         std::cerr << "padscope-drumtable: " << emptySelectionMessage(options.selection).value_or("no kits to write") << '\n';

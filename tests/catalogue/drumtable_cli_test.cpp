@@ -206,5 +206,43 @@ TEST(DrumtableTool, ReplacedFileKeepsItsModeAndItsLink)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+TEST(DrumtableTool, FindIgnoresCaseBlanksAndHyphensAndKitsAMapDoesNotOffer)
+{
+    const ToolRun claps = drumtable({"--find", "909 CLAP", "--map", "sc8850"});
+    EXPECT_EQ(claps.exitCode, 0);
+    EXPECT_EQ(claps.out, "11\t39\t4\tTR-909 Claps\n"
+                         "13\t39\t4\tTR-909 Claps\n"
+                         "59\t89\t4\tReverse 909 Claps\n"
+                         "62\t92\t4\tTR-909 Claps\n");
+    // The SC-8850 map holds CM64/32L too, but its kit button is off there.
+    EXPECT_EQ(drumtable({"-F", "cmkick"}).out, "127\t35\t0\tCM Kick Drum\n"
+                                                "127\t36\t0\tCM Kick Drum\n"
+                                                "127\t35\t1\tCM Kick Drum\n"
+                                                "127\t36\t1\tCM Kick Drum\n");
+}
+
+TEST(DrumtableTool, FindPassesOverTheSoundSetMarksUnlessOneIsTyped)
+{
+    EXPECT_EQ(drumtable({"--find", "standard 1 kick 1", "--map", "sc88pro"}).out,
+              "0\t0\t3\t[88] Standard 1 Kick 1\n0\t36\t3\tStandard 1 Kick 1\n1\t0\t3\t[88] Standard 1 Kick 1\n"
+              "2\t0\t3\t[88] Standard 1 Kick 1\n8\t0\t3\t[88] Standard 1 Kick 1\n16\t0\t3\t[88] Standard 1 Kick 1\n"
+              "32\t0\t3\t[88] Standard 1 Kick 1\n40\t0\t3\t[88] Standard 1 Kick 1\n48\t0\t3\t[88] Standard 1 Kick 1\n"
+              "50\t39\t3\tStandard 1 Kick 1\n50\t40\t3\t[88] Standard 1 Kick 1\n");
+    EXPECT_EQ(drumtable({"--find", "[88]STANDARD 1 KICK 1", "--map", "sc88pro"}).out,
+              "0\t0\t3\t[88] Standard 1 Kick 1\n1\t0\t3\t[88] Standard 1 Kick 1\n2\t0\t3\t[88] Standard 1 Kick 1\n"
+              "8\t0\t3\t[88] Standard 1 Kick 1\n16\t0\t3\t[88] Standard 1 Kick 1\n32\t0\t3\t[88] Standard 1 Kick 1\n"
+              "40\t0\t3\t[88] Standard 1 Kick 1\n48\t0\t3\t[88] Standard 1 Kick 1\n50\t40\t3\t[88] Standard 1 Kick 1\n");
+
+    // "88" stands only in marks; "Nothing" is no sound; blanks alone find nothing.
+    for (const char* text : {"88", "nothing", " - "}) {
+        const ToolRun none = drumtable({"--find", text});
+        EXPECT_EQ(none.exitCode, 1) << text;
+        EXPECT_EQ(none.out, "") << text;
+    }
+    const ToolRun withKit = drumtable({"--find", "clap", "--kit", "26"});
+    EXPECT_EQ(withKit.exitCode, 2);
+    EXPECT_EQ(withKit.err, "padscope-drumtable: --find takes no --format, --kit or --output\n");
+}
+
 }  // namespace
 }  // namespace padscope

@@ -41,7 +41,7 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
     QMenu* menu = openMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    ASSERT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud"}));
+    ASSERT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud", "", "探す…"}));
 
     forget();
     menu->actions()[3]->trigger();

@@ -1,0 +1,117 @@
+// The find dialog: opened by Ctrl+F or the port menu, searched by typing,
+// and a chosen sound selected as the map and kit buttons select it.
+#include "find_dialog.h"
+#include "interface_language.h"
+#include "port_menu.h"
+#include "window_fixture.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace padscope;
+using namespace padscope::test;
+
+namespace {
+
+class FindFixture : public WindowFixture {
+protected:
+    QLineEdit* text() const { return find<QLineEdit>(QStringLiteral("FindText")); }
+    QTreeWidget* results() const { return find<QTreeWidget>(QStringLiteral("FindResults")); }
+    static std::string row(const QTreeWidgetItem* item)
+    {
+        QStringList columns;
+        for (int c = 0; c < item->columnCount(); ++c)
+            columns << item->text(c);
+        return columns.join(QStringLiteral(" | ")).toStdString();
+    }
+    // The port list's last entry, the list opened as a right click opens it.
+    QAction* findEntry() const
+    {
+        auto* ports = window->findChild<PortMenu*>();
+        ports->popup(QPoint());
+        return ports->menu()->findChild<QAction*>(QStringLiteral("FindAction"));
+    }
+};
+
+class FindTest : public FindFixture {
+protected:
+    void SetUp() override
+    {
+        start();  // SC-8850 map, STANDARD 1
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        forget();
+    }
+};
+
+using FindInEnglish = FindFixture;
+
+}  // namespace
+
+TEST_F(FindTest, ClapChosenSelectsItsMapAndKitAndFocusesItsPad)
+{
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(find<FindDialog>(QStringLiteral("FindDialog"))->isVisible());
+    QTest::keyClicks(text(), QStringLiteral("clap"));
+
+    // Names that start with the text first, then the rest by name.
+    ASSERT_GE(results()->topLevelItemCount(), 3);
+    EXPECT_EQ(row(results()->topLevelItem(0)), "Clap Hit");
+    EXPECT_EQ(row(results()->topLevelItem(0)->child(0)), " | SFX 2 | SC-8850 | F 3 (53)");
+    const QTreeWidgetItem* cm = results()->topLevelItem(1);
+    EXPECT_EQ(row(cm), "CM Hand Clap");
+    ASSERT_EQ(cm->childCount(), 2);
+    EXPECT_EQ(row(cm->child(1)), " | CM64/32L | SC-55 | D# 2 (39)");
+
+    // The SC-8850 map has no CM64/32L button: the SC-55 map is chosen first.
+    results()->setCurrentItem(cm->child(1));
+    QTest::keyClick(results(), Qt::Key_Return);
+    EXPECT_EQ(window->currentMap(), 1);
+    EXPECT_EQ(window->currentProgram(), 127);
+    EXPECT_TRUE(radio(4)->isChecked());
+    EXPECT_EQ(labelText(74), "SC-55");
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{0x00C9, 0x7FC9}));
+    ASSERT_EQ(QApplication::focusWidget(), pad(40));
+    EXPECT_EQ(shownCaption(pad(40)), "CM Hand Clap");
+
+    // Space on the pad sounds the note.
+    QTest::keyPress(pad(40), Qt::Key_Space);
+    EXPECT_EQ(window->currentNote(), 39);
+    EXPECT_EQ(sent().back(), 0x642799u);
+}
+
+TEST_F(FindTest, EnterAndArrowsInTheFieldChooseAndTheMenuOpensTheDialogAgain)
+{
+    findEntry()->trigger();
+    QTest::keyClicks(text(), QStringLiteral("tr909claps"));
+    QTest::keyClick(text(), Qt::Key_Return);
+    EXPECT_EQ(window->currentProgram(), 11);
+    EXPECT_EQ(window->currentMap(), 4);
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{0x0BC9}));
+    EXPECT_EQ(QApplication::focusWidget(), pad(40));
+
+    // Down in the field moves to the next place: HOUSE, note 39 again.
+    forget();
+    findEntry()->trigger();
+    QTest::keyClick(text(), Qt::Key_Down);
+    QTest::keyClick(text(), Qt::Key_Return);
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{0x0DC9}));
+
+    // Again: the dialog comes back with its text selected, to be typed over.
+    findEntry()->trigger();
+    EXPECT_EQ(text()->selectedText(), "tr909claps");
+    QTest::keyClicks(text(), QStringLiteral("zzz"));
+    EXPECT_EQ(results()->topLevelItemCount(), 0);
+}
+
+TEST_F(FindInEnglish, MenuEntryAndDialog)
+{
+    const InterfaceTranslation english(Language::English);
+    start();
+    EXPECT_EQ(findEntry()->text(), "Find…");
+    findEntry()->trigger();
+    EXPECT_EQ(find<FindDialog>(QStringLiteral("FindDialog"))->windowTitle(), "Find");
+    EXPECT_EQ(row(results()->headerItem()), "Name | Kit | Map | Note");
+}
