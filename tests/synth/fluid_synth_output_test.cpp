@@ -360,6 +360,39 @@ TEST(SynthPort, IsListedOnlyWhereSomeAudioOutputExists)
     EXPECT_GT(synthWarnings[0].size(), prefix.size() + 10) << synthWarnings[0];
 }
 
+// A SoundFont replaced while the program runs (an upgrade, say) is read
+// again at the next opening, not served from what the last one read.
+TEST(SynthPort, SoundFontReplacedWhileRunningIsReadAgainAtTheNextOpening)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts || fonts->overlays.empty())
+        GTEST_SKIP() << kNoSoundFont;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path font = folder.filePath(QStringLiteral("font.sf2")).toStdString();
+    const auto installAs = [&font](const std::filesystem::path& file) {
+        const std::filesystem::path next = font.string() + ".new";
+        std::filesystem::create_symlink(std::filesystem::canonical(file), next);
+        std::filesystem::rename(next, font);
+    };
+    installAs(fonts->overlays.front());
+    FluidSynthOutput synth(SoundFontSet{font, {}}, {SynthAudio::Offline, true});
+    ASSERT_TRUE(synth.open(0));
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    synth.close();
+
+    installAs(fonts->base);
+    LogCapture log;
+    ASSERT_TRUE(synth.open(0));
+    ASSERT_TRUE(synth.waitUntilLoaded()) << (log.lines().empty() ? "" : log.lines().front());
+    for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 2))
+        synth.sendShort(word);
+    std::vector<float> left(kRate / 4), right(left.size());
+    ASSERT_TRUE(synth.render(left, right));
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), kAudibleRms);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
+
 TEST(SynthPort, LookupNeedsAReadableSoundFont)
 {
     TempFile text("not a SoundFont at all");
