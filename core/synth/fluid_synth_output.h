@@ -69,6 +69,9 @@ public:
     bool open(int index) override;
     // True once the SoundFonts turned out unreadable, or FluidSynth could not start.
     bool openFailedLate() const override;
+    // Told, from the port's worker thread, when no audio output plays: at
+    // most once per opening.
+    void setAudioFailureHandler(AudioFailureHandler handler) override;
     void close() override;
     // All sound off on every channel: every voice stops at once.
     void reset() override;
@@ -95,9 +98,11 @@ public:
 
 private:
     class Session;
+    struct FailureSink;
 
     SoundFontSet fonts_;
     SynthOptions options_;
+    std::shared_ptr<FailureSink> failureSink_;
     std::shared_ptr<Session> session_;
     // Closed ports whose worker is still tearing them down.
     std::vector<std::shared_ptr<Session>> closing_;

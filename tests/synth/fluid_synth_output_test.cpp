@@ -342,22 +342,34 @@ TEST(SynthPort, IsListedOnlyWhereSomeAudioOutputExists)
         EXPECT_NE(makeBuiltInSynth(), nullptr) << "a PipeWire socket is an audio output";
     }
 
-    // Listed, yet no output opens at the first note: FluidSynth's reason
-    // reaches stderr, once.
+    // Listed, yet no output opens at the first note: the user hears of the
+    // first output's trouble (not of the fallback's) once per opening, and
+    // the log says it once.
     const ScopedEnv gonePulse("PULSE_SERVER", "unix:" + runtime.path().toStdString() + "/gone");
     FluidSynthOutput port(*findSoundFonts(standardSoundFontSearch()));
+    std::vector<AudioFailure> failures;
+    port.setAudioFailureHandler([&failures](const AudioFailure& failure) { failures.push_back(failure); });
     synthWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordSynthWarning);
-    ASSERT_TRUE(port.open(0));
-    for (int i = 0; i < 2; ++i) {
-        port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
-        EXPECT_FALSE(port.waitForAudio());
+    for (int opening = 0; opening < 2; ++opening) {
+        ASSERT_TRUE(port.open(0));
+        for (int i = 0; i < 2; ++i) {
+            port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+            EXPECT_FALSE(port.waitForAudio());
+        }
     }
     qInstallMessageHandler(previous);
-    ASSERT_EQ(synthWarnings.size(), 1u);
-    const std::string prefix = "The built-in synth cannot play: ";
-    EXPECT_EQ(synthWarnings[0].substr(0, prefix.size()), prefix);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].output, AudioOutputKind::PulseAudio);
+    EXPECT_EQ(failures[0].fault, AudioFault::ServerUnreachable);
+    ASSERT_EQ(synthWarnings.size(), 2u);
+    const std::string prefix = "The built-in synth cannot play: pulseaudio: ";
+    EXPECT_EQ(synthWarnings[0].substr(0, prefix.size()), prefix) << synthWarnings[0];
     EXPECT_GT(synthWarnings[0].size(), prefix.size() + 10) << synthWarnings[0];
+    // Still open: the next note tries again.
+    port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+    EXPECT_FALSE(port.waitForAudio());
+    EXPECT_FALSE(port.openFailedLate());
 }
 
 // A SoundFont replaced while the program runs (an upgrade, say) is read
