@@ -423,7 +423,8 @@ void FluidSynthOutput::Session::run()
     if (options_.audio == SynthAudio::Device) {
         jackRate_ = runningJackSampleRate();
         jackRefused_ = !jackRate_ && jackServerListening();
-        keepJackAudio_ = jackRate_ && options_.keepJackAudio;
+        // PipeWire suspends its sound device only once no client runs.
+        keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jackIsPipeWire();
     }
     load();
     if (options_.audio == SynthAudio::Device) {

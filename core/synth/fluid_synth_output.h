@@ -39,8 +39,9 @@ struct SynthOptions {
     std::chrono::milliseconds idleStop{3000};
     // Through JACK the output starts with the port and never stops while idle:
     // the server runs its cycle anyway, and joining it again would make the
-    // first note after a silence some 25 ms late. Tests of the idle stop turn
-    // this off.
+    // first note after a silence some 25 ms late. PipeWire's JACK is stopped
+    // all the same, so its sound device can suspend. Tests of the idle stop
+    // turn this off.
     bool keepJackAudio = true;
 };
 
