@@ -11,6 +11,8 @@ fi
 runtime="$(mktemp -d)"
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR="$runtime" HOME="$runtime" JACK_NO_START_SERVER=1
+# Under the sanitizers: what PipeWire's own libraries keep is not the test's.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/pipewire_leaks.supp"
 unset PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR JACK_DEFAULT_SERVER
 pipewire >"$runtime/pipewire.log" 2>&1 &
 daemon=$!
