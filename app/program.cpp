@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "about_box.h"
+#include "audio_failure_message.h"
 #include "audio_system.h"
 #include "built_in_synth.h"
 #include "chained_output.h"
@@ -60,6 +61,7 @@ int runProgram(ProgramOptions options)
                 notifier.showMessage(saveFailedText(iniPath, settingsLocation));
         },
     });
+    const AudioFailureReporter audioFailures(*output, window);
     window.show();
     if (options.shown)
         QTimer::singleShot(0, &window, options.shown);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include <sys/socket.h>
@@ -262,6 +263,16 @@ std::optional<double> runningJackSampleRate()
     if (!rate || jackServerGone())
         return std::nullopt;
     return rate;
+}
+
+bool jackIsPipeWire()
+{
+#if defined(PADSCOPE_WITH_JACK)
+    const char* version = jack_get_version_string();
+    return version && std::string_view(version).find("PipeWire") != std::string_view::npos;
+#else
+    return false;
+#endif
 }
 
 bool jackServerGone()

@@ -43,6 +43,10 @@ bool otherJackMayListen();
 // server has gone.
 std::optional<double> runningJackSampleRate();
 
+// Whether the JACK library in use is PipeWire's (pw-jack): its server lets
+// the sound device suspend only once no client is active.
+bool jackIsPipeWire();
+
 // Whether the JACK server that answered has since gone away or hung. A
 // client of a server that has gone must be neither used nor closed: libjack
 // frees such clients itself when the next client opens.

@@ -69,6 +69,12 @@ bool ChainedOutput::openFailedLate() const
     return open_ && open_->openFailedLate();
 }
 
+void ChainedOutput::setAudioFailureHandler(AudioFailureHandler handler)
+{
+    for (const auto& backend : backends_)
+        backend->setAudioFailureHandler(handler);
+}
+
 void ChainedOutput::close()
 {
     if (open_)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio_failure.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -34,6 +36,10 @@ public:
     // reads its SoundFonts after open() has returned) says here whether that
     // has failed since; the port is then as good as not open.
     virtual bool openFailedLate() const { return false; }
+    // A port that makes its own sound (the built-in synth) tells `handler`
+    // when its audio output cannot play; once set empty, nothing more is told.
+    // Other ports have nothing to tell.
+    virtual void setAudioFailureHandler(AudioFailureHandler) {}
     virtual void close() = 0;
     // Silences the open port: all notes off on all 16 channels.
     virtual void reset() = 0;

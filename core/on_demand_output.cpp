@@ -43,6 +43,14 @@ bool OnDemandOutput::openFailedLate() const
     return open_ && (failed_ || (backend_ && backend_->openFailedLate()));
 }
 
+void OnDemandOutput::setAudioFailureHandler(AudioFailureHandler handler)
+{
+    const std::lock_guard lock(mutex_);
+    failureHandler_ = std::move(handler);
+    if (backend_)
+        backend_->setAudioFailureHandler(failureHandler_);
+}
+
 void OnDemandOutput::close()
 {
     if (!open_)
@@ -110,6 +118,8 @@ void OnDemandOutput::make()
     const std::lock_guard lock(mutex_);
     backend_ = std::move(backend);
     made_ = true;
+    if (backend_ && failureHandler_)
+        backend_->setAudioFailureHandler(failureHandler_);
     // What went to an opening that was closed again (the first start-up
     // opens, closes and reopens) need not be played: only the last opening
     // is, and none when the port was closed after it.

@@ -25,6 +25,8 @@ public:
 
     bool open(int index) override;
     bool openFailedLate() const override;
+    // Handed to the backend once it is made.
+    void setAudioFailureHandler(AudioFailureHandler handler) override;
     void close() override;
     void reset() override;
     void sendShort(std::uint32_t word) override;
@@ -49,6 +51,7 @@ private:
     bool made_ = false;  // the factory has run; backend_ may still be null
     bool failed_ = false;
     std::unique_ptr<MidiOutput> backend_;
+    AudioFailureHandler failureHandler_;
     std::vector<Call> pending_;
 
     std::future<void> maker_;  // last: its end is waited for first

@@ -67,6 +67,12 @@ bool PendingOutput::openFailedLate() const
     return out && out->openFailedLate();
 }
 
+void PendingOutput::setAudioFailureHandler(AudioFailureHandler handler)
+{
+    if (MidiOutput* out = backend())
+        out->setAudioFailureHandler(std::move(handler));
+}
+
 void PendingOutput::close()
 {
     if (MidiOutput* out = backend())

@@ -25,6 +25,7 @@ public:
     PortProbe probe(int index) const override;
     bool open(int index) override;
     bool openFailedLate() const override;
+    void setAudioFailureHandler(AudioFailureHandler handler) override;
     void close() override;
     void reset() override;
     void sendShort(std::uint32_t word) override;

@@ -21,6 +21,37 @@
     </message>
 </context>
 <context>
+    <name>padscope::AudioFailureMessage</name>
+    <message>
+        <source>JACK サーバーに参加できません（ほかのユーザーのサーバーかもしれません）</source>
+        <translation>The JACK server does not let it join (the server may be another user&apos;s)</translation>
+    </message>
+    <message>
+        <source>JACK サーバーが応答しません</source>
+        <translation>The JACK server does not answer</translation>
+    </message>
+    <message>
+        <source>%1 サーバーに接続できません</source>
+        <translation>The %1 server cannot be reached</translation>
+    </message>
+    <message>
+        <source>%1 サーバーが終了しました</source>
+        <translation>The %1 server has gone away</translation>
+    </message>
+    <message>
+        <source>オーディオデバイスを開けません</source>
+        <translation>No audio device can be opened</translation>
+    </message>
+    <message>
+        <source>内蔵シンセの音を出せません</source>
+        <translation>The built-in synth cannot play</translation>
+    </message>
+    <message>
+        <source>パッドを押すと、もう一度試します</source>
+        <translation>Pressing a pad tries again</translation>
+    </message>
+</context>
+<context>
     <name>padscope::ControllerPage</name>
     <message>
         <source>ベロシティー=</source>

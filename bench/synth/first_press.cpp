@@ -9,6 +9,7 @@
 // the time until the note's first sample reaches the server. Otherwise (a
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
+#include "audio_system.h"
 #include "audition.h"
 #include "fluid_synth_output.h"
 
@@ -98,6 +99,8 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::stoi(argv[1]) : 15;
     const auto idle = std::chrono::milliseconds(argc > 2 ? std::stoi(argv[2]) : 300);
     const bool keepJackAudio = !(argc > 3 && std::string(argv[3]) == "stop");
+    // PipeWire's JACK client leaves while idle all the same.
+    const bool jackKept = keepJackAudio && !jackIsPipeWire();
     const auto fonts = findSoundFonts(standardSoundFontSearch());
     if (!fonts) {
         std::fprintf(stderr, "no General MIDI SoundFont found\n");
@@ -118,7 +121,7 @@ int main(int argc, char** argv)
         // A silence longer than the idle time; the audio stops in it unless kept.
         std::this_thread::sleep_for(idle + 100ms);
         for (int wait = 0; !synth.audioDriver().empty() && wait < 3000; ++wait) {
-            if (keepJackAudio && synth.audioDriver() == "jack")
+            if (jackKept && synth.audioDriver() == "jack")
                 break;
             std::this_thread::sleep_for(10ms);
         }
@@ -149,7 +152,7 @@ int main(int argc, char** argv)
     }
     const auto worst = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
     std::printf("driver %s%s, %s, %d rounds, idle stop after %lld ms\n", driver.c_str(),
-                keepJackAudio && driver == "jack" ? " (kept running)" : "",
+                jackKept && driver == "jack" ? " (kept running)" : "",
                 listener.active() ? "first sample at the JACK server" : "audio running again + one period",
                 rounds, static_cast<long long>(idle.count()));
     std::printf("first press after idle: median %.1f ms, worst %.1f ms\n", median(afterIdle), worst(afterIdle));

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <map>
@@ -194,18 +195,40 @@ std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
     return part ? withPresetData(path, part->offset, drumOnlyPresetData(part->data)) : nullptr;
 }
 
-// All of a file's kits, made once per file: FluidSynth opens the file again
-// whenever it loads a kit's samples. Never destroyed: a port's worker may
-// still be loading while the process exits.
+// What tells one version of a file from the next: a font replaced while the
+// program runs (an upgrade) has other sample offsets.
+struct FileVersion {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    bool operator==(const FileVersion&) const = default;
+};
+
+std::optional<FileVersion> versionOf(const std::string& path)
+{
+    std::error_code error;
+    FileVersion version{std::filesystem::file_size(path, error), {}};
+    if (!error)
+        version.modified = std::filesystem::last_write_time(path, error);
+    return error ? std::nullopt : std::optional(version);
+}
+
+// All of a file's kits, made once per version of the file: FluidSynth opens
+// the file again whenever it loads a kit's samples. Never destroyed: a port's
+// worker may still be loading while the process exits.
 std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
 {
+    struct Cached {
+        std::optional<FileVersion> version;
+        std::shared_ptr<const DrumOnlyFile> file;
+    };
     static std::mutex mutex;
-    static Immortal<std::map<std::string, std::shared_ptr<const DrumOnlyFile>>> files;
+    static Immortal<std::map<std::string, Cached>> files;
     const std::lock_guard lock(mutex);
-    auto& file = files.value[path];
-    if (!file)
-        file = makeDrumOnlyFile(path);
-    return file;
+    auto& cached = files.value[path];
+    const std::optional<FileVersion> version = versionOf(path);
+    if (!cached.file || !version || cached.version != version)
+        cached = {version, makeDrumOnlyFile(path)};
+    return cached.file;
 }
 
 // The preset data of such a file, without its LIST header.

@@ -33,11 +33,18 @@ constexpr double kSynthGain = 0.5;
 
 // FluidSynth's last error on this thread: the reason an open failed.
 thread_local std::string lastFluidError;
+// On an audio output's own thread, what marks that output failed: its
+// driver reports there the error (a write to a server that has gone) after
+// which the thread ends.
+thread_local std::atomic<bool>* outputFailure = nullptr;
 
 void logFluidMessage(int level, const char* message, void*)
 {
-    if (level <= FLUID_ERR)
+    if (level <= FLUID_ERR) {
         lastFluidError = message;
+        if (outputFailure)
+            outputFailure->store(true);
+    }
     qCDebug(lcSynth, "FluidSynth: %s", message);
 }
 
@@ -123,6 +130,25 @@ constexpr std::chrono::seconds kLongestTail{10};
 // wakes the worker: the caller renders, and the last voices end.
 constexpr std::chrono::milliseconds kRetiredFontsRetry{50};
 
+// FluidSynth renders in blocks of this many frames.
+constexpr int kFluidBlock = 64;
+
+// A JACK client is asked for samples every period (a few milliseconds); one
+// that has not been for this long has lost its server. Other outputs may
+// block for seconds while the server's buffer is full, so they tell by error.
+constexpr std::chrono::milliseconds kStalledJackOutput{500};
+
+AudioOutputKind outputKind(std::string_view driver)
+{
+    if (driver == "jack")
+        return AudioOutputKind::Jack;
+    if (driver == "pulseaudio")
+        return AudioOutputKind::PulseAudio;
+    if (driver == "pipewire")
+        return AudioOutputKind::PipeWire;
+    return AudioOutputKind::Alsa;
+}
+
 struct Voices {
     bool ringing = false;  // any voice sounds
     bool held = false;     // a voice whose key is still down
@@ -171,12 +197,28 @@ int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
 
 }  // namespace
 
+// Where the port's openings report that no audio output plays.
+struct FluidSynthOutput::FailureSink {
+    std::mutex mutex;
+    AudioFailureHandler handler;
+
+    void report(const AudioFailure& failure)
+    {
+        const std::lock_guard lock(mutex);
+        if (handler)
+            handler(failure);
+    }
+};
+
 // One opening of the port: the synth, its audio output and the worker
 // thread that loads, starts, stops and finally releases them. The GUI
 // thread only sends messages; it never waits for the worker.
 class FluidSynthOutput::Session {
 public:
-    Session(SoundFontSet fonts, SynthOptions options) : fonts_(std::move(fonts)), options_(options) {}
+    Session(SoundFontSet fonts, SynthOptions options, std::shared_ptr<FailureSink> failures)
+        : fonts_(std::move(fonts)), options_(options), failures_(std::move(failures))
+    {
+    }
 
     // Starts the worker; false when no thread could be had.
     bool start(const std::shared_ptr<Session>& self);
@@ -203,11 +245,15 @@ private:
     void unloadRetiredFonts();
     void serveAudio();
     bool startDriver();
+    std::optional<AudioFailure> tryDrivers();
+    bool outputDead() const;
+    void endUnheardVoices();  // with no output running
     void stopDriver();
     void release();
 
     const SoundFontSet fonts_;
     const SynthOptions options_;
+    const std::shared_ptr<FailureSink> failures_;
     // The worker's alone: the fonts, base first, each holding kit 0 (which a
     // GS Reset selects, and which stands in for a kit no font has) and kit
     // kitLoaded_; any other kit is loaded when a Program Change asks for it.
@@ -216,17 +262,27 @@ private:
     // The worker's alone: fonts of kits no longer chosen, which a voice may
     // still be playing.
     std::vector<int> retiredFonts_;
-    std::optional<double> jackRate_;  // the JACK server's, when one ran at open; the worker's alone
+    // The worker's alone: what was found of JACK at open.
+    std::optional<double> jackRate_;  // the server's rate, when one ran
+    bool jackRefused_ = false;        // a server ran, but would not answer the probe
+    bool keepJackAudio_ = false;      // the output stays while idle
+    // The worker's alone: the kind of output that stopped rendering last, and
+    // whether the user has been told that none plays.
+    std::optional<AudioOutputKind> lostOutput_;
+    bool failureReported_ = false;
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
-    // What the JACK output's callback reads; given up with a driver that is.
-    struct JackRender {
+    // What the audio output's callback reads; given up with a JACK driver that is.
+    struct OutputRender {
         fluid_synth_t* synth = nullptr;
-        std::atomic<bool> silent{false};  // hand JACK silence without rendering
+        std::atomic<bool> silent{false};  // hand the output silence without rendering
+        std::atomic<Clock::rep> lastCall{0};  // when the output last asked for samples
+        std::atomic<bool> periodic{false};    // it asks every period (JACK)
+        std::atomic<bool> failed{false};      // its driver has reported an error on its thread
     };
-    std::unique_ptr<JackRender> jackRender_ = std::make_unique<JackRender>();
-    static int renderForJack(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
+    std::unique_ptr<OutputRender> render_ = std::make_unique<OutputRender>();
+    static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
     std::string_view driverInUse_;                                 // the worker's alone
     bool abandoned_ = false;  // a JACK call that never returned still uses the synth
 
@@ -242,6 +298,7 @@ private:
     bool audioWanted_ = false;
     bool audioStarting_ = false;
     bool audioFailed_ = false;
+    bool outputLost_ = false;  // a Note On found the running output dead
     std::string driverName_;
 
     // The sender plays its messages itself: loaded, and nothing pending.
@@ -298,13 +355,17 @@ void FluidSynthOutput::Session::stop()
 
 void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
 {
+    // An output whose sound server has gone renders no more: the note waits
+    // for the worker to open a new one.
+    const bool lost = noteOn && options_.audio == SynthAudio::Device && audioUp_.load() && outputDead();
     // Reading a kit's samples can take long on a cold disk: not on the
     // sender's thread, which is the GUI's.
-    if (!direct_.load(std::memory_order_acquire) || (loadOk_ && mayReadSamples(message))) {
+    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && mayReadSamples(message))) {
         const std::lock_guard lock(mutex_);
         if (loadDone_ && !loadOk_)
             return;  // nothing to play them
         direct_.store(false);
+        outputLost_ = outputLost_ || lost;
         pending_.push_back(std::move(message));
         if (noteOn && options_.audio == SynthAudio::Device) {
             lastNoteOn_.store(Clock::now().time_since_epoch().count());
@@ -316,7 +377,7 @@ void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
     if (!loadOk_)
         return;  // written before direct_ is first set, and never again
     if (noteOn)
-        jackRender_->silent.store(false);
+        render_->silent.store(false);
     play(synth_.get(), message);
     if (!noteOn || options_.audio != SynthAudio::Device)
         return;
@@ -359,11 +420,15 @@ std::string FluidSynthOutput::Session::driverName() const
 void FluidSynthOutput::Session::run()
 {
     // Asking JACK opens a client: here, not on the caller's thread.
-    if (options_.audio == SynthAudio::Device)
+    if (options_.audio == SynthAudio::Device) {
         jackRate_ = runningJackSampleRate();
+        jackRefused_ = !jackRate_ && jackServerListening();
+        // PipeWire suspends its sound device only once no client runs.
+        keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jackIsPipeWire();
+    }
     load();
     if (options_.audio == SynthAudio::Device) {
-        if (jackRate_ && options_.keepJackAudio) {
+        if (keepJackAudio_) {
             const std::lock_guard lock(mutex_);
             audioWanted_ = loadOk_;
         }
@@ -499,6 +564,20 @@ void FluidSynthOutput::Session::serveAudio()
     std::unique_lock lock(mutex_);
     Clock::time_point lastSound{};
     while (!stopping_) {
+        if (outputLost_) {
+            // Its voices were never heard and would never end: they go
+            // before the note that found it dead plays on a new output.
+            outputLost_ = false;
+            audioUp_ = false;
+            lock.unlock();
+            qCWarning(lcSynth, "The audio output (%.*s) stopped playing; opening one again",
+                      static_cast<int>(driverInUse_.size()), driverInUse_.data());
+            lostOutput_ = outputKind(driverInUse_);
+            stopDriver();
+            endUnheardVoices();
+            lock.lock();
+            continue;
+        }
         if (!pending_.empty()) {
             playPending(lock);
             continue;
@@ -511,7 +590,7 @@ void FluidSynthOutput::Session::serveAudio()
         }
         if (audioWanted_ && driver_) {
             audioWanted_ = false;  // asked for while it was running, or silent
-            jackRender_->silent = false;
+            render_->silent = false;
             audioUp_ = true;
             changed_.notify_all();
         }
@@ -528,7 +607,7 @@ void FluidSynthOutput::Session::serveAudio()
                 return;
             continue;
         }
-        if (!driver_ || jackRender_->silent) {
+        if (!driver_ || render_->silent) {
             changed_.wait(lock);
             continue;
         }
@@ -539,11 +618,15 @@ void FluidSynthOutput::Session::serveAudio()
             continue;
         }
         // A held note, or a released one still ringing (a long cymbal), keeps
-        // the audio going; a tail that never fades is cut after a while.
+        // the audio going; a tail that never fades is cut after a while, and
+        // so is every voice of an output that no longer renders them.
         lock.unlock();
-        const Voices voices = voicesOf(synth_.get());
+        const bool dead = outputDead();
+        if (dead)
+            lostOutput_ = outputKind(driverInUse_);
+        const Voices voices = dead ? Voices{} : voicesOf(synth_.get());
         const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
-        if (voices.ringing && !voices.held && tailTooLong)
+        if (dead || (voices.ringing && !voices.held && tailTooLong))
             fluid_synth_all_sounds_off(synth_.get(), -1);
         lock.lock();
         if (voices.held || (voices.ringing && !tailTooLong)) {
@@ -555,16 +638,18 @@ void FluidSynthOutput::Session::serveAudio()
             audioUp_ = true;  // a note came meanwhile
             continue;
         }
-        if (driverInUse_ == "jack" && options_.keepJackAudio) {
+        if (driverInUse_ == "jack" && keepJackAudio_ && !dead) {
             // A JACK client joins the graph too slowly to stop: it stays,
             // and hands JACK silence without waking FluidSynth.
-            jackRender_->silent = true;
+            render_->silent = true;
             qCDebug(lcSynth, "Audio output silent after %lld ms without sound",
                     static_cast<long long>(options_.idleStop.count()));
             continue;
         }
         lock.unlock();
         stopDriver();
+        if (dead)
+            endUnheardVoices();
         lock.lock();
         qCDebug(lcSynth, "Audio output stopped after %lld ms of silence",
                 static_cast<long long>(options_.idleStop.count()));
@@ -573,60 +658,118 @@ void FluidSynthOutput::Session::serveAudio()
 
 bool FluidSynthOutput::Session::startDriver()
 {
+    const std::optional<AudioFailure> failure = tryDrivers();
+    if (failure && !abandoned_)
+        endUnheardVoices();
+    const std::lock_guard lock(mutex_);
+    if (!failure) {
+        audioFailed_ = false;
+        lostOutput_.reset();
+        return true;
+    }
+    if (!audioFailed_)
+        qCWarning(lcSynth, "The built-in synth cannot play: %s", failure->detail.c_str());
+    audioFailed_ = true;
+    if (!failureReported_) {
+        failureReported_ = true;
+        failures_->report(*failure);
+    }
+    return false;
+}
+
+std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
+{
     // JACK only when a server already runs; otherwise the desktop's sound
     // server, then the sound card itself. PulseAudio comes before PipeWire's
     // own driver: PipeWire desktops serve it too, while on a PulseAudio
     // desktop a PipeWire daemon may run without any speakers behind it.
-    // Drivers this FluidSynth was built without are skipped.
+    // Drivers this FluidSynth was built without are skipped. The user hears
+    // of the first one's trouble: a fallback's is rarely the cause.
     static constexpr std::array<std::string_view, 4> drivers{"jack", "pulseaudio", "pipewire", "alsa"};
-    lastFluidError.clear();
+    std::optional<AudioFailure> first;
+    if (jackRefused_)
+        first = AudioFailure{AudioOutputKind::Jack, AudioFault::JackRefused, "the JACK server refused the probe"};
     for (std::string_view name : drivers) {
+        if (name == "jack" && jackRate_ && !runningJackSampleRate() && !first)
+            first = AudioFailure{AudioOutputKind::Jack, AudioFault::ServerGone, "the JACK server has gone away"};
         if (name == "jack" && (!jackRate_ || !runningJackSampleRate()))
             continue;
         if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
             continue;  // not built into this FluidSynth
+        lastFluidError.clear();
+        render_->synth = synth_.get();
+        render_->silent = false;
+        render_->lastCall = Clock::now().time_since_epoch().count();
+        render_->periodic = name == "jack";
+        render_->failed = false;
+        const auto make = [settings = settings_.get(), render = render_.get()] {
+            return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(
+                new_fluid_audio_driver2(settings, &Session::renderForOutput, render));
+        };
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
             // worker forever; the synth is then left to the call that never returns.
-            jackRender_->synth = synth_.get();
-            jackRender_->silent = false;
-            auto made = makeWithinJackLimit([settings = settings_.get(), render = jackRender_.get()] {
-                return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(
-                    new_fluid_audio_driver2(settings, &Session::renderForJack, render));
-            });
+            auto made = makeWithinJackLimit(make);
             if (!made) {
                 abandoned_ = true;
-                return false;
+                return first ? first
+                             : AudioFailure{AudioOutputKind::Jack, AudioFault::JackNotAnswering,
+                                            "the JACK server stopped answering"};
             }
             driver_ = std::move(*made);
         } else {
-            driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
+            driver_ = make();
         }
         if (driver_) {
             driverInUse_ = name;
             const std::lock_guard lock(mutex_);
             driverName_ = name;
-            audioFailed_ = false;
-            return true;
+            return std::nullopt;
+        }
+        if (!first) {
+            const AudioOutputKind kind = outputKind(name);
+            const AudioFault fault = kind == AudioOutputKind::Jack   ? AudioFault::JackRefused
+                                     : kind == AudioOutputKind::Alsa ? AudioFault::NoDevice
+                                     : lostOutput_ == kind          ? AudioFault::ServerGone
+                                                                    : AudioFault::ServerUnreachable;
+            first = AudioFailure{kind, fault, std::string(name) + ": " +
+                                                  (lastFluidError.empty() ? "no output" : lastFluidError)};
         }
     }
-    const std::lock_guard lock(mutex_);
-    if (!audioFailed_)
-        qCWarning(lcSynth, "The built-in synth cannot play: %s",
-                  lastFluidError.empty() ? "no audio output could be opened" : lastFluidError.c_str());
-    audioFailed_ = true;
-    return false;
+    return first ? first : AudioFailure{AudioOutputKind::Alsa, AudioFault::NoDevice, "no audio output could be opened"};
 }
 
-int FluidSynthOutput::Session::renderForJack(void* data, int length, int fxCount, float* fx[], int outCount,
-                                             float* out[])
+void FluidSynthOutput::Session::endUnheardVoices()
+{
+    // Without an output nothing renders: the voices of the notes played
+    // meanwhile would never end, and would fill the synth's polyphony. They
+    // are stopped, and one block rendered here lets them go.
+    fluid_synth_all_sounds_off(synth_.get(), -1);
+    std::array<float, 2 * kFluidBlock> scratch{};
+    for (int i = 0; i < 2; ++i)
+        fluid_synth_write_float(synth_.get(), kFluidBlock, scratch.data(), 0, 1, scratch.data() + kFluidBlock, 0, 1);
+}
+
+bool FluidSynthOutput::Session::outputDead() const
+{
+    if (render_->failed.load())
+        return true;
+    const Clock::time_point lastCall{Clock::duration(render_->lastCall.load(std::memory_order_relaxed))};
+    return render_->periodic.load() && Clock::now() - lastCall > kStalledJackOutput;
+}
+
+int FluidSynthOutput::Session::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
+                                               float* out[])
 {
     // FluidSynth adds to the buffers it is given.
     for (int i = 0; i < outCount; ++i)
         std::fill_n(out[i], length, 0.0f);
     for (int i = 0; i < fxCount; ++i)
         std::fill_n(fx[i], length, 0.0f);
-    const auto* render = static_cast<const JackRender*>(data);
+    auto* render = static_cast<OutputRender*>(data);
+    render->lastCall.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+    if (!render->periodic.load(std::memory_order_relaxed))
+        outputFailure = &render->failed;  // the driver's own thread, which ends with it
     if (render->silent.load(std::memory_order_relaxed))
         return FLUID_OK;
     // Without ports of their own, reverb and chorus go into the outputs.
@@ -652,7 +795,7 @@ void FluidSynthOutput::Session::release()
     if (abandoned_) {
         abandon(synth_);
         abandon(settings_);
-        abandon(jackRender_);
+        abandon(render_);
         return;
     }
     stopDriver();
@@ -661,7 +804,10 @@ void FluidSynthOutput::Session::release()
 }
 
 FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
-    : SinglePortOutput(std::string(kBuiltInSynthName)), fonts_(std::move(fonts)), options_(options)
+    : SinglePortOutput(std::string(kBuiltInSynthName)),
+      fonts_(std::move(fonts)),
+      options_(options),
+      failureSink_(std::make_shared<FailureSink>())
 {
     quietLibraries();
 }
@@ -685,7 +831,7 @@ bool FluidSynthOutput::open(int index)
     close();
     if (probe(index) != PortProbe::Ok)
         return false;
-    auto session = std::make_shared<Session>(fonts_, options_);
+    auto session = std::make_shared<Session>(fonts_, options_, failureSink_);
     if (!session->start(session)) {
         qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
         return false;
@@ -698,6 +844,12 @@ bool FluidSynthOutput::open(int index)
 bool FluidSynthOutput::openFailedLate() const
 {
     return session_ && session_->loadFailed();
+}
+
+void FluidSynthOutput::setAudioFailureHandler(AudioFailureHandler handler)
+{
+    const std::lock_guard lock(failureSink_->mutex);
+    failureSink_->handler = std::move(handler);
 }
 
 void FluidSynthOutput::close()

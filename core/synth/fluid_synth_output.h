@@ -39,8 +39,9 @@ struct SynthOptions {
     std::chrono::milliseconds idleStop{3000};
     // Through JACK the output starts with the port and never stops while idle:
     // the server runs its cycle anyway, and joining it again would make the
-    // first note after a silence some 25 ms late. Tests of the idle stop turn
-    // this off.
+    // first note after a silence some 25 ms late. PipeWire's JACK is stopped
+    // all the same, so its sound device can suspend. Tests of the idle stop
+    // turn this off.
     bool keepJackAudio = true;
 };
 
@@ -69,6 +70,9 @@ public:
     bool open(int index) override;
     // True once the SoundFonts turned out unreadable, or FluidSynth could not start.
     bool openFailedLate() const override;
+    // Told, from the port's worker thread, when no audio output plays: at
+    // most once per opening.
+    void setAudioFailureHandler(AudioFailureHandler handler) override;
     void close() override;
     // All sound off on every channel: every voice stops at once.
     void reset() override;
@@ -95,9 +99,11 @@ public:
 
 private:
     class Session;
+    struct FailureSink;
 
     SoundFontSet fonts_;
     SynthOptions options_;
+    std::shared_ptr<FailureSink> failureSink_;
     std::shared_ptr<Session> session_;
     // Closed ports whose worker is still tearing them down.
     std::vector<std::shared_ptr<Session>> closing_;

@@ -342,22 +342,67 @@ TEST(SynthPort, IsListedOnlyWhereSomeAudioOutputExists)
         EXPECT_NE(makeBuiltInSynth(), nullptr) << "a PipeWire socket is an audio output";
     }
 
-    // Listed, yet no output opens at the first note: FluidSynth's reason
-    // reaches stderr, once.
+    // Listed, yet no output opens at the first note: the user hears of the
+    // first output's trouble (not of the fallback's) once per opening, and
+    // the log says it once.
     const ScopedEnv gonePulse("PULSE_SERVER", "unix:" + runtime.path().toStdString() + "/gone");
     FluidSynthOutput port(*findSoundFonts(standardSoundFontSearch()));
+    std::vector<AudioFailure> failures;
+    port.setAudioFailureHandler([&failures](const AudioFailure& failure) { failures.push_back(failure); });
     synthWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordSynthWarning);
-    ASSERT_TRUE(port.open(0));
-    for (int i = 0; i < 2; ++i) {
-        port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
-        EXPECT_FALSE(port.waitForAudio());
+    for (int opening = 0; opening < 2; ++opening) {
+        ASSERT_TRUE(port.open(0));
+        for (int i = 0; i < 2; ++i) {
+            port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+            EXPECT_FALSE(port.waitForAudio());
+        }
     }
     qInstallMessageHandler(previous);
-    ASSERT_EQ(synthWarnings.size(), 1u);
-    const std::string prefix = "The built-in synth cannot play: ";
-    EXPECT_EQ(synthWarnings[0].substr(0, prefix.size()), prefix);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].output, AudioOutputKind::PulseAudio);
+    EXPECT_EQ(failures[0].fault, AudioFault::ServerUnreachable);
+    ASSERT_EQ(synthWarnings.size(), 2u);
+    const std::string prefix = "The built-in synth cannot play: pulseaudio: ";
+    EXPECT_EQ(synthWarnings[0].substr(0, prefix.size()), prefix) << synthWarnings[0];
     EXPECT_GT(synthWarnings[0].size(), prefix.size() + 10) << synthWarnings[0];
+    // Still open: the next note tries again.
+    port.sendShort(shortMessage(kStatusNoteOn, 36, 100));
+    EXPECT_FALSE(port.waitForAudio());
+    EXPECT_FALSE(port.openFailedLate());
+}
+
+// A SoundFont replaced while the program runs (an upgrade, say) is read
+// again at the next opening, not served from what the last one read.
+TEST(SynthPort, SoundFontReplacedWhileRunningIsReadAgainAtTheNextOpening)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts || fonts->overlays.empty())
+        GTEST_SKIP() << kNoSoundFont;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path font = folder.filePath(QStringLiteral("font.sf2")).toStdString();
+    const auto installAs = [&font](const std::filesystem::path& file) {
+        const std::filesystem::path next = font.string() + ".new";
+        std::filesystem::create_symlink(std::filesystem::canonical(file), next);
+        std::filesystem::rename(next, font);
+    };
+    installAs(fonts->overlays.front());
+    FluidSynthOutput synth(SoundFontSet{font, {}}, {SynthAudio::Offline, true});
+    ASSERT_TRUE(synth.open(0));
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    synth.close();
+
+    installAs(fonts->base);
+    LogCapture log;
+    ASSERT_TRUE(synth.open(0));
+    ASSERT_TRUE(synth.waitUntilLoaded()) << (log.lines().empty() ? "" : log.lines().front());
+    for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 2))
+        synth.sendShort(word);
+    std::vector<float> left(kRate / 4), right(left.size());
+    ASSERT_TRUE(synth.render(left, right));
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), kAudibleRms);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
 }
 
 TEST(SynthPort, LookupNeedsAReadableSoundFont)
