@@ -1,7 +1,5 @@
 #include "drum_only_font.h"
 
-#include "immortal.h"
-
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -217,9 +215,9 @@ std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
 std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
 {
     static std::mutex mutex;
-    static Immortal<std::map<std::string, std::shared_ptr<const DrumOnlyFile>>> files;
+    static auto& files = *new std::map<std::string, std::shared_ptr<const DrumOnlyFile>>;
     const std::lock_guard lock(mutex);
-    auto& file = files.value[path];
+    auto& file = files[path];
     if (!file)
         file = makeDrumOnlyFile(path);
     return file;
