@@ -1,5 +1,6 @@
 #include "pad_button.h"
 
+#include "focus_mark.h"
 #include "key_release_filter.h"
 
 #include <QKeyEvent>
@@ -54,6 +55,12 @@ void PadButton::keyReleaseEvent(QKeyEvent* event)
                 emit pad->keyUp();
         });
     QPushButton::keyReleaseEvent(event);
+}
+
+void PadButton::paintEvent(QPaintEvent* event)
+{
+    QPushButton::paintEvent(event);
+    paintFocusMark(*this);
 }
 
 void KitSelectButton::keyPressEvent(QKeyEvent* event)
