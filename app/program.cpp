@@ -57,7 +57,9 @@ int runProgram(ProgramOptions options)
         [&](const Settings& settings) {
             writeSettings(settingsFile, settings);
             if (!saveSettingsFile(iniPath, settingsFile, settingsLocation))
-                notifier.showMessage(saveFailedText(iniPath, settingsLocation));
+                notifier.notify(settingsLocation.configRoot.empty() ? Failure::SettingsNotSavedNoUserFolder
+                                                                    : Failure::SettingsNotSaved,
+                                iniPath.string());
         },
     });
     window.show();

@@ -259,7 +259,7 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     PortSession session(late, notifier, [&late](std::chrono::milliseconds) { late.waitUntilLoaded(); });
     session.countPorts();
     session.openRemembered(0, "Padscope GS Synth");
-    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません", "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
     EXPECT_EQ(session.deviceName(), "");
     // Everything sent to the unopened port is dropped.
     port->sendSysex(kGsReset);
