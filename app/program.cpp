@@ -12,6 +12,7 @@
 #include "rtmidi_output.h"
 #include "settings_file.h"
 #include "synth_availability.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -36,7 +37,7 @@ std::unique_ptr<MidiOutput> startListingPorts()
 int runProgram(ProgramOptions options)
 {
     QApplication::setApplicationName(QStringLiteral("Padscope"));
-    QApplication::setApplicationVersion(QStringLiteral(PADSCOPE_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(programVersion()));
     QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
     const std::unique_ptr<MidiOutput> output = options.outputs ? std::move(options.outputs) : startListingPorts();
 
