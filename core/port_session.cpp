@@ -1,6 +1,6 @@
 #include "port_session.h"
 
-#include "audition.h"
+#include "press_messages.h"
 
 namespace padscope {
 

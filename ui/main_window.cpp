@@ -1,7 +1,6 @@
 #include "main_window.h"
 
 #include "about_box.h"
-#include "audition.h"
 #include "controller_page.h"
 #include "drum_names.h"
 #include "fonts.h"
@@ -12,6 +11,7 @@
 #include "pad_page.h"
 #include "placed_label.h"
 #include "port_menu.h"
+#include "press_messages.h"
 #include "program_icon.h"
 #include "version_text.h"
 #include "window_frame.h"

@@ -9,8 +9,8 @@
 // the time until the note's first sample reaches the server. Otherwise (a
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
-#include "audition.h"
 #include "fluid_synth_output.h"
+#include "press_messages.h"
 
 #include <jack/jack.h>
 

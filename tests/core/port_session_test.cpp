@@ -1,8 +1,8 @@
-#include "audition.h"
 #include "chained_output.h"
 #include "on_demand_output.h"
 #include "pending_output.h"
 #include "port_session.h"
+#include "press_messages.h"
 #include "recording_output.h"
 #include "rtmidi_output.h"
 

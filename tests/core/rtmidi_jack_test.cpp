@@ -1,10 +1,10 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
 #include "audio_system.h"
-#include "audition.h"
-#include "recording_output.h"
 #include "jack_server.h"
 #include "port_session.h"
+#include "press_messages.h"
+#include "recording_output.h"
 #include "rtmidi_output.h"
 
 #include <gtest/gtest.h>

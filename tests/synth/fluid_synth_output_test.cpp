@@ -1,9 +1,9 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
-#include "audition.h"
 #include "drum_only_font.h"
 #include "fluid_synth_output.h"
 #include "port_session.h"
+#include "press_messages.h"
 #include "recording_output.h"
 #include "wait_until.h"
 
