@@ -1,9 +1,9 @@
 #include "controller_page.h"
 
+#include "click_label.h"
 #include "controller_bar.h"
 #include "fonts.h"
 #include "kits.h"
-#include "link_label.h"
 #include "placed_label.h"
 
 #include <QGroupBox>

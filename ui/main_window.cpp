@@ -5,6 +5,7 @@
 #include "drum_names.h"
 #include "fonts.h"
 #include "key_release_filter.h"
+#include "kit_select_button.h"
 #include "kits.h"
 #include "link_label.h"
 #include "pad_button.h"

@@ -63,13 +63,6 @@ void PadButton::paintEvent(QPaintEvent* event)
     paintFocusMark(*this);
 }
 
-void KitSelectButton::keyPressEvent(QKeyEvent* event)
-{
-    if (!event->text().isEmpty())
-        emit characterTyped();
-    QPushButton::keyPressEvent(event);
-}
-
 QString literalCaption(QStringView text)
 {
     QString caption = text.toString();

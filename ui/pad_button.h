@@ -34,20 +34,6 @@ private:
     KeyReleaseFilter* releases_;
 };
 
-// A kit button: a click selects its kit, and so does any character typed
-// while it has the focus.
-class KitSelectButton final : public QPushButton {
-    Q_OBJECT
-public:
-    using QPushButton::QPushButton;
-
-signals:
-    void characterTyped();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-};
-
 // Button captions are shown literally: "&" is not a shortcut marker here.
 QString literalCaption(QStringView text);
 
