@@ -1,5 +1,9 @@
 #include "command_line.h"
 
+#include "version.h"
+
+#include <string>
+
 namespace padscope {
 
 namespace {
@@ -64,7 +68,7 @@ std::string helpText()
 
 std::string versionText()
 {
-    return "padscope " PADSCOPE_VERSION "\n";
+    return "padscope " + std::string(programVersion()) + "\n";
 }
 
 }  // namespace padscope

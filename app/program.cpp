@@ -13,6 +13,7 @@
 #include "rtmidi_output.h"
 #include "settings_file.h"
 #include "synth_availability.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -37,7 +38,7 @@ std::unique_ptr<MidiOutput> startListingPorts()
 int runProgram(ProgramOptions options)
 {
     QApplication::setApplicationName(QStringLiteral("Padscope"));
-    QApplication::setApplicationVersion(QStringLiteral(PADSCOPE_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(programVersion()));
     QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
     const std::unique_ptr<MidiOutput> output = options.outputs ? std::move(options.outputs) : startListingPorts();
 
@@ -58,7 +59,9 @@ int runProgram(ProgramOptions options)
         [&](const Settings& settings) {
             writeSettings(settingsFile, settings);
             if (!saveSettingsFile(iniPath, settingsFile, settingsLocation))
-                notifier.showMessage(saveFailedText(iniPath, settingsLocation));
+                notifier.notify(settingsLocation.configRoot.empty() ? Failure::SettingsNotSavedNoUserFolder
+                                                                    : Failure::SettingsNotSaved,
+                                iniPath.string());
         },
     });
     const AudioFailureReporter audioFailures(*output, window);

@@ -1,7 +1,5 @@
 #include "audio_system.h"
 
-#include "immortal.h"
-
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -134,9 +132,9 @@ struct JackState {
 JackState& jackState()
 {
     static std::mutex mutex;
-    static Immortal<std::map<std::string, std::unique_ptr<JackState>>> states;
+    static auto& states = *new std::map<std::string, std::unique_ptr<JackState>>;
     const std::lock_guard lock(mutex);
-    auto& state = states.value[jackServerName()];
+    auto& state = states[jackServerName()];
     if (!state)
         state = std::make_unique<JackState>();
     return *state;

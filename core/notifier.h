@@ -4,15 +4,23 @@
 
 namespace padscope {
 
-// Shows the user a failure. The program's window shows a modal message box;
-// tests record the texts instead.
+// What went wrong, for the window to tell the user in its own language.
+enum class Failure {
+    NoPorts,           // the system has no MIDI output port
+    PortOpenFailed,    // the chosen port would not open
+    SettingsNotSaved,  // detail: the settings file's path
+    // The same, and with no per-user folder there was nowhere else to save.
+    SettingsNotSavedNoUserFolder,
+};
+
+// Tells the user of a failure. The program's window shows a modal message
+// box; tests record the failures instead.
 class Notifier {
 public:
     virtual ~Notifier() = default;
-    virtual void showMessage(std::string_view text) = 0;
+    // `detail` is what the message names besides the failure, such as a
+    // file's path; empty when there is none.
+    virtual void notify(Failure failure, std::string_view detail) = 0;
 };
-
-inline constexpr std::string_view kNoPortsMessage = "ＭＩＤＩ音源がないのでこのソフトは利用できません";
-inline constexpr std::string_view kOpenFailedMessage = "ＭＩＤＩデバイスが開けません";
 
 }  // namespace padscope

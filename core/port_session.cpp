@@ -1,6 +1,6 @@
 #include "port_session.h"
 
-#include "audition.h"
+#include "press_messages.h"
 
 namespace padscope {
 
@@ -12,7 +12,7 @@ PortSession::PortSession(MidiOutput& output, Notifier& notifier, Sleep sleep)
 void PortSession::countPorts()
 {
     if (output_.portCount() == 0)
-        notifier_.showMessage(kNoPortsMessage);
+        notifier_.notify(Failure::NoPorts, {});
     deviceCount_ = output_.portCount();
 }
 
@@ -21,7 +21,7 @@ void PortSession::openCurrent()
     deviceKey_ = output_.portKey(deviceIndex_);
     isOpen_ = output_.open(deviceIndex_);
     if (!isOpen_)
-        notifier_.showMessage(kOpenFailedMessage);
+        notifier_.notify(Failure::PortOpenFailed, {});
 }
 
 void PortSession::resetStep(std::chrono::milliseconds wait)
@@ -33,7 +33,7 @@ void PortSession::resetStep(std::chrono::milliseconds wait)
     // only now turn out unusable: that is a failed open like any other.
     if (isOpen_ && output_.openFailedLate()) {
         isOpen_ = false;
-        notifier_.showMessage(kOpenFailedMessage);
+        notifier_.notify(Failure::PortOpenFailed, {});
     }
 }
 

@@ -24,9 +24,9 @@ LinkOpener desktopLinkOpener();
 // from the version label. It is a top-level window of its own, not a child of
 // the main window, so it can lie behind it; it does not keep the program
 // running once the main window has closed. It is deleted together with the
-// main window (or by its creator if it has none). Its controls keep the names
-// of the program's original window layout (Panel1, ProgramIcon, Label1,
-// Label2, OKButton, ...), by which the tests find them.
+// main window (or by its creator if it has none). Its controls are named
+// Panel1, ProgramIcon, Label1, Label2, OKButton and so on, by which the
+// tests find them.
 class AboutBox : public QDialog {
     Q_OBJECT
 public:

@@ -1,9 +1,9 @@
 #include "controller_page.h"
 
-#include "focus_mark.h"
+#include "click_label.h"
+#include "controller_bar.h"
 #include "fonts.h"
 #include "kits.h"
-#include "link_label.h"
 #include "placed_label.h"
 
 #include <QGroupBox>
@@ -120,7 +120,7 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
         value->setFont(font);
         values_[i] = placeLabel(value, QString::fromUtf8(row.valueLabel), {row.valueAt.x, row.valueAt.y});
 
-        auto* bar = new QScrollBar(Qt::Horizontal, page);
+        auto* bar = new ControllerBar(page);
         bar->setObjectName(QString::fromUtf8(row.bar));
         bar->setFont(font);
         bar->setGeometry(row.barAt.x, row.barAt.y, kBarWidth, kBarHeight);
@@ -137,7 +137,6 @@ ControllerPage::ControllerPage(QWidget* parent) : QWidget(parent)
         if (name.endsWith(QLatin1Char('=')))
             name.chop(1);
         bar->setAccessibleName(name);
-        addFocusMark(bar);
         bars_[i] = bar;
 
         // Connected after the default is set: creating the page runs no handler.

@@ -22,9 +22,9 @@ class ClickLabel;
 // The "エフェクト" page, TabSheet2: the controller panel's 15 scroll bars with
 // their caption and value labels, and the map selector's frame and radio
 // buttons. The positions of the bars are the controller state; nothing here
-// sends MIDI, the pad press reads values() when it happens. Its controls keep
-// the names of the program's original window layout (ScrollBar1..15,
-// Label38..Label72, RadioGroup1, RadioButton1..5), by which the tests find them.
+// sends MIDI, the pad press reads values() when it happens. Its controls are
+// named ScrollBar1..15, Label38..Label72, RadioGroup1 and RadioButton1..5,
+// numbered across the whole window, by which the tests find them.
 class ControllerPage final : public QWidget {
     Q_OBJECT
 public:

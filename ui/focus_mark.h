@@ -4,9 +4,9 @@ class QWidget;
 
 namespace padscope {
 
-// Gives a control a clearly visible keyboard focus mark: while it has the
-// focus, a two-pixel frame in the highlight colour just inside its edges,
-// over its own painting.
-void addFocusMark(QWidget* control);
+// A clearly visible keyboard focus mark: while the control has the focus, a
+// two-pixel frame in the highlight colour just inside its edges. Called at
+// the end of the control's own paintEvent, so it lies over its painting.
+void paintFocusMark(QWidget& control);
 
 }  // namespace padscope

@@ -36,9 +36,9 @@ struct MainWindowServices {
 
 // The program's main window, Form1: the pads and controller pages, the kit
 // buttons and the status strip. Start-up runs in the constructor, so the
-// window is complete before it is first shown. Its controls keep the names of
-// the program's original window layout (Button130..Button167, Label1..Label74,
-// PageControl1, Panel1), by which the tests find them.
+// window is complete before it is first shown. Its controls are named
+// Button130..Button167, Label1..Label74, PageControl1 and Panel1, numbered
+// across the whole window, by which the tests find them.
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:

@@ -8,30 +8,37 @@ namespace padscope {
 
 namespace {
 
-constexpr auto kContext = "padscope::Messages";
-
-// The core's message lines (notifier.h, settings_file.h), listed here for
-// the translation tools; the core itself holds no translation machinery.
-[[maybe_unused]] constexpr const char* kMessageLines[] = {
-    QT_TRANSLATE_NOOP("padscope::Messages", "ＭＩＤＩ音源がないのでこのソフトは利用できません"),
-    QT_TRANSLATE_NOOP("padscope::Messages", "ＭＩＤＩデバイスが開けません"),
-    QT_TRANSLATE_NOOP("padscope::Messages", "設定ファイルを保存できません"),
-    QT_TRANSLATE_NOOP("padscope::Messages", "HOME が設定されていないため、ユーザーの設定フォルダがありません"),
-};
+QString headline(Failure failure)
+{
+    switch (failure) {
+    case Failure::NoPorts:
+        return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩ音源がないのでこのソフトは利用できません");
+    case Failure::PortOpenFailed:
+        return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩデバイスが開けません");
+    case Failure::SettingsNotSaved:
+    case Failure::SettingsNotSavedNoUserFolder:
+        return QCoreApplication::translate("padscope::Messages", "設定ファイルを保存できません");
+    }
+    return {};
+}
 
 }  // namespace
 
-QString shownMessage(std::string_view text)
+QString failureText(Failure failure, std::string_view detail)
 {
-    QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        line = QCoreApplication::translate(kContext, line.toUtf8().constData());
+    QStringList lines{headline(failure)};
+    if (!detail.empty())
+        lines << QString::fromUtf8(detail);
+    if (failure == Failure::SettingsNotSavedNoUserFolder)
+        lines << QCoreApplication::translate("padscope::Messages",
+                                             "HOME が設定されていないため、ユーザーの設定フォルダがありません");
     return lines.join(QLatin1Char('\n'));
 }
 
-void MessageBoxNotifier::showMessage(std::string_view text)
+void MessageBoxNotifier::notify(Failure failure, std::string_view detail)
 {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), shownMessage(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), failureText(failure, detail),
+                    QMessageBox::Ok);
     box.exec();
 }
 

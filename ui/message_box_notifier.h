@@ -9,12 +9,11 @@ namespace padscope {
 // Shows each failure in a modal message box and waits for the user.
 class MessageBoxNotifier final : public Notifier {
 public:
-    void showMessage(std::string_view text) override;
+    void notify(Failure failure, std::string_view detail) override;
 };
 
-// A message of the core as the user reads it: each line in the interface's
-// language. Lines without a translation, such as a file's path, stay as
-// they are.
-QString shownMessage(std::string_view text);
+// A failure as the user reads it, in the interface's language: what went
+// wrong, then the detail (such as a file's path) on a line of its own.
+QString failureText(Failure failure, std::string_view detail);
 
 }  // namespace padscope

@@ -1,5 +1,6 @@
 #include "pad_button.h"
 
+#include "focus_mark.h"
 #include "key_release_filter.h"
 
 #include <QKeyEvent>
@@ -73,11 +74,10 @@ void PadButton::keyReleaseEvent(QKeyEvent* event)
     QPushButton::keyReleaseEvent(event);
 }
 
-void KitSelectButton::keyPressEvent(QKeyEvent* event)
+void PadButton::paintEvent(QPaintEvent* event)
 {
-    if (!event->text().isEmpty())
-        emit characterTyped();
-    QPushButton::keyPressEvent(event);
+    QPushButton::paintEvent(event);
+    paintFocusMark(*this);
 }
 
 QString literalCaption(QStringView text)

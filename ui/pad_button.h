@@ -27,24 +27,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int note_;
     KeyReleaseFilter* releases_;
-};
-
-// A kit button: a click selects its kit, and so does any character typed
-// while it has the focus.
-class KitSelectButton final : public QPushButton {
-    Q_OBJECT
-public:
-    using QPushButton::QPushButton;
-
-signals:
-    void characterTyped();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Button captions are shown literally: "&" is not a shortcut marker here.

@@ -1,6 +1,5 @@
 #include "pad_page.h"
 
-#include "focus_mark.h"
 #include "fonts.h"
 #include "key_release_filter.h"
 #include "pad_button.h"
@@ -59,7 +58,6 @@ PadPage::PadPage(QWidget* parent) : QWidget(parent)
         auto* pad = new PadButton(note, releases_, this);
         pad->setObjectName(QStringLiteral("Button%1").arg(note + 1));
         pad->setGeometry(left, top, octave == 10 ? 127 : 129, 17);
-        addFocusMark(pad);
         pads_[static_cast<std::size_t>(note)] = pad;
     }
     portButton_ = new QPushButton(tr("音源の変更"), this);

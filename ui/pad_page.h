@@ -15,8 +15,8 @@ inline constexpr int kPadCount = 128;
 
 // The "楽器" page, TabSheet1: 128 pads in octave columns with their
 // note-name and octave headings, and the port-change button. Its controls
-// keep the names of the program's original window layout (Button1..Button129,
-// Label3..Label37), by which the tests find them.
+// are named Button1..Button129 and Label3..Label37, numbered across the whole
+// window, by which the tests find them.
 class PadPage final : public QWidget {
     Q_OBJECT
 public:

@@ -1,10 +1,15 @@
 // How the settings file's read grows with the file: many sections, or many
-// lines in one section. Both should grow in step with the file's size.
+// lines in one section. Both should grow in step with the file's size. And
+// what one save of the program's own file costs, written to disk.
 
 #include "ini_file.h"
+#include "settings.h"
+#include "settings_file.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -45,5 +50,28 @@ BENCHMARK(parseManyLines)
     ->Range(1 << 10, 1 << 16)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
+
+// Saves the file the program writes at close, over the one before, in a
+// fresh folder under the temporary folder ($TMPDIR picks the file system).
+void saveProgramFile(benchmark::State& state)
+{
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "padscope-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const fs::path path = fs::path(pattern) / "padscope.ini";
+    padscope::IniFile file;
+    padscope::writeSettings(file, padscope::Settings{});
+    for (auto _ : state) {
+        if (!padscope::saveSettingsFile(path, file)) {
+            state.SkipWithError("the save failed");
+            break;
+        }
+    }
+    fs::remove_all(pattern);
+}
+BENCHMARK(saveProgramFile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

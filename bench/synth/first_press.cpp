@@ -10,8 +10,8 @@
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
 #include "audio_system.h"
-#include "audition.h"
 #include "fluid_synth_output.h"
+#include "press_messages.h"
 
 #include <jack/jack.h>
 

@@ -1,8 +1,8 @@
 // Costs of the built-in synth port: opening it until the SoundFont is read
 // (on the port's worker thread), changing the kit, and turning a pad press into its first block
 // of audio.
-#include "audition.h"
 #include "fluid_synth_output.h"
+#include "press_messages.h"
 
 #include <benchmark/benchmark.h>
 

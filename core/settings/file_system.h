@@ -17,11 +17,13 @@ bool folderAcceptsNewFiles(const std::filesystem::path& folder);
 
 // Makes `bytes` the file's whole contents, through a symbolic link to its
 // target. A new file is written beside the old one, flushed to disk and
-// renamed over it, so a failure leaves the old file as it was; where the
-// folder takes no new files, a file the user may write is rewritten in place.
-// A file the user may not write is left alone. Left-over temporary files of
-// earlier saves that never finished are removed first. Returns false on any
-// failure, a write beyond the process's file-size limit among them.
+// renamed over it, so a failure leaves the old file as it was; it keeps the
+// old file's permission bits and, where the saver may keep it, its owner.
+// Where the folder takes no new files, a file the user may write is
+// rewritten in place. A file the user may not write is left alone. Left-over
+// temporary files of saves that never finished are removed first. Returns
+// false on any failure, a write beyond the process's file-size limit among
+// them.
 bool writeFileDurably(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace padscope

@@ -1,12 +1,14 @@
 #include "file_system.h"
 
+#include <QFile>
+#include <QSaveFile>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -16,12 +18,6 @@ namespace padscope {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Temporary files are named with a short prefix of their own and mkostemp's
-// six characters, so the name stays short whatever the settings file is
-// called and a left-over one is easy to recognise.
-constexpr std::string_view kTemporaryPrefix = ".padscope-save-";
-constexpr std::size_t kRandomLength = 6;
 
 struct FileDescriptor {
     explicit FileDescriptor(int descriptor)
@@ -36,45 +32,13 @@ struct FileDescriptor {
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
-    bool close()
-    {
-        const int result = ::close(fd);
-        fd = -1;
-        return result == 0;
-    }
-
     int fd;
 };
 
-// A temporary file created in the folder and locked for as long as it is
-// open, so that another save does not take it for a left-over; removed again
-// unless it has been renamed over the target.
-struct TemporaryFile {
-    explicit TemporaryFile(const fs::path& folder)
-        : name((folder / (std::string(kTemporaryPrefix) + std::string(kRandomLength, 'X')))
-                   .string())
-        , file(::mkostemp(name.data(), O_CLOEXEC))
-    {
-        if (file.fd < 0) {
-            error = errno;
-            name.clear();
-        } else {
-            ::flock(file.fd, LOCK_EX);
-        }
-    }
-    ~TemporaryFile()
-    {
-        if (!renamed && !name.empty())
-            ::unlink(name.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    std::string name;
-    FileDescriptor file;
-    int error = 0;
-    bool renamed = false;
-};
+// Interrupted saves left their temporary file as ".padscope-save-" or
+// "." + file name + ".", followed by mkostemp's six characters.
+constexpr std::string_view kTemporaryPrefix = ".padscope-save-";
+constexpr std::size_t kRandomLength = 6;
 
 bool isRandomTail(std::string_view text)
 {
@@ -83,23 +47,21 @@ bool isRandomTail(std::string_view text)
            });
 }
 
-// The prefix of today's temporary files, or the "." + file name + "." that
-// earlier versions used.
-bool isOwnTemporaryName(std::string_view name, std::string_view target)
+bool isLeftOverName(std::string_view name, std::string_view target)
 {
     if (name.starts_with(kTemporaryPrefix))
         return isRandomTail(name.substr(kTemporaryPrefix.size()));
-    const std::string earlier = "." + std::string(target) + ".";
-    return name.starts_with(earlier) && isRandomTail(name.substr(earlier.size()));
+    const std::string dotted = "." + std::string(target) + ".";
+    return name.starts_with(dotted) && isRandomTail(name.substr(dotted.size()));
 }
 
-// A save in progress holds a lock on its temporary file, so one that can be
-// locked was left by a save that never finished (a kill, a power cut).
+// A save in progress holds a lock on such a file, so one that can be locked
+// was left by a save that never finished (a kill, a power cut).
 void removeLeftOverTemporaryFiles(const fs::path& folder, std::string_view target)
 {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!isOwnTemporaryName(it->path().filename().string(), target))
+        if (!isLeftOverName(it->path().filename().string(), target))
             continue;
         const FileDescriptor file(
             ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
@@ -110,20 +72,6 @@ void removeLeftOverTemporaryFiles(const fs::path& folder, std::string_view targe
     }
 }
 
-// Every byte or nothing: a short write (a full disk) is a failure.
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Makes the rename itself durable; a failure here changes nothing for the
 // caller, the file is in place either way.
 void syncFolder(const fs::path& folder)
@@ -131,20 +79,6 @@ void syncFolder(const fs::path& folder)
     const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.fd >= 0)
         ::fsync(dir.fd);
-}
-
-// Beyond the file-size limit the kernel would kill the program with SIGXFSZ;
-// ignored, the write fails with EFBIG and the save reports it.
-void ignoreFileSizeSignal()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-}
-
-bool writeInPlace(const fs::path& target, std::string_view bytes)
-{
-    FileDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
-    return file.fd >= 0 && ::ftruncate(file.fd, 0) == 0 && writeAll(file.fd, bytes) &&
-           ::fsync(file.fd) == 0 && file.close();
 }
 
 }  // namespace
@@ -166,50 +100,45 @@ bool folderAcceptsNewFiles(const fs::path& folder)
     return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-// Hand-written rather than QSaveFile, which was measured to commit a truncated file on a full disk.
+// QSaveFile writes a temporary file and renames it over the old one, through
+// a symbolic link, keeping the old file's permission bits, refusing a
+// read-only file and writing in place where the folder takes no new file.
+// It keeps quiet about a write that did not fit (a full disk) while it
+// buffers, and would then commit a truncated file: unbuffered, every write
+// is checked here. The rest is what it leaves to its caller.
 bool writeFileDurably(const fs::path& path, std::string_view bytes)
 {
-    ignoreFileSizeSignal();
+    // Beyond the file-size limit the kernel would kill the program with
+    // SIGXFSZ; ignored, the write fails with EFBIG and the save reports it.
+    std::signal(SIGXFSZ, SIG_IGN);
 
+    const QString name = QFile::decodeName(path.c_str());
+    // A name that is not valid in the locale's encoding would be saved elsewhere.
+    if (QFile::encodeName(name).toStdString() != path.native())
+        return false;
+    QSaveFile file(name);
+    file.setDirectWriteFallback(true);
+
+    // Through a symbolic link, the temporary files lie beside its target.
     std::error_code error;
-    fs::path target = path;
-    // Write through a symbolic link rather than replace it.
-    if (fs::is_symlink(path, error)) {
-        target = fs::canonical(path, error);
-        if (error)
-            return false;
-    }
+    fs::path target = fs::canonical(path, error);
+    if (error)
+        target = path;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-
-    // A file that the user has made read-only is not replaced. The new file
-    // keeps the old one's permission bits, but not its set-user-ID,
-    // set-group-ID or sticky bits; a new file gets the usual ones for the
-    // user's umask.
+    removeLeftOverTemporaryFiles(folder, target.filename().string());
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return false;
-    mode_t mode = old.st_mode & 0777;
-    if (!exists) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
 
-    removeLeftOverTemporaryFiles(folder, target.filename().string());
-    TemporaryFile temp(folder);
-    if (temp.file.fd < 0) {
-        // A shared install or a read-only mount: the folder takes no new
-        // file, but the file itself may still be the user's to write.
-        const bool folderRefuses = temp.error == EACCES || temp.error == EPERM || temp.error == EROFS;
-        return exists && folderRefuses && writeInPlace(target, bytes);
-    }
-    // Renamed while still open, so its lock keeps other saves off it.
-    if (!writeAll(temp.file.fd, bytes) || ::fchmod(temp.file.fd, mode) != 0 ||
-        ::fsync(temp.file.fd) != 0 || ::rename(temp.name.c_str(), target.c_str()) != 0)
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    temp.renamed = true;
-    temp.file.close();
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        ::fsync(file.handle()) != 0)
+        file.cancelWriting();
+    // Root saving a user's file leaves it the user's; anyone else cannot give
+    // a file away, and the new file stays theirs.
+    [[maybe_unused]] const bool ownerKept = exists && ::fchown(file.handle(), old.st_uid, old.st_gid) == 0;
+    if (!file.commit())
+        return false;
     syncFolder(folder);
     return true;
 }

@@ -101,16 +101,4 @@ bool saveSettingsFile(const fs::path& path, const IniFile& file, const SettingsL
     return saveSettingsFile(path, file);
 }
 
-std::string saveFailedText(const fs::path& path, const SettingsLocation& location)
-{
-    std::string text(kSaveFailedMessage);
-    text += '\n';
-    text += path.string();
-    if (location.configRoot.empty()) {
-        text += '\n';
-        text += kNoUserFolderMessage;
-    }
-    return text;
-}
-
 }  // namespace padscope

@@ -10,13 +10,6 @@
 
 namespace padscope {
 
-// Shown when the settings cannot be written, followed by the file's path
-// (see saveFailedText).
-inline constexpr std::string_view kSaveFailedMessage = "設定ファイルを保存できません";
-// Added to it when there is no per-user configuration folder to fall back on.
-inline constexpr std::string_view kNoUserFolderMessage =
-    "HOME が設定されていないため、ユーザーの設定フォルダがありません";
-
 inline constexpr std::string_view kConfigFolderName = "Padscope";
 inline constexpr std::string_view kConfigFileName = "padscope.ini";
 
@@ -52,9 +45,5 @@ bool saveSettingsFile(const std::filesystem::path& path, const IniFile& file);
 // when the file lives there.
 bool saveSettingsFile(const std::filesystem::path& path, const IniFile& file,
                       const SettingsLocation& location);
-
-// kSaveFailedMessage, a line break and the path; and on another line
-// kNoUserFolderMessage when the location has no configuration root.
-std::string saveFailedText(const std::filesystem::path& path, const SettingsLocation& location);
 
 }  // namespace padscope

@@ -1,7 +1,5 @@
 #include "drum_only_font.h"
 
-#include "immortal.h"
-
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -222,9 +220,9 @@ std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
         std::shared_ptr<const DrumOnlyFile> file;
     };
     static std::mutex mutex;
-    static Immortal<std::map<std::string, Cached>> files;
+    static auto& files = *new std::map<std::string, Cached>;
     const std::lock_guard lock(mutex);
-    auto& cached = files.value[path];
+    auto& cached = files[path];
     const std::optional<FileVersion> version = versionOf(path);
     if (!cached.file || !version || cached.version != version)
         cached = {version, makeDrumOnlyFile(path)};

@@ -45,7 +45,7 @@ struct SynthOptions {
     bool keepJackAudio = true;
 };
 
-// Audio buffering at the platform's usual output: periods × period size frames.
+// Audio buffering at the platform's usual output: periods x period size frames.
 inline constexpr int kAudioPeriods = 2;
 inline constexpr int kAudioPeriodSize = 128;
 // Sample rate used unless a JACK server dictates its own.

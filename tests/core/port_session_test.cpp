@@ -1,8 +1,8 @@
-#include "audition.h"
 #include "chained_output.h"
 #include "on_demand_output.h"
 #include "pending_output.h"
 #include "port_session.h"
+#include "press_messages.h"
 #include "recording_output.h"
 #include "rtmidi_output.h"
 
@@ -58,7 +58,7 @@ TEST(StartUp, FirstRunOpensPortZeroAndResetsItTwice)
     EXPECT_EQ(f.out.events()[1].bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
     EXPECT_EQ(f.sleeps, (std::vector<int>{100, 100}));
     EXPECT_EQ(f.session.deviceName(), "Port A");
-    EXPECT_TRUE(f.notifier.texts.empty());
+    EXPECT_TRUE(f.notifier.failures.empty());
 }
 
 TEST(StartUp, RememberedPortWithItsNameIsOpenedOnce)
@@ -97,9 +97,7 @@ TEST(StartUp, NoPortsAtAllShowsBothMessagesInOrder)
     f.start(0, "none");
     // The first open fails, its name is empty and differs from "none", so
     // the fallback open is tried and fails too.
-    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{"ＭＩＤＩ音源がないのでこのソフトは利用できません",
-                                                          "ＭＩＤＩデバイスが開けません",
-                                                          "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::NoPorts, Failure::PortOpenFailed, Failure::PortOpenFailed}));
     EXPECT_EQ(f.session.deviceIndex(), 0);
     EXPECT_EQ(f.session.deviceName(), "");
     EXPECT_TRUE(f.out.events().empty());
@@ -129,7 +127,7 @@ TEST(PortChange, FailedOpenIsReportedAndLaterSendsAreDropped)
     f.start(0, "Port A");
     f.out.clearEvents();
     f.session.changePort();
-    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed}));
     EXPECT_EQ(f.session.deviceIndex(), 1);
     EXPECT_EQ(f.session.deviceName(), "");
     f.session.output().sendShort(releaseMessage(36));
@@ -199,7 +197,7 @@ TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAd
     session.countPorts();
     session.openRemembered(1, "Port B");
     EXPECT_EQ(session.deviceName(), "Port B");
-    EXPECT_TRUE(notifier.texts.empty());
+    EXPECT_TRUE(notifier.failures.empty());
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->openPort(), 1);
     ASSERT_FALSE(made->events().empty());
@@ -251,7 +249,7 @@ TEST(OnDemandOutput, MadeOnlyWhenOpenedAndWhatWasSentMeanwhileArrivesInOrder)
     // Only the last opening reaches the backend, with its GS Reset.
     EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Open, Kind::Sysex, Kind::Short, Kind::Short, Kind::Close}));
     EXPECT_EQ(recorded.shortWords(), (std::vector<std::uint32_t>{releaseMessage(36), releaseMessage(38)}));
-    EXPECT_TRUE(notifier.texts.empty());
+    EXPECT_TRUE(notifier.failures.empty());
 }
 
 TEST(OnDemandOutput, FactoryThatMakesNothingIsAFailedOpenAfterTheResetWait)
@@ -266,7 +264,7 @@ TEST(OnDemandOutput, FactoryThatMakesNothingIsAFailedOpenAfterTheResetWait)
     session.openRemembered(0, "Synth");
     // Both opens of the start-up fail: the remembered one, and the fallback
     // that follows because no name could be read.
-    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません", "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
     EXPECT_EQ(session.deviceName(), "");
 }
 
@@ -294,7 +292,7 @@ TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPla
     EXPECT_EQ(f.session.deviceName(), "Late 2");
     f.session.changePort();
     EXPECT_EQ(f.session.deviceName(), "Late 1");
-    EXPECT_TRUE(f.notifier.texts.empty());
+    EXPECT_TRUE(f.notifier.failures.empty());
 }
 
 TEST(PortList, ChosenPortIsOpenedAndResetLikeAPortChange)
@@ -312,7 +310,7 @@ TEST(PortList, ChosenPortIsOpenedAndResetLikeAPortChange)
     EXPECT_EQ(f.session.deviceIndex(), 3);
     EXPECT_EQ(f.session.deviceName(), "Port D");
     EXPECT_EQ(f.session.openPortIndex(), 3);
-    EXPECT_TRUE(f.notifier.texts.empty());
+    EXPECT_TRUE(f.notifier.failures.empty());
 }
 
 TEST(PortList, PortGoneBeforeItIsChosenFailsToOpenAndThePortListStillWorks)
@@ -322,7 +320,7 @@ TEST(PortList, PortGoneBeforeItIsChosenFailsToOpenAndThePortListStillWorks)
     f.session.refreshPorts();
     f.out.ports().erase(f.out.ports().begin() + 1);  // Port B unplugged while the menu shows it
     f.session.choosePort(1);
-    EXPECT_EQ(f.notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed}));
     EXPECT_EQ(f.session.deviceName(), "");
     EXPECT_EQ(f.session.openPortIndex(), -1);
     f.out.clearEvents();

@@ -1,10 +1,10 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
 #include "audio_system.h"
-#include "audition.h"
-#include "recording_output.h"
 #include "jack_server.h"
 #include "port_session.h"
+#include "press_messages.h"
+#include "recording_output.h"
 #include "rtmidi_output.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +78,7 @@ TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
     PortSession session(out, notifier, [](std::chrono::milliseconds) {});
     session.countPorts();
     session.openRemembered(port, out.portName(port));
-    ASSERT_TRUE(notifier.texts.empty());
+    ASSERT_TRUE(notifier.failures.empty());
     EXPECT_EQ(session.deviceName(), clipPortName(peer.portName()));
 
     const auto press = pressMessages(defaultControllerValues(), 36, 0, 4);
@@ -162,7 +162,7 @@ TEST(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
     RecordingNotifier notifier;
     PortSession session(out, notifier, [](std::chrono::milliseconds) {});
     session.countPorts();
-    notifier.texts.clear();  // no port at all yet, unless ALSA has some
+    notifier.failures.clear();  // no port at all yet, unless ALSA has some
 
     test::MidiDumpPeer first("padscope-early");
     ASSERT_TRUE(first.start());
@@ -171,7 +171,7 @@ TEST(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
     const int port = indexOf(out, first.portName());
     ASSERT_GE(port, 0) << "a JACK peer started after the list was taken is not found";
     session.choosePort(port);
-    ASSERT_TRUE(notifier.texts.empty());
+    ASSERT_TRUE(notifier.failures.empty());
 
     test::MidiDumpPeer second("padscope-late");
     ASSERT_TRUE(second.start());

@@ -1,8 +1,8 @@
 // The effect page's scroll bars and labels, driven as widgets.
+#include "click_label.h"
 #include "controller_page.h"
 #include "fonts.h"
 #include "kits.h"
-#include "link_label.h"
 #include "scroll_bar_driving.h"
 
 #include <QGroupBox>

@@ -221,6 +221,28 @@ private slots:
         QVERIFY(window_->aboutBox()->isVisible());
     }
 
+    // The focused pad or bar, and only that one, wears the highlight-coloured
+    // frame just inside its left edge.
+    void focusMarkFollowsTheFocus()
+    {
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        auto marked = [](QWidget* control) {
+            const QImage image = control->grab().toImage();
+            return image.pixelColor(1, image.height() / 2) == control->palette().color(QPalette::Highlight);
+        };
+        pad(37)->setFocus();
+        QVERIFY(marked(pad(37)));
+        QVERIFY(!marked(pad(38)));
+        pad(38)->setFocus();
+        QVERIFY(!marked(pad(37)));
+        QVERIFY(marked(pad(38)));
+        bar(2)->setFocus();
+        QVERIFY(marked(bar(2)));
+        QVERIFY(!marked(bar(3)));
+        QVERIFY(!marked(pad(38)));
+    }
 };
 
 QTEST_MAIN(PanelWindowTest)

@@ -1,9 +1,9 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
-#include "audition.h"
 #include "drum_only_font.h"
 #include "fluid_synth_output.h"
 #include "port_session.h"
+#include "press_messages.h"
 #include "recording_output.h"
 #include "wait_until.h"
 
@@ -259,7 +259,7 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     PortSession session(late, notifier, [&late](std::chrono::milliseconds) { late.waitUntilLoaded(); });
     session.countPorts();
     session.openRemembered(0, "Padscope GS Synth");
-    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩデバイスが開けません", "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
     EXPECT_EQ(session.deviceName(), "");
     // Everything sent to the unopened port is dropped.
     port->sendSysex(kGsReset);

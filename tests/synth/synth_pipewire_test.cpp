@@ -2,7 +2,7 @@
 // sound device only once no client is active, so the synth's JACK client
 // comes and goes as the output does on PulseAudio.
 #include "audio_system.h"
-#include "audition.h"
+#include "press_messages.h"
 #include "fluid_synth_output.h"
 #include "wait_until.h"
 

@@ -1,6 +1,6 @@
 // End to end: the built-in synth plays through a private PulseAudio server
 // with a null sink, which the test records; the server dies and comes back.
-#include "audition.h"
+#include "press_messages.h"
 #include "fluid_synth_output.h"
 #include "jack_server.h"
 #include "pulse_server.h"

@@ -1,6 +1,6 @@
-#include "audition.h"
 #include "drum_names.h"
 #include "kits.h"
+#include "press_messages.h"
 #include "window_fixture.h"
 
 #include <QTest>

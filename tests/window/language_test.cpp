@@ -3,7 +3,6 @@
 #include "about_box.h"
 #include "interface_language.h"
 #include "message_box_notifier.h"
-#include "settings_file.h"
 #include "window_fixture.h"
 
 #include <QGroupBox>
@@ -121,7 +120,13 @@ TEST_F(InterfaceLanguage, JapaneseUnlessEnglishIsAskedForWhateverTheLocale)
     EXPECT_EQ(window->aboutBox()->windowTitle(), "バージョン情報");
     EXPECT_EQ(aboutText("ProductName"), "プロダクト名 Padscope");
     EXPECT_EQ(aboutText("Copyright"), "著作権表記 パッドスコープ・プロジェクト");
-    EXPECT_EQ(shownMessage(kOpenFailedMessage), "ＭＩＤＩデバイスが開けません");
+    EXPECT_EQ(failureText(Failure::NoPorts, {}), "ＭＩＤＩ音源がないのでこのソフトは利用できません");
+    EXPECT_EQ(failureText(Failure::PortOpenFailed, {}), "ＭＩＤＩデバイスが開けません");
+    EXPECT_EQ(failureText(Failure::SettingsNotSaved, "/tmp/padscope.ini"),
+              "設定ファイルを保存できません\n/tmp/padscope.ini");
+    EXPECT_EQ(failureText(Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"),
+              "設定ファイルを保存できません\n/usr/bin/padscope.ini\n"
+              "HOME が設定されていないため、ユーザーの設定フォルダがありません");
 }
 
 TEST_F(InterfaceLanguage, EnglishCaptionsFitTheLayoutWithoutMovingAnyControl)
@@ -162,16 +167,15 @@ TEST_F(InterfaceLanguage, EnglishCaptionsFitTheLayoutWithoutMovingAnyControl)
     }
 }
 
-TEST(LanguageMessages, CoreMessagesShowInEnglishLineByLineKeepingThePath)
+TEST(LanguageMessages, FailuresShowInEnglishKeepingThePath)
 {
     const InterfaceTranslation english(Language::English);
-    EXPECT_EQ(shownMessage(kNoPortsMessage), "No MIDI sound module was found, so this program cannot be used");
-    EXPECT_EQ(shownMessage(kOpenFailedMessage), "Cannot open the MIDI device");
-
-    const SettingsLocation noUserFolder{{}, [](const std::filesystem::path&) { return false; }};
-    EXPECT_EQ(shownMessage(saveFailedText("/usr/bin/padscope.ini", noUserFolder)),
+    EXPECT_EQ(failureText(Failure::NoPorts, {}), "No MIDI sound module was found, so this program cannot be used");
+    EXPECT_EQ(failureText(Failure::PortOpenFailed, {}), "Cannot open the MIDI device");
+    EXPECT_EQ(failureText(Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"),
               "Cannot save the settings file\n/usr/bin/padscope.ini\n"
               "HOME is not set, so there is no user settings folder");
-    // A path that looks like nothing translated comes out unchanged.
-    EXPECT_EQ(shownMessage("/tmp/設定/padscope.ini"), "/tmp/設定/padscope.ini");
+    // The path comes out as it is, even where it reads like a message.
+    EXPECT_EQ(failureText(Failure::SettingsNotSaved, "/tmp/設定/ＭＩＤＩデバイスが開けません"),
+              "Cannot save the settings file\n/tmp/設定/ＭＩＤＩデバイスが開けません");
 }

@@ -1,5 +1,5 @@
-#include "audition.h"
 #include "drum_names.h"
+#include "press_messages.h"
 #include "window_fixture.h"
 
 #include <QElapsedTimer>

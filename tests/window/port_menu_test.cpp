@@ -66,5 +66,5 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
     ASSERT_EQ(savedAtClose.size(), 1u);
     EXPECT_EQ(savedAtClose[0].deviceIndex, 3);
     EXPECT_EQ(savedAtClose[0].deviceName, "Late & Loud");
-    EXPECT_TRUE(notifier.texts.empty());
+    EXPECT_TRUE(notifier.failures.empty());
 }

@@ -1,9 +1,9 @@
 // Fires many random user events at the window and checks after each one
 // that what reached the port and what the pads show still make sense.
-#include "audition.h"
 #include "controller_page.h"
 #include "drum_names.h"
 #include "kits.h"
+#include "press_messages.h"
 #include "window_fixture.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "audition.h"
+#include "press_messages.h"
 #include "settings_file.h"
 #include "window_fixture.h"
 
@@ -63,9 +63,7 @@ TEST_F(WindowFixture, NoPortsShowsBothMessagesAndTheWindowStillWorks)
 {
     ports.clear();
     start();
-    EXPECT_EQ(notifier.texts, (std::vector<std::string>{"ＭＩＤＩ音源がないのでこのソフトは利用できません",
-                                                       "ＭＩＤＩデバイスが開けません",
-                                                       "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::NoPorts, Failure::PortOpenFailed, Failure::PortOpenFailed}));
     EXPECT_EQ(labelText(2), "");
     EXPECT_EQ(window->portSession().deviceIndex(), 0);
 }

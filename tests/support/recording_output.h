@@ -1,7 +1,7 @@
 #pragma once
 
 #include "midi_output.h"
-#include "notifier.h"
+#include "recording_notifier.h"
 
 #include <vector>
 
@@ -51,12 +51,6 @@ private:
     std::vector<Port> listed_;
     std::vector<Event> events_;
     int open_ = -1;
-};
-
-// Records the texts the program would show the user, in order.
-struct RecordingNotifier final : Notifier {
-    std::vector<std::string> texts;
-    void showMessage(std::string_view text) override { texts.emplace_back(text); }
 };
 
 }  // namespace padscope

@@ -1,4 +1,4 @@
-#include "audition.h"
+#include "press_messages.h"
 
 namespace padscope {
 

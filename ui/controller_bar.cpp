@@ -1,0 +1,13 @@
+#include "controller_bar.h"
+
+#include "focus_mark.h"
+
+namespace padscope {
+
+void ControllerBar::paintEvent(QPaintEvent* event)
+{
+    QScrollBar::paintEvent(event);
+    paintFocusMark(*this);
+}
+
+}  // namespace padscope
