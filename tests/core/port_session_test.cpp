@@ -78,7 +78,7 @@ TEST(StartUp, IndexThatNamesNoPortFallsBackToPortZero)
         EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 0", "sysex 0"})) << saved;
         EXPECT_EQ(f.session.deviceIndex(), 0) << saved;
         // Port 0 is opened straight away, not after a failed open and its message.
-        EXPECT_TRUE(f.notifier.texts.empty()) << saved;
+        EXPECT_TRUE(f.notifier.failures.empty()) << saved;
     }
 }
 
