@@ -32,9 +32,12 @@ start_peer "$third"
 
 connected() { jack_lsp -c "$1:input" | grep -q '^ '; }
 # choose_second_from_menu <what opened the list>: the peers registered last
-# are the list's last entries; Up from no selection picks the last one.
+# are the list's last ports, above "探す…"; Up from no selection picks the
+# last entry, and Up passes over the separator.
 choose_second_from_menu() {
   wait_for 10 menu_shown || { echo "$1 did not open the list"; describe_program; exit 1; }
+  xdotool key Up
+  sleep 0.3
   xdotool key Up
   sleep 0.3
   xdotool key Up
