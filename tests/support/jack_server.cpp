@@ -165,11 +165,14 @@ bool JackDummyServer::launch()
 {
     jackd_ = std::make_unique<QProcess>();
     jackd_->setProcessChannelMode(QProcess::MergedChannels);
-    // A generous client time-out: on a loaded machine without real-time
-    // scheduling a client may miss cycles, and the server must not drop it.
+    // The client time-out: how long the server waits for a client to take
+    // part in a graph change (ten times it for activation), and also how long
+    // a late client may hold back a new connection. Generous for a loaded
+    // machine without real-time scheduling, yet well under the second and a
+    // half that the program waits for a connection to carry messages.
     jackd_->start(QStringLiteral("jackd"),
                   {QStringLiteral("-n"), QString::fromStdString(name_), QStringLiteral("--no-realtime"),
-                   QStringLiteral("-t"), QStringLiteral("10000"),
+                   QStringLiteral("-S"), QStringLiteral("-t"), QStringLiteral("1000"),
                    QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
                    QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
     if (!jackd_->waitForStarted(5000))
