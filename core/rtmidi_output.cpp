@@ -99,6 +99,22 @@ int findPort(RtMidiOut& api, const std::string& fullName)
     return -1;
 }
 
+// Opens the named port, or connects RtMidi's open port to it once more.
+bool openAt(RtMidiOut& out, const std::string& fullName, const std::string& clientName)
+{
+    // The port may have gone, or moved within its API, since it was listed.
+    const int current = findPort(out, fullName);
+    if (current < 0)
+        return false;
+    try {
+        out.openPort(static_cast<unsigned>(current), clientName);
+    } catch (const RtMidiError& error) {
+        logRtMidiError(error);
+        return false;
+    }
+    return true;
+}
+
 #if defined(PADSCOPE_WITH_JACK)
 struct CloseJackClient {
     void operator()(jack_client_t* client) const { jack_client_close(client); }
@@ -139,35 +155,25 @@ struct RtMidiOutput::JackWatch {
         return ownPort.empty() ? outputPortsNamed(client.get(), portName) : std::vector<std::string>{};
     }
 
-    // Waits until our port's connection to `target` is live, or the deadline.
-    void waitUntilLive(const std::string& portName, const std::vector<std::string>& others,
-                       const std::string& target, std::chrono::steady_clock::time_point deadline)
+    // Whether our port's connection to `target` is part of the graph the
+    // server runs; also true when our port cannot be told apart.
+    bool connectionLive(const std::string& portName, const std::vector<std::string>& others,
+                        const std::string& target)
     {
         if (ownPort.empty()) {
             // JACK may have renamed RtMidi's client: ours is the one new port.
             auto added = outputPortsNamed(client.get(), portName);
             std::erase_if(added, [&others](const std::string& name) { return std::ranges::count(others, name) > 0; });
             if (added.size() != 1)
-                return;
+                return true;
             ownPort = added.front();
         }
         const jack_port_t* own = jack_port_by_name(client.get(), ownPort.c_str());
-        if (!own)
-            return;
-        while (jack_port_connected_to(own, target.c_str()) <= 0) {
-            if (std::chrono::steady_clock::now() >= deadline) {
-                qCDebug(lcMidi, "The JACK connection to %s is not live yet; sending all the same", target.c_str());
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        return !own || jack_port_connected_to(own, target.c_str()) > 0;
     }
 #else
     std::vector<std::string> othersBefore(const std::string&) const { return {}; }
-    void waitUntilLive(const std::string&, const std::vector<std::string>&, const std::string&,
-                       std::chrono::steady_clock::time_point)
-    {
-    }
+    bool connectionLive(const std::string&, const std::vector<std::string>&, const std::string&) { return true; }
 #endif
 };
 
@@ -326,19 +332,27 @@ bool RtMidiOutput::open(int index)
     const auto deadline = std::chrono::steady_clock::now() + kJackTimeLimit * 3 / 4;
     const bool answered = call(api, [opened, watch, deadline, fullName = port.fullName,
                                      clientName = clientName_](RtMidiOut& out) {
-        // The port may have gone, or moved within its API, since it was listed.
-        const int current = findPort(out, fullName);
-        if (current < 0)
-            return;
         const auto others = watch ? watch->othersBefore(clientName) : std::vector<std::string>{};
-        try {
-            out.openPort(static_cast<unsigned>(current), clientName);
-        } catch (const RtMidiError& error) {
-            logRtMidiError(error);
+        if (!openAt(out, fullName, clientName))
             return;
+        if (watch) {
+            // A peer that has only just started takes no connection until it
+            // is active: RtMidi's connect is asked for again until it holds.
+            using namespace std::chrono_literals;
+            auto again = std::chrono::steady_clock::now() + 100ms;
+            while (out.isPortOpen() && !watch->connectionLive(clientName, others, fullName)) {
+                const auto now = std::chrono::steady_clock::now();
+                if (now >= deadline) {
+                    qCDebug(lcMidi, "The JACK connection to %s is not live yet; sending all the same", fullName.c_str());
+                    break;
+                }
+                if (now >= again) {
+                    openAt(out, fullName, clientName);
+                    again = now + 100ms;
+                }
+                std::this_thread::sleep_for(1ms);
+            }
         }
-        if (out.isPortOpen() && watch)
-            watch->waitUntilLive(clientName, others, fullName, deadline);
         *opened = out.isPortOpen();
     });
     if (!answered || !*opened)
