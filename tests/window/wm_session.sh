@@ -73,8 +73,10 @@ stop_jackd() {  # SIGTERM and wait, so that the server leaves JACK's registry
 # A private JACK server for this test, under a name of its own; skipped when
 # it cannot start. JACK's registry of servers is the machine's: only a clean
 # stop (stop_jackd) gives the server's place back, and nothing else is touched.
+own_server=""
 start_jack_session() {
-  export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="padscope-wm-$$"
+  own_server="padscope-wm-$$"
+  export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$own_server"
   start_jackd
   wait_for 15 jack_lsp || skip "the JACK server did not start: $(tail -n 3 "$work/jackd.log")"
 }
@@ -120,6 +122,8 @@ cleanup() {
   for pid in "${peers[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}" "${peers[@]}"; do end_within 10 "$pid"; done
   stop_jackd
+  # What a killed server and its clients left under this test's server name.
+  [ -z "$own_server" ] || rm -f "/dev/shm/jack_sem.$(id -u)_${own_server}_"* "/dev/shm/jack_${own_server}_$(id -u)_"*
   rm -rf "$work"
 }
 trap cleanup EXIT
