@@ -16,7 +16,8 @@ namespace padscope {
 // stable order. An API that cannot start adds no ports and prints nothing. A
 // JACK server that stops answering, or goes away, costs at most a short wait:
 // its ports then fail to open or drop out of the list, and its client is left
-// alone.
+// alone. Opening a JACK port returns once its connection carries messages,
+// or when that wait (within the same limit) is up.
 class RtMidiOutput final : public MidiOutput {
 public:
     explicit RtMidiOutput(std::string clientName = "Padscope");
