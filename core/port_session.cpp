@@ -1,5 +1,6 @@
 #include "port_session.h"
 
+#include "ini_file.h"
 #include "press_messages.h"
 
 namespace padscope {
@@ -51,7 +52,8 @@ void PortSession::openRemembered(int savedIndex, const std::string& savedName)
     openCurrent();
     resetStep(kStartupResetWait);
     nameStep();
-    if (deviceName_ != savedName) {
+    // The saved name is what the settings file gave back of the name.
+    if (storedForm(deviceName_) != savedName) {
         // Not the port that was used last time: fall back to the first one.
         close();
         deviceIndex_ = 0;

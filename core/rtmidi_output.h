@@ -16,7 +16,8 @@ namespace padscope {
 // stable order. An API that cannot start adds no ports and prints nothing. A
 // JACK server that stops answering, or goes away, costs at most a short wait:
 // its ports then fail to open or drop out of the list, and its client is left
-// alone.
+// alone. Opening a JACK port returns once its connection carries messages,
+// or when that wait (within the same limit) is up.
 class RtMidiOutput final : public MidiOutput {
 public:
     explicit RtMidiOutput(std::string clientName = "Padscope");
@@ -49,11 +50,18 @@ private:
     // Adds the ports of apis_[api] to the list; false when it has none or
     // did not answer.
     bool listPorts(std::size_t api);
+    // Opens the client that tells when a JACK connection is live.
+    void watchJack();
+
+    // A JACK client of our own beside RtMidi's (see the source file).
+    struct JackWatch;
 
     std::string clientName_;
     std::vector<std::unique_ptr<RtMidiOut>> apis_;
     std::vector<Port> ports_;
     RtMidiOut* open_ = nullptr;
+    // Shared with the worker of a JACK call, which may outlive this object.
+    std::shared_ptr<JackWatch> jackWatch_;
 };
 
 // The name a port is shown and remembered by. The ALSA sequencer appends the

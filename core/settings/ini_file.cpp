@@ -51,14 +51,6 @@ auto keyLine(Lines& lines, std::string_view key)
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// What the file can give back of a name or value: one line, trimmed.
-std::string storable(std::string_view text)
-{
-    std::string result(text);
-    std::ranges::replace(result, '\r', ' ');
-    std::ranges::replace(result, '\n', ' ');
-    return std::string(trimmed(result));
-}
 
 int digitValue(char c, int base)
 {
@@ -73,6 +65,14 @@ int digitValue(char c, int base)
 }
 
 }  // namespace
+
+std::string storedForm(std::string_view text)
+{
+    std::string result(text);
+    std::ranges::replace(result, '\r', ' ');
+    std::ranges::replace(result, '\n', ' ');
+    return std::string(trimmed(result));
+}
 
 std::optional<int> parseIniInteger(std::string_view text)
 {
@@ -203,18 +203,18 @@ bool IniFile::writeInteger(std::string_view section, std::string_view key, int v
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
-    std::string keyText = storable(key);
+    std::string keyText = storedForm(key);
     // "k=v" would split elsewhere, ";k" would read as a comment and "[k=v]"
     // as a section.
     if (keyText.find('=') != std::string::npos || keyText.starts_with(';') || keyText.starts_with('['))
         return false;
 
-    Section& s = findOrAddSection(storable(section));
+    Section& s = findOrAddSection(storedForm(section));
     const auto found = keyLine(s.lines, keyText);
     if (found == s.lines.end())
-        s.lines.push_back(Line{std::move(keyText), storable(value)});
+        s.lines.push_back(Line{std::move(keyText), storedForm(value)});
     else
-        *found = Line{std::move(keyText), storable(value)};
+        *found = Line{std::move(keyText), storedForm(value)};
     return true;
 }
 

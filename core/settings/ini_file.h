@@ -86,4 +86,8 @@ private:
 // decimal digits or hexadecimal digits after "$", "x", "X", "0x" or "0X".
 std::optional<int> parseIniInteger(std::string_view text);
 
+// What the file gives back of a value written to it: one line (line breaks
+// become blanks), without blanks or control characters at either end.
+std::string storedForm(std::string_view text);
+
 }  // namespace padscope

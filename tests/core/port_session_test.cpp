@@ -5,6 +5,7 @@
 #include "press_messages.h"
 #include "recording_output.h"
 #include "rtmidi_output.h"
+#include "settings.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,22 @@ TEST(StartUp, NameThatNoLongerMatchesFallsBackToPortZero)
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 1", "sysex 1", "close 1", "open 0", "sysex 0"}));
     EXPECT_EQ(f.session.deviceIndex(), 0);
     EXPECT_EQ(f.session.deviceName(), "Port A");
+}
+
+// A name the settings file cannot keep as it is (a line break, blanks at its
+// ends) is still the remembered port's at the next start.
+TEST(StartUp, RememberedNameWithControlCharactersStillMatches)
+{
+    const std::string name = "\tBus\n1\r ";
+    IniFile file;
+    writeSettings(file, Settings{.deviceIndex = 1, .deviceName = name});
+    const Settings saved = readSettings(IniFile::parse(file.serialize()));
+    ASSERT_EQ(saved.deviceName, "Bus 1");
+
+    Fixture f({{"Port A", true}, {name, true}});
+    f.start(saved.deviceIndex, saved.deviceName);
+    EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 1", "sysex 1"}));
+    EXPECT_EQ(f.session.deviceIndex(), 1);
 }
 
 TEST(StartUp, NoPortsAtAllShowsBothMessagesInOrder)

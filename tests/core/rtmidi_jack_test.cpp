@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -58,7 +59,55 @@ int listeningSocket(const std::string& path)
     return fd;
 }
 
+// Two threads that spin for the object's lifetime: a loaded machine, on
+// which a JACK connection takes several cycles to become live.
+class BusyLoops {
+public:
+    BusyLoops()
+    {
+        for (auto& loop : loops_)
+            loop = std::jthread([](std::stop_token stop) {
+                while (!stop.stop_requested()) {
+                }
+            });
+    }
+
+private:
+    std::jthread loops_[2];
+};
+
 }  // namespace
+
+// Each start of the program opens its port and sends the GS Reset at once:
+// the first message must not go out before the connection carries it.
+TEST(RtMidiJack, FirstMessageAfterEachOpenArrivesUnderLoad)
+{
+    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
+        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
+    test::JackDummyServer server;
+    if (!server.start())
+        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
+    test::MidiDumpPeer peer("padscope-first");
+    ASSERT_TRUE(peer.start());
+
+    constexpr std::size_t kStarts = 10;
+    {
+        const BusyLoops load;
+        for (std::size_t start = 0; start < kStarts; ++start) {
+            RtMidiOutput out;
+            ASSERT_TRUE(out.open(indexOf(out, peer.portName())));
+            out.sendSysex(kGsReset);
+            out.sendShort(releaseMessage(36));
+            // Delivered before the client closes.
+            const auto heard = peer.waitForEvents(2 * (start + 1), 10000);
+            ASSERT_EQ(heard.size(), 2 * (start + 1));
+        }
+    }
+    const std::vector<unsigned char> reset(kGsReset.begin(), kGsReset.end());
+    const auto heard = peer.waitForEvents(2 * kStarts, 0);
+    for (std::size_t start = 0; start < kStarts; ++start)
+        EXPECT_EQ(heard[2 * start], reset) << "start " << start + 1;
+}
 
 TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
 {

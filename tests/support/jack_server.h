@@ -12,16 +12,18 @@ namespace padscope::test {
 inline constexpr int kSkipExitCode = 77;
 
 // A busy machine is no fault of the program: a test that cannot start its
-// server skips with this text, and main ends with skipAwareExitCode().
+// server skips with this text, and main ends with skipAwareExitCode(). A
+// test also skips when jackd or jack_midi_dump is not installed.
 std::string serverUnavailable(std::string_view what);
-// kSkipExitCode when no test failed but some could not start their server.
+// kSkipExitCode when no test failed but some skipped for want of JACK; with
+// CI=true in the environment such a skip fails the run instead.
 int skipAwareExitCode(int testResult);
 
 // A private JACK server on the dummy backend, for end-to-end tests. It runs
 // under a unique name, which this process's JACK clients (and the children
 // it starts) pick up through JACK_DEFAULT_SERVER. Stopped on destruction
-// with SIGTERM, so that it leaves JACK's shared registry of servers (eight
-// places for the whole machine) as it found it.
+// with SIGTERM (and when this program dies), so that it leaves JACK's shared
+// registry of servers (eight places for the whole machine) as it found it.
 class JackDummyServer {
 public:
     JackDummyServer();
