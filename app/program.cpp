@@ -13,6 +13,7 @@
 #include "rtmidi_output.h"
 #include "settings_file.h"
 #include "synth_availability.h"
+#include "termination_requests.h"
 #include "version.h"
 
 #include <QApplication>
@@ -65,6 +66,12 @@ int runProgram(ProgramOptions options)
         },
     });
     const AudioFailureReporter audioFailures(*output, window);
+    // Asked to end from outside: the window closes as its close button does,
+    // then the loop ends even if a message box of the window is still open.
+    const TerminationRequests terminationRequests([&window] {
+        window.close();
+        QCoreApplication::exit(0);
+    });
     window.show();
     if (options.shown)
         QTimer::singleShot(0, &window, options.shown);
