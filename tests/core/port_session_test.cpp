@@ -392,45 +392,29 @@ TEST(PortList, PortsOfTheSameNameInTwoBackendsAreToldApart)
 // its audio failures, and none once it is taken back.
 TEST(OnDemandOutput, AudioFailureHandlerReachesTheBackendMadeLater)
 {
-    struct Reporting final : MidiOutput {
-        int portCount() const override { return 1; }
-        std::string portName(int) const override { return "Inner"; }
-        PortProbe probe(int index) const override { return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort; }
-        bool open(int) override { return true; }
-        void close() override {}
-        void reset() override {}
-        void sendShort(std::uint32_t) override {}
-        void sendSysex(std::span<const std::uint8_t>) override {}
-        void setAudioFailureHandler(AudioFailureHandler handler) override
-        {
-            *told = std::move(handler);
-            handed->store(true);
-        }
-        AudioFailureHandler* told = nullptr;
-        std::atomic<bool>* handed = nullptr;
-    };
-    AudioFailureHandler inner;
-    std::atomic<bool> handed{false};
+    std::atomic<RecordingOutput*> backend{nullptr};
     ChainedOutput chain;
-    chain.append(std::make_unique<PendingOutput>([&inner, &handed] {
-        return std::make_unique<OnDemandOutput>("Synth", [&inner, &handed] {
-            auto backend = std::make_unique<Reporting>();
-            backend->told = &inner;
-            backend->handed = &handed;
-            return backend;
+    chain.append(std::make_unique<PendingOutput>([&backend] {
+        return std::make_unique<OnDemandOutput>("Synth", [&backend] {
+            auto made = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Inner"}});
+            backend = made.get();
+            return made;
         });
     }));
     chain.append(std::make_unique<PendingOutput>([] { return std::make_unique<RecordingOutput>(threePorts()); }));
     std::vector<AudioFault> heard;
     chain.setAudioFailureHandler([&heard](const AudioFailure& failure) { heard.push_back(failure.fault); });
     ASSERT_TRUE(chain.open(0));  // the backend is made on a thread of its own
-    for (int i = 0; i < 500 && !handed; ++i)
+    AudioFailureHandler inner;
+    for (int i = 0; i < 500 && !inner; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(handed);
+        if (backend)
+            inner = backend.load()->audioFailureHandler();
+    }
     ASSERT_TRUE(inner);
     inner({AudioOutputKind::Jack, AudioFault::JackRefused, ""});
     EXPECT_EQ(heard, std::vector<AudioFault>{AudioFault::JackRefused});
     chain.setAudioFailureHandler({});
-    EXPECT_FALSE(inner);
+    EXPECT_FALSE(backend.load()->audioFailureHandler());
     chain.close();
 }

@@ -75,4 +75,16 @@ std::vector<std::uint32_t> RecordingOutput::shortWords() const
     return words;
 }
 
+void RecordingOutput::setAudioFailureHandler(AudioFailureHandler handler)
+{
+    const std::lock_guard lock(handlerMutex_);
+    audioFailureHandler_ = std::move(handler);
+}
+
+AudioFailureHandler RecordingOutput::audioFailureHandler() const
+{
+    const std::lock_guard lock(handlerMutex_);
+    return audioFailureHandler_;
+}
+
 }  // namespace padscope

@@ -3,6 +3,7 @@
 #include "midi_output.h"
 #include "recording_notifier.h"
 
+#include <mutex>
 #include <vector>
 
 namespace padscope {
@@ -38,6 +39,9 @@ public:
     void reset() override;
     void sendShort(std::uint32_t word) override;
     void sendSysex(std::span<const std::uint8_t> bytes) override;
+    // Kept for the test to call, as a synth's worker would; set from any thread.
+    void setAudioFailureHandler(AudioFailureHandler handler) override;
+    AudioFailureHandler audioFailureHandler() const;
 
     std::vector<Port>& ports() { return ports_; }
     const std::vector<Event>& events() const { return events_; }
@@ -51,6 +55,8 @@ private:
     std::vector<Port> listed_;
     std::vector<Event> events_;
     int open_ = -1;
+    mutable std::mutex handlerMutex_;
+    AudioFailureHandler audioFailureHandler_;
 };
 
 }  // namespace padscope

@@ -2,6 +2,7 @@
 // box over the window, in the interface's language.
 #include "audio_failure_message.h"
 #include "interface_language.h"
+#include "recording_output.h"
 
 #include <gtest/gtest.h>
 
@@ -13,26 +14,6 @@
 #include <thread>
 
 using namespace padscope;
-
-namespace {
-
-// A port that keeps the handler it is given, for the test to call.
-class ReportingOutput final : public MidiOutput {
-public:
-    int portCount() const override { return 1; }
-    std::string portName(int) const override { return "Padscope GS Synth"; }
-    PortProbe probe(int index) const override { return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort; }
-    bool open(int) override { return true; }
-    void close() override {}
-    void reset() override {}
-    void sendShort(std::uint32_t) override {}
-    void sendSysex(std::span<const std::uint8_t>) override {}
-    void setAudioFailureHandler(AudioFailureHandler handler) override { handler_ = std::move(handler); }
-
-    AudioFailureHandler handler_;
-};
-
-}  // namespace
 
 TEST(AudioFailureMessage, NamesTheFirstOutputsCauseInTheInterfacesLanguage)
 {
@@ -61,13 +42,14 @@ TEST(AudioFailureMessage, NamesTheFirstOutputsCauseInTheInterfacesLanguage)
 // window's thread, and once the reporter has gone nothing is reported.
 TEST(AudioFailureMessage, ReportFromTheWorkerOpensABoxOverTheWindow)
 {
-    ReportingOutput output;
+    RecordingOutput output;
     QWidget window;
     window.show();
     {
         const AudioFailureReporter reporter(output, window);
-        ASSERT_TRUE(output.handler_);
-        std::thread([&output] { output.handler_({AudioOutputKind::PulseAudio, AudioFault::ServerGone, ""}); }).join();
+        ASSERT_TRUE(output.audioFailureHandler());
+        const AudioFailureHandler handler = output.audioFailureHandler();
+        std::thread([&handler] { handler({AudioOutputKind::PulseAudio, AudioFault::ServerGone, ""}); }).join();
         QMessageBox* box = nullptr;
         for (int i = 0; i < 100 && !box; ++i) {
             QTest::qWait(20);
@@ -78,5 +60,5 @@ TEST(AudioFailureMessage, ReportFromTheWorkerOpensABoxOverTheWindow)
         EXPECT_EQ(box->text(), "内蔵シンセの音を出せません\nPulseAudio サーバーが終了しました\nパッドを押すと、もう一度試します");
         box->close();
     }
-    EXPECT_FALSE(output.handler_);
+    EXPECT_FALSE(output.audioFailureHandler());
 }
