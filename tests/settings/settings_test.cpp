@@ -13,8 +13,8 @@ constexpr std::string_view kWrittenFromNothing =
 TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
 {
     const Settings s = readSettings(IniFile{});
-    // height, width, top, left, port, map, port name
-    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none"}));
+    // height, width, top, left, port, map, port name, input port, thru
+    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false}));
 
     IniFile file;
     writeSettings(file, s);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "midi_input.h"
+#include "notifier.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace padscope {
+
+// Said once when the input port in use is no longer there.
+inline constexpr std::string_view kInputGoneMessage = "ＭＩＤＩ入力が見つかりません。「なし」にしました";
+
+// The one MIDI input port the program watches, or none: opening the
+// remembered one at start-up, choosing another from the list, noticing when
+// it has gone, closing.
+class InputSession {
+public:
+    // `receive` gets every message of the open port, on the input's thread.
+    InputSession(MidiInput& input, Notifier& notifier, MidiInput::Receive receive);
+
+    // Opens the port of that name; none for an empty name. A port that is
+    // not there any more leaves none and says so.
+    void openRemembered(const std::string& name);
+    // Lists the ports again. When the open port is no longer listed it is
+    // closed, none is left and the user is told once.
+    void refreshPorts();
+    const std::vector<std::string>& portNames() const { return names_; }
+    // Where the open port stands in the list; -1 for none.
+    int openPortIndex() const;
+    // Opens the port at `index` of the list; none for -1.
+    void choose(int index);
+    void close();
+    // The open port's name, empty for none.
+    const std::string& portName() const { return open_; }
+
+private:
+    void lost();
+
+    MidiInput& input_;
+    Notifier& notifier_;
+    MidiInput::Receive receive_;
+    std::vector<std::string> names_;
+    std::string open_;
+};
+
+}  // namespace padscope

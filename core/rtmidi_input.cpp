@@ -1,0 +1,232 @@
+#include "rtmidi_input.h"
+
+#include "audio_system.h"
+#include "rtmidi_output.h"
+
+#include <RtMidi.h>
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <atomic>
+
+#if defined(__LINUX_ALSA__)
+#include <unistd.h>
+#endif
+
+namespace padscope {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcMidiIn, "padscope.midi.input", QtWarningMsg)
+
+void logError(RtMidiError::Type, const std::string& text, void*)
+{
+    qCDebug(lcMidiIn, "RtMidi: %s", text.c_str());
+}
+
+bool isJack(const RtMidiIn& api)
+{
+    return const_cast<RtMidiIn&>(api).getCurrentApi() == RtMidi::UNIX_JACK;
+}
+
+std::unique_ptr<RtMidiIn> makeApi(RtMidi::Api api, const std::string& clientName)
+{
+    try {
+        auto in = std::make_unique<RtMidiIn>(api, clientName);
+        in->setErrorCallback(logError);
+        // Everything arrives, system exclusive, clock and active sensing
+        // included: it is all passed on to the output.
+        in->ignoreTypes(false, false, false);
+        return in;
+    } catch (const RtMidiError& error) {
+        qCDebug(lcMidiIn, "RtMidi: %s", error.getMessage().c_str());
+        return nullptr;
+    }
+}
+
+std::unique_ptr<RtMidiIn> startApi(RtMidi::Api api, const std::string& clientName)
+{
+    switch (api) {
+#if defined(__LINUX_ALSA__)
+    case RtMidi::LINUX_ALSA:
+        if (::access("/dev/snd/seq", R_OK | W_OK) != 0)
+            return nullptr;
+        return makeApi(api, clientName);
+#endif
+#if defined(__UNIX_JACK__)
+    case RtMidi::UNIX_JACK: {
+        if (!jackServerListening())
+            return nullptr;
+        auto in = makeWithinJackLimit([api, clientName] { return makeApi(api, clientName); });
+        return in ? std::move(*in) : nullptr;
+    }
+#endif
+    default:
+        return nullptr;
+    }
+}
+
+// Runs `task` on the API's object: for JACK within the time limit, and not
+// at all once the server has gone. False when it did not finish.
+bool call(RtMidiIn& api, const std::function<void(RtMidiIn&)>& task)
+{
+    if (!isJack(api)) {
+        task(api);
+        return true;
+    }
+    if (jackServerGone())
+        return false;
+    if (runBounded([&api, task] { task(api); }, kJackTimeLimit))
+        return true;
+    markJackServerHung();
+    return false;
+}
+
+}  // namespace
+
+RtMidiInput::RtMidiInput(std::string clientName) : clientName_(std::move(clientName))
+{
+    quietAudioSystem();
+    refresh();
+}
+
+RtMidiInput::~RtMidiInput()
+{
+    close();
+    for (auto& api : apis_)
+        if (isJack(*api))
+            releaseJackClient(api);
+}
+
+void RtMidiInput::refresh()
+{
+    ports_.clear();
+    std::vector<RtMidi::Api> compiled;
+    RtMidi::getCompiledApi(compiled);
+    for (RtMidi::Api kind : compiled) {
+        const auto running =
+            std::find_if(apis_.begin(), apis_.end(), [kind](const auto& in) { return in->getCurrentApi() == kind; });
+        if (running != apis_.end()) {
+            listPorts(static_cast<std::size_t>(running - apis_.begin()));
+            continue;
+        }
+        auto in = startApi(kind, clientName_);
+        if (!in)
+            continue;
+        apis_.push_back(std::move(in));
+        // An API without ports keeps no client open for nothing.
+        if (!listPorts(apis_.size() - 1)) {
+            if (isJack(*apis_.back()))
+                releaseJackClient(apis_.back());
+            apis_.pop_back();
+        }
+    }
+}
+
+bool RtMidiInput::listPorts(std::size_t api)
+{
+    RtMidiIn& in = *apis_[api];
+    const bool alsa = in.getCurrentApi() == RtMidi::LINUX_ALSA;
+    // Shared with the worker, which may outlive this call.
+    auto names = std::make_shared<std::vector<std::string>>();
+    if (!call(in, [names](RtMidiIn& i) {
+            const unsigned count = i.getPortCount();
+            for (unsigned p = 0; p < count; ++p)
+                names->push_back(i.getPortName(p));
+        }))
+        return false;
+    const std::size_t listed = ports_.size();
+    for (std::string& name : *names) {
+        // The program's own clients: ALSA "Padscope:…", JACK "Padscope:…" or
+        // "Padscope-01:…" when the name was taken.
+        const std::size_t colon = name.find(':');
+        const std::string client = name.substr(0, colon);
+        if (name.empty() || client == clientName_ || client.rfind(clientName_ + '-', 0) == 0)
+            continue;
+        std::string shown = alsa ? stablePortName(name) : name;
+        ports_.push_back({api, std::move(name), std::move(shown)});
+    }
+    return ports_.size() > listed;
+}
+
+std::vector<std::string> RtMidiInput::portNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(ports_.size());
+    for (const Port& port : ports_)
+        names.push_back(port.shownName);
+    return names;
+}
+
+void RtMidiInput::deliver(double, std::vector<unsigned char>* message, void* data)
+{
+    auto* delivery = static_cast<Delivery*>(data);
+    if (!message || message->empty())
+        return;
+    const std::lock_guard lock(delivery->mutex);
+    if (delivery->receive)
+        delivery->receive(*message);
+}
+
+bool RtMidiInput::open(int index, Receive receive)
+{
+    close();
+    if (index < 0 || index >= static_cast<int>(ports_.size()))
+        return false;
+    const Port& port = ports_[static_cast<std::size_t>(index)];
+    RtMidiIn& api = *apis_[port.api];
+    {
+        const std::lock_guard lock(delivery_->mutex);
+        delivery_->receive = std::move(receive);
+    }
+    auto opened = std::make_shared<std::atomic<bool>>(false);
+    const bool answered = call(api, [opened, fullName = port.fullName, clientName = clientName_,
+                                     delivery = delivery_.get()](RtMidiIn& in) {
+        // The port may have gone, or moved within its API, since it was listed.
+        const unsigned count = in.getPortCount();
+        for (unsigned p = 0; p < count; ++p) {
+            if (in.getPortName(p) != fullName)
+                continue;
+            try {
+                in.setCallback(&RtMidiInput::deliver, delivery);
+                in.openPort(p, clientName + " input");
+            } catch (const RtMidiError& error) {
+                qCDebug(lcMidiIn, "RtMidi: %s", error.getMessage().c_str());
+            }
+            *opened = in.isPortOpen();
+            return;
+        }
+    });
+    if (answered && *opened) {
+        open_ = &api;
+        return true;
+    }
+    if (answered)
+        api.cancelCallback();
+    const std::lock_guard lock(delivery_->mutex);
+    delivery_->receive = nullptr;
+    return false;
+}
+
+void RtMidiInput::close()
+{
+    {
+        // From here on nothing more is handed on, even if the port lingers.
+        const std::lock_guard lock(delivery_->mutex);
+        delivery_->receive = nullptr;
+    }
+    if (!open_)
+        return;
+    call(*open_, [](RtMidiIn& in) {
+        try {
+            in.closePort();
+            in.cancelCallback();
+        } catch (const RtMidiError& error) {
+            qCDebug(lcMidiIn, "RtMidi: %s", error.getMessage().c_str());
+        }
+    });
+    open_ = nullptr;
+}
+
+}  // namespace padscope
