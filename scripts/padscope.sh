@@ -30,6 +30,7 @@ if [ "$mode" = test ]; then
     googletest libgtest-dev libbenchmark-dev libglib2.0-dev
     jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool x11-utils libxml2-utils
     dpkg-dev file desktop-file-utils appstream
+    python3-jack-client x11-apps imagemagick
   )
 fi
 

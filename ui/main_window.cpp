@@ -264,11 +264,13 @@ void MainWindow::shutDown()
     closed_ = true;
     // A key that went up just before the close still stops its note.
     padPage_->releaseFilter()->flush();
+    // Taken while the input is still open: closing it forgets its name.
+    const Settings settings = currentSettings();
     if (input_)
         input_->close();
     session_.close();
     if (services_.saveSettings)
-        services_.saveSettings(currentSettings());
+        services_.saveSettings(settings);
     if (aboutBox_)
         aboutBox_->hide();
     if (findDialog_)
