@@ -1,5 +1,7 @@
 // Watching an input: what arrives on channel 10 shows on the window, sends
 // nothing of its own, and with Thru goes on to the output unchanged.
+#include "interface_language.h"
+#include "message_box_notifier.h"
 #include "port_menu.h"
 #include "scripted_input.h"
 #include "window_fixture.h"
@@ -149,6 +151,18 @@ TEST_F(Watch, VanishedInputLeavesNoneAndSaysSoOnce)
     EXPECT_EQ(notifier.texts[0], "ＭＩＤＩ入力が見つかりません。「なし」にしました");
     window->close();
     EXPECT_EQ(savedAtClose.at(0).inputName, "");
+}
+
+TEST_F(Watch, EnglishMenuAndMessage)
+{
+    const InterfaceTranslation english(Language::English);
+    ASSERT_TRUE(english.loaded());
+    startWatching("");
+    EXPECT_NE(menuAction(QStringLiteral("Input")), nullptr);
+    EXPECT_NE(menuAction(QStringLiteral("None")), nullptr);
+    EXPECT_NE(menuAction(QStringLiteral("Thru")), nullptr);
+    EXPECT_EQ(shownMessage("ＭＩＤＩ入力が見つかりません。「なし」にしました"),
+              "The MIDI input was not found; it is set to None");
 }
 
 }  // namespace
