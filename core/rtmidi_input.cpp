@@ -1,89 +1,12 @@
 #include "rtmidi_input.h"
 
-#include "audio_system.h"
+#include "rtmidi_api.h"
 #include "rtmidi_output.h"
-
-#include <RtMidi.h>
-
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <atomic>
 
-#if defined(__LINUX_ALSA__)
-#include <unistd.h>
-#endif
-
 namespace padscope {
-
-namespace {
-
-Q_LOGGING_CATEGORY(lcMidiIn, "padscope.midi.input", QtWarningMsg)
-
-void logError(RtMidiError::Type, const std::string& text, void*)
-{
-    qCDebug(lcMidiIn, "RtMidi: %s", text.c_str());
-}
-
-bool isJack(const RtMidiIn& api)
-{
-    return const_cast<RtMidiIn&>(api).getCurrentApi() == RtMidi::UNIX_JACK;
-}
-
-std::unique_ptr<RtMidiIn> makeApi(RtMidi::Api api, const std::string& clientName)
-{
-    try {
-        auto in = std::make_unique<RtMidiIn>(api, clientName);
-        in->setErrorCallback(logError);
-        // Everything arrives, system exclusive, clock and active sensing
-        // included: it is all passed on to the output.
-        in->ignoreTypes(false, false, false);
-        return in;
-    } catch (const RtMidiError& error) {
-        qCDebug(lcMidiIn, "RtMidi: %s", error.getMessage().c_str());
-        return nullptr;
-    }
-}
-
-std::unique_ptr<RtMidiIn> startApi(RtMidi::Api api, const std::string& clientName)
-{
-    switch (api) {
-#if defined(__LINUX_ALSA__)
-    case RtMidi::LINUX_ALSA:
-        if (::access("/dev/snd/seq", R_OK | W_OK) != 0)
-            return nullptr;
-        return makeApi(api, clientName);
-#endif
-#if defined(__UNIX_JACK__)
-    case RtMidi::UNIX_JACK: {
-        if (!jackServerListening())
-            return nullptr;
-        auto in = makeWithinJackLimit([api, clientName] { return makeApi(api, clientName); });
-        return in ? std::move(*in) : nullptr;
-    }
-#endif
-    default:
-        return nullptr;
-    }
-}
-
-// Runs `task` on the API's object: for JACK within the time limit, and not
-// at all once the server has gone. False when it did not finish.
-bool call(RtMidiIn& api, const std::function<void(RtMidiIn&)>& task)
-{
-    if (!isJack(api)) {
-        task(api);
-        return true;
-    }
-    if (jackServerGone())
-        return false;
-    if (runBounded([&api, task] { task(api); }, kJackTimeLimit))
-        return true;
-    markJackServerHung();
-    return false;
-}
-
-}  // namespace
 
 RtMidiInput::RtMidiInput(std::string clientName) : clientName_(std::move(clientName))
 {
@@ -95,8 +18,7 @@ RtMidiInput::~RtMidiInput()
 {
     close();
     for (auto& api : apis_)
-        if (isJack(*api))
-            releaseJackClient(api);
+        releaseRtMidiApi(std::move(api));
 }
 
 void RtMidiInput::refresh()
@@ -111,14 +33,16 @@ void RtMidiInput::refresh()
             listPorts(static_cast<std::size_t>(running - apis_.begin()));
             continue;
         }
-        auto in = startApi(kind, clientName_);
+        // Everything arrives, system exclusive, clock and active sensing
+        // included: it is all passed on to the output.
+        auto in = startRtMidiApi<RtMidiIn>(kind, clientName_,
+                                           [](RtMidiIn& i) { i.ignoreTypes(false, false, false); });
         if (!in)
             continue;
         apis_.push_back(std::move(in));
         // An API without ports keeps no client open for nothing.
         if (!listPorts(apis_.size() - 1)) {
-            if (isJack(*apis_.back()))
-                releaseJackClient(apis_.back());
+            releaseRtMidiApi(std::move(apis_.back()));
             apis_.pop_back();
         }
     }
@@ -130,7 +54,7 @@ bool RtMidiInput::listPorts(std::size_t api)
     const bool alsa = in.getCurrentApi() == RtMidi::LINUX_ALSA;
     // Shared with the worker, which may outlive this call.
     auto names = std::make_shared<std::vector<std::string>>();
-    if (!call(in, [names](RtMidiIn& i) {
+    if (!callRtMidi<RtMidiIn>(in, [names](RtMidiIn& i) {
             const unsigned count = i.getPortCount();
             for (unsigned p = 0; p < count; ++p)
                 names->push_back(i.getPortName(p));
@@ -181,7 +105,7 @@ bool RtMidiInput::open(int index, Receive receive)
         delivery_->receive = std::move(receive);
     }
     auto opened = std::make_shared<std::atomic<bool>>(false);
-    const bool answered = call(api, [opened, fullName = port.fullName, clientName = clientName_,
+    const bool answered = callRtMidi<RtMidiIn>(api, [opened, fullName = port.fullName, clientName = clientName_,
                                      delivery = delivery_.get()](RtMidiIn& in) {
         // The port may have gone, or moved within its API, since it was listed.
         const unsigned count = in.getPortCount();
@@ -192,7 +116,7 @@ bool RtMidiInput::open(int index, Receive receive)
                 in.setCallback(&RtMidiInput::deliver, delivery);
                 in.openPort(p, clientName + " input");
             } catch (const RtMidiError& error) {
-                qCDebug(lcMidiIn, "RtMidi: %s", error.getMessage().c_str());
+                logRtMidiError(error);
             }
             *opened = in.isPortOpen();
             return;
@@ -218,12 +142,12 @@ void RtMidiInput::close()
     }
     if (!open_)
         return;
-    call(*open_, [](RtMidiIn& in) {
+    callRtMidi<RtMidiIn>(*open_, [](RtMidiIn& in) {
         try {
             in.closePort();
             in.cancelCallback();
         } catch (const RtMidiError& error) {
-            qCDebug(lcMidiIn, "RtMidi: %s", error.getMessage().c_str());
+            logRtMidiError(error);
         }
     });
     open_ = nullptr;
