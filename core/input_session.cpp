@@ -21,6 +21,8 @@ void InputSession::openRemembered(const std::string& name)
 {
     if (name.empty())
         return;
+    input_.refresh();
+    names_ = input_.portNames();
     open_ = name;
     const int index = openPortIndex();
     if (index < 0 || !input_.open(index, receive_))

@@ -20,8 +20,9 @@ public:
     // `receive` gets every message of the open port, on the input's thread.
     InputSession(MidiInput& input, Notifier& notifier, MidiInput::Receive receive);
 
-    // Opens the port of that name; none for an empty name. A port that is
-    // not there any more leaves none and says so.
+    // Lists the ports and opens the one of that name; for an empty name
+    // nothing is listed or opened. A port that is not there any more leaves
+    // none and says so.
     void openRemembered(const std::string& name);
     // Lists the ports again. When the open port is no longer listed it is
     // closed, none is left and the user is told once.

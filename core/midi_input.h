@@ -8,8 +8,8 @@
 
 namespace padscope {
 
-// The MIDI input layer: the platform's input ports, listed at construction
-// and at each refresh(), at most one of them open. What arrives on the open
+// The MIDI input layer: the platform's input ports as the last refresh()
+// listed them, at most one of them open. What arrives on the open
 // port is handed, one whole message at a time and in order, to the receiver
 // given to open(), on the input's own thread.
 class MidiInput {

@@ -10,8 +10,9 @@ namespace padscope {
 
 RtMidiInput::RtMidiInput(std::string clientName) : clientName_(std::move(clientName))
 {
+    // Nothing is listed yet: a program that watches no input opens no
+    // client for it until its list is first asked for.
     quietAudioSystem();
-    refresh();
 }
 
 RtMidiInput::~RtMidiInput()
