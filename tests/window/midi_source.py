@@ -1,9 +1,12 @@
 #!/usr/bin/python3
-"""A JACK MIDI source for the real-window tests: a client with one MIDI
-output port "out". Each line read from stdin is one message in hexadecimal
-("c9 19"), sent in the next cycle; "burst N" sends N Note On and Note Off
-pairs on channel 10, one pair a millisecond. "sync" waits until all queued
-messages have gone out, then prints "sent". Usage: midi_source.py CLIENT"""
+"""A JACK MIDI source and sink for the real-window tests: a client with a
+MIDI output port "out" and an input port "in". Each line read from stdin is
+one message in hexadecimal ("c9 19"), sent in the next cycle; "burst N"
+sends N Note On and Note Off pairs on channel 10, one pair a millisecond.
+"sync" waits until all queued messages have gone out, then prints "sent".
+"heard" prints every message that "in" received so far, one a line in
+hexadecimal, then "end": unlike jack_midi_dump's small buffer, it keeps all.
+Usage: midi_source.py CLIENT"""
 import queue
 import sys
 import threading
@@ -13,12 +16,16 @@ import jack
 
 client = jack.Client(sys.argv[1], no_start_server=True)
 out = client.midi_outports.register("out")
+sink = client.midi_inports.register("in")
 pending = queue.Queue()
+received = []
 emptied = threading.Event()
 
 
 @client.set_process_callback
 def process(frames):
+    for _, data in sink.incoming_midi_events():
+        received.append(bytes(data).hex(" "))
     out.clear_buffer()
     # One message a frame: a cycle holds as many as it has frames.
     for offset in range(frames):
@@ -42,6 +49,8 @@ with client:
                 pending.put(bytes([0x99, note, 100]))
                 pending.put(bytes([0x89, note, 0]))
                 time.sleep(0.001)
+        elif words[0] == "heard":
+            print("\n".join(list(received) + ["end"]), flush=True)
         elif words[0] == "sync":
             while not pending.empty():
                 emptied.clear()
