@@ -4,8 +4,10 @@
 
 namespace padscope {
 
-InputSession::InputSession(MidiInput& input, Notifier& notifier, MidiInput::Receive receive)
-    : input_(input), notifier_(notifier), receive_(std::move(receive)), names_(input.portNames())
+InputSession::InputSession(MidiInput& input, Notifier& notifier, MidiInput::Receive receive,
+                           std::function<void()> closed)
+    : input_(input), notifier_(notifier), receive_(std::move(receive)), closed_(std::move(closed)),
+      names_(input.portNames())
 {
 }
 
@@ -49,9 +51,12 @@ void InputSession::choose(int index)
 
 void InputSession::close()
 {
-    if (!open_.empty())
-        input_.close();
+    if (open_.empty())
+        return;
+    input_.close();
     open_.clear();
+    if (closed_)
+        closed_();
 }
 
 void InputSession::lost()

@@ -3,6 +3,7 @@
 #include "midi_input.h"
 #include "notifier.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,10 @@ inline constexpr std::string_view kInputGoneMessage = "ＭＩＤＩ入力が見�
 // it has gone, closing.
 class InputSession {
 public:
-    // `receive` gets every message of the open port, on the input's thread.
-    InputSession(MidiInput& input, Notifier& notifier, MidiInput::Receive receive);
+    // `receive` gets every message of the open port, on the input's thread;
+    // `closed` is called whenever a port is closed, also one that has gone.
+    InputSession(MidiInput& input, Notifier& notifier, MidiInput::Receive receive,
+                 std::function<void()> closed = {});
 
     // Lists the ports and opens the one of that name; for an empty name
     // nothing is listed or opened. A port that is not there any more leaves
@@ -42,6 +45,7 @@ private:
     MidiInput& input_;
     Notifier& notifier_;
     MidiInput::Receive receive_;
+    std::function<void()> closed_;
     std::vector<std::string> names_;
     std::string open_;
 };

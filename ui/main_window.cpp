@@ -393,17 +393,13 @@ void MainWindow::attachInput(MidiInput& input)
     // The input's thread only queues; this thread takes all that waits.
     inbox_ = std::make_unique<MidiInbox>(
         [this] { QMetaObject::invokeMethod(this, &MainWindow::takeIncoming, Qt::QueuedConnection); });
-    input_ = std::make_unique<InputSession>(input, services_.notifier,
-                                            [inbox = inbox_.get()](std::span<const std::uint8_t> message) {
-                                                inbox->post(message);
-                                            });
+    input_ = std::make_unique<InputSession>(
+        input, services_.notifier,
+        [inbox = inbox_.get()](std::span<const std::uint8_t> message) { inbox->post(message); },
+        [this] { releaseIncoming(); });
     input_->openRemembered(services_.saved.inputName);
-    portMenu_->setInput({input_.get(),
-                         [this](int index) {
-                             input_->choose(index);
-                             releaseIncoming();
-                         },
-                         [this] { return thru_; }, [this](bool on) { thru_ = on; }});
+    portMenu_->setInput({input_.get(), [this](int index) { input_->choose(index); }, [this] { return thru_; },
+                         [this](bool on) { thru_ = on; }});
 }
 
 void MainWindow::takeIncoming()

@@ -144,8 +144,11 @@ TEST_F(Watch, MenuListsInputsAndThruAndTheChoiceIsSavedAtClose)
 TEST_F(Watch, VanishedInputLeavesNoneAndSaysSoOnce)
 {
     startWatching();
+    play({{0x99, 36, 100}});
+    EXPECT_TRUE(pad(37)->isDown());
     input.present = {"Keys"};
     EXPECT_TRUE(menuAction(QStringLiteral("なし"))->isChecked());
+    EXPECT_FALSE(pad(37)->isDown());  // its Note Off can never come now
     menuAction(QStringLiteral("なし"));
     ASSERT_EQ(notifier.texts.size(), 1u);
     EXPECT_EQ(notifier.texts[0], "ＭＩＤＩ入力が見つかりません。「なし」にしました");
