@@ -4,7 +4,9 @@
 # button and press pad 36 until the Note Off; the output peer hears the same
 # bytes in the same order, also for a burst of 1,000 notes in one second,
 # and the program's own press still goes out after it. The settings file
-# keeps the input and Thru.
+# keeps the input and Thru; started again, the program watches the source
+# again, and once the source has left, the list says so once and "なし" is
+# saved.
 #   watch_input_wm.sh <padscope executable> <midi_source.py> [screenshot.png]
 # Exits 77 (skipped) when the X or JACK server cannot be started.
 set -euo pipefail
@@ -106,8 +108,35 @@ wmctrl -c Padscope
 status=0
 wait "$app" || status=$?
 [ "$status" -eq 0 ] || { echo "the program ended with status $status"; cat "$work/run.log"; exit 1; }
-exec 4>&-
 settings="$(tr -d '\r' < "$work/padscope.ini")"
 grep -qx "port=watchsrc:out" <<<"$settings" && grep -qx "thru=1" <<<"$settings" \
   || { echo "the settings file lost the input:"; echo "$settings"; exit 1; }
-echo "the drum part showed on the kit and the pad, and Thru passed on all of it in order"
+
+# Started again it watches the remembered source; when the source has gone,
+# opening the list says so once, and "なし" is saved.
+launch_program 20
+wait_for 10 sh -c "jack_lsp -c watchsrc:out | grep -q '^ '" \
+  || { echo "the program did not watch the remembered source"; describe_program; exit 1; }
+# The source ends at the end of its input.
+exec 4>&- {source_client[1]}>&-
+wait "$source_client_PID" 2>/dev/null || true
+wait_for 10 sh -c "! jack_lsp | grep -q '^watchsrc:'" || { echo "the source did not leave"; exit 1; }
+boxes() { wmctrl -l | grep -c ' Padscope$' || true; }
+window="$(program_window)"
+xdotool mousemove --window "$window" 728 417 click 3
+wait_for 10 sh -c "[ \$(wmctrl -l | grep -c ' Padscope\$') -ge 2 ]" \
+  || { echo "no message said that the input has gone"; describe_program; exit 1; }
+xdotool key Return
+wait_for 10 menu_shown || { echo "the list did not open after the message"; exit 1; }
+xdotool key Escape
+sleep 1
+xdotool mousemove --window "$window" 600 417 sleep 0.3 mousemove --window "$window" 728 417 click 3
+wait_for 10 menu_shown || { echo "the list did not open again"; describe_program; exit 1; }
+[ "$(boxes)" -eq 1 ] || { echo "the message came again"; exit 1; }
+xdotool key Escape
+sleep 0.5
+wmctrl -c Padscope
+wait "$app" || { echo "the program did not end cleanly"; cat "$work/run.log"; exit 1; }
+grep -qx "port=" <(tr -d '\r' < "$work/padscope.ini") \
+  || { echo "the settings file still names the source:"; cat "$work/padscope.ini"; exit 1; }
+echo "the drum part showed on the kit and the pad, Thru passed on all of it in order, and a source that left was noticed once"
