@@ -20,6 +20,12 @@ RtMidiInput::~RtMidiInput()
     close();
     for (auto& api : apis_)
         releaseRtMidiApi(std::move(api));
+    if (jackServerGone()) {
+        // A JACK client that was given up, not destroyed, may still call
+        // deliver(): what it points to stays.
+        auto kept = std::make_unique<std::shared_ptr<Delivery>>(delivery_);
+        abandon(kept);
+    }
 }
 
 void RtMidiInput::refresh()

@@ -41,8 +41,8 @@ private:
     std::vector<std::unique_ptr<RtMidiIn>> apis_;
     std::vector<Port> ports_;
     RtMidiIn* open_ = nullptr;
-    // Shared with RtMidi's thread, which may still run after a JACK client
-    // had to be given up.
+    // What RtMidi's thread calls into; kept for good when a JACK client had
+    // to be given up with it.
     std::shared_ptr<Delivery> delivery_ = std::make_shared<Delivery>();
 };
 
