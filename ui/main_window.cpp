@@ -399,7 +399,7 @@ void MainWindow::attachInput(MidiInput& input)
         [this] { releaseIncoming(); });
     input_->openRemembered(services_.saved.inputName);
     portMenu_->setInput({input_.get(), [this](int index) { input_->choose(index); }, [this] { return thru_; },
-                         [this](bool on) { thru_ = on; }});
+                         [this](bool on) { setThru(on); }});
 }
 
 void MainWindow::takeIncoming()

@@ -73,7 +73,6 @@ public:
     void takeIncoming();
     void setThru(bool on) { thru_ = on; }
     bool thru() const { return thru_; }
-    const InputSession* inputSession() const { return input_.get(); }
 
     int currentNote() const { return currentNote_; }
     int currentProgram() const { return currentProgram_; }
