@@ -10,6 +10,7 @@
 #include "message_box_notifier.h"
 #include "on_demand_output.h"
 #include "pending_output.h"
+#include "rtmidi_input.h"
 #include "rtmidi_output.h"
 #include "settings_file.h"
 #include "synth_availability.h"
@@ -51,6 +52,7 @@ int runProgram(ProgramOptions options)
     IniFile settingsFile = loadSettingsFile(iniPath);
 
     MessageBoxNotifier notifier;
+    RtMidiInput input;
     MainWindow window(MainWindowServices{
         *output,
         notifier,
@@ -72,6 +74,7 @@ int runProgram(ProgramOptions options)
         window.close();
         QCoreApplication::exit(0);
     });
+    window.attachInput(input);
     window.show();
     if (options.shown)
         QTimer::singleShot(0, &window, options.shown);

@@ -1,8 +1,9 @@
-// One pad press into the recording backend, one refreshPads, and the find
-// dialog's list after a keystroke.
+// One pad press into the recording backend, one refreshPads, the find
+// dialog's list after a keystroke, and a burst of incoming notes.
 #include "fonts.h"
 #include "main_window.h"
 #include "recording_output.h"
+#include "scripted_input.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -54,6 +55,37 @@ void BM_FindDialogKeystroke(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FindDialogKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 1,000 notes on channel 10 (Note On and Note Off, 2,000 messages) arriving
+// all at once, with Thru on, taken by the shown window's event loop: the
+// longest any other event of the window can wait behind such a burst.
+void BM_IncomingBurst(benchmark::State& state)
+{
+    ScriptedInput input({"Source"});
+    RecordingOutput output{{{"Module", true}}};
+    RecordingNotifier notifier;
+    Settings saved;
+    saved.inputName = "Source";
+    saved.thru = true;
+    MainWindow window{MainWindowServices{output, notifier, {}, {}, saved, {}}};
+    window.attachInput(input);
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i) {
+            const std::uint8_t note = static_cast<std::uint8_t>(35 + i % 47);
+            const std::uint8_t on[3] = {0x99, note, 100};
+            const std::uint8_t off[3] = {0x89, note, 0};
+            input.play(on);
+            input.play(off);
+        }
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        output.clearEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_IncomingBurst)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

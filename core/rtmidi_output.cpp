@@ -1,10 +1,6 @@
 #include "rtmidi_output.h"
 
-#include "audio_system.h"
-
-#include <RtMidi.h>
-
-#include <QLoggingCategory>
+#include "rtmidi_api.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,74 +16,6 @@
 namespace padscope {
 
 namespace {
-
-// RtMidi's own errors and warnings: quiet unless QT_LOGGING_RULES asks for them.
-Q_LOGGING_CATEGORY(lcMidi, "padscope.midi", QtWarningMsg)
-
-void logRtMidiError(RtMidiError::Type, const std::string& text, void*)
-{
-    qCDebug(lcMidi, "RtMidi: %s", text.c_str());
-}
-
-void logRtMidiError(const RtMidiError& error)
-{
-    qCDebug(lcMidi, "RtMidi: %s", error.getMessage().c_str());
-}
-
-// Whether an API can start here without printing or blocking.
-bool apiAvailable(RtMidi::Api api)
-{
-    switch (api) {
-#if defined(__LINUX_ALSA__)
-    case RtMidi::LINUX_ALSA:
-        // Without the sequencer device ALSA would complain on stderr.
-        return ::access("/dev/snd/seq", R_OK | W_OK) == 0;
-#endif
-#if defined(__UNIX_JACK__)
-    case RtMidi::UNIX_JACK:
-        // RtMidi warns on stderr when no server runs, and would wait forever
-        // for a stopped one, so ask JACK first.
-        return jackServerListening();
-#endif
-    default:
-        return true;
-    }
-}
-
-std::unique_ptr<RtMidiOut> makeApi(RtMidi::Api api, const std::string& clientName)
-{
-    try {
-        auto out = std::make_unique<RtMidiOut>(api, clientName);
-        out->setErrorCallback(logRtMidiError);
-        return out;
-    } catch (const RtMidiError& error) {
-        logRtMidiError(error);
-        return nullptr;
-    }
-}
-
-bool isJack(RtMidiOut& api)
-{
-    return api.getCurrentApi() == RtMidi::UNIX_JACK;
-}
-
-std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientName)
-{
-    if (!apiAvailable(api))
-        return nullptr;
-    if (api != RtMidi::UNIX_JACK)
-        return makeApi(api, clientName);
-    // A JACK client opens with a round trip to the server.
-    auto out = makeWithinJackLimit([api, clientName] { return makeApi(api, clientName); });
-    return out ? std::move(*out) : nullptr;
-}
-
-// Destroys an API's object; a JACK client only as its server allows.
-void release(std::unique_ptr<RtMidiOut> api)
-{
-    if (api && isJack(*api))
-        releaseJackClient(api);
-}
 
 // The API's current index of the named port, or -1.
 int findPort(RtMidiOut& api, const std::string& fullName)
@@ -216,13 +144,13 @@ void RtMidiOutput::refresh()
             listPorts(static_cast<std::size_t>(running - apis_.begin()));
             continue;
         }
-        auto out = startApi(api, clientName_);
+        auto out = startRtMidiApi<RtMidiOut>(api, clientName_);
         if (!out)
             continue;
         apis_.push_back(std::move(out));
         // An API without ports keeps no client open for nothing.
         if (!listPorts(apis_.size() - 1)) {
-            release(std::move(apis_.back()));
+            releaseRtMidiApi(std::move(apis_.back()));
             apis_.pop_back();
         } else if (api == RtMidi::UNIX_JACK) {
             watchJack();
@@ -275,7 +203,7 @@ RtMidiOutput::~RtMidiOutput()
 {
     close();
     for (auto& api : apis_)
-        release(std::move(api));
+        releaseRtMidiApi(std::move(api));
 #if defined(PADSCOPE_WITH_JACK)
     if (jackWatch_)
         releaseJackClient(jackWatch_->client);
@@ -284,19 +212,7 @@ RtMidiOutput::~RtMidiOutput()
 
 bool RtMidiOutput::call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task)
 {
-    if (!isJack(api)) {
-        task(api);
-        return true;
-    }
-    // Every JACK call is a round trip to the server: none once it has gone,
-    // and none that may block the program for longer than the time limit.
-    // After an overrun the object stays with the worker that waits for it.
-    if (jackServerGone())
-        return false;
-    if (runBounded([&api, task] { task(api); }, kJackTimeLimit))
-        return true;
-    markJackServerHung();
-    return false;
+    return callRtMidi(api, task);
 }
 
 std::string RtMidiOutput::portName(int index) const

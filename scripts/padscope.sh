@@ -31,6 +31,7 @@ if [ "$mode" = test ]; then
     googletest libgtest-dev libbenchmark-dev libglib2.0-dev
     jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool x11-utils libxml2-utils
     dbus at-spi2-core python3-pyatspi pulseaudio pulseaudio-utils pipewire pipewire-jack
+    python3-jack-client x11-apps imagemagick
     desktop-file-utils appstream lintian
   )
 fi

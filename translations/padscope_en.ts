@@ -198,6 +198,10 @@
         <source>HOME が設定されていないため、ユーザーの設定フォルダがありません</source>
         <translation>HOME is not set, so there is no user settings folder</translation>
     </message>
+    <message>
+        <source>ＭＩＤＩ入力が見つかりません。「なし」にしました</source>
+        <translation>The MIDI input was not found; it is set to None</translation>
+    </message>
 </context>
 <context>
     <name>padscope::PadButton</name>
@@ -218,6 +222,14 @@
     <message>
         <source>探す…</source>
         <translation>Find…</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
     </message>
 </context>
 </TS>

@@ -3,12 +3,15 @@
 #include "about_box.h"
 #include "controller_page.h"
 #include "drum_names.h"
+#include "drum_part.h"
 #include "find_dialog.h"
 #include "fonts.h"
+#include "input_session.h"
 #include "key_release_filter.h"
 #include "kit_select_button.h"
 #include "kits.h"
 #include "link_label.h"
+#include "midi_inbox.h"
 #include "pad_button.h"
 #include "pad_page.h"
 #include "placed_label.h"
@@ -23,6 +26,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
@@ -40,7 +44,8 @@ QLabel* addLabel(QWidget* parent, int number, const QString& text, int left, int
 }  // namespace
 
 MainWindow::MainWindow(MainWindowServices services)
-    : services_(std::move(services)), session_(services_.output, services_.notifier, services_.sleep)
+    : services_(std::move(services)), session_(services_.output, services_.notifier, services_.sleep),
+      thru_(services_.saved.thru)
 {
     buildWindow();
     startUp();
@@ -49,7 +54,12 @@ MainWindow::MainWindow(MainWindowServices services)
     connect(versionLabel_, &LinkLabel::clicked, aboutBox_.get(), &AboutBox::showFromVersionLabel);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Nothing more may arrive once the inbox is gone.
+    if (input_)
+        input_->close();
+}
 
 void MainWindow::buildWindow()
 {
@@ -79,8 +89,8 @@ void MainWindow::buildWindow()
 
     connect(padPage_->portButton(), &QPushButton::clicked, this, &MainWindow::changePort);
     // Its right click lists the ports.
-    auto* portMenu = new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
-    portMenu->setFind([this] { openFind(); });
+    portMenu_ = new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
+    portMenu_->setFind([this] { openFind(); });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &MainWindow::openFind);
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
@@ -106,6 +116,8 @@ void MainWindow::buildKitButtons()
         auto* button = new KitSelectButton(literalCaption(QString::fromUtf8(kit.caption)), this);
         button->setObjectName(QStringLiteral("Button%1").arg(kit.button));
         button->setGeometry(24 + 104 * (kit.column - 1), 488 + 16 * (kit.row - 1), 105, 17);
+        // The current kit's button shows checked (selectKit keeps it so).
+        button->setCheckable(true);
         connect(button, &QPushButton::clicked, this, [this, p = kit.program] { selectKit(p); });
         connect(button, &KitSelectButton::characterTyped, this, [this, p = kit.program] { selectKit(p); });
         kitButtons_[i] = button;
@@ -177,6 +189,7 @@ void MainWindow::startUp()
     currentProgram_ = 0;
     refreshPads();
     showProgramNumber();
+    showCheckedKit();
     // Checking the map's radio button runs its click behaviour.
     const DrumMap* map = findMap(currentMap_);
     controllers_->mapButton(map->index)->setChecked(true);
@@ -233,6 +246,9 @@ Settings MainWindow::currentSettings() const
     s.deviceIndex = session_.deviceIndex();
     s.map = currentMap_;
     s.deviceName = session_.deviceName();
+    if (input_)
+        s.inputName = input_->portName();
+    s.thru = thru_;
     return s;
 }
 
@@ -249,9 +265,13 @@ void MainWindow::shutDown()
     closed_ = true;
     // A key that went up just before the close still stops its note.
     padPage_->releaseFilter()->flush();
+    // Taken while the input is still open: closing it forgets its name.
+    const Settings settings = currentSettings();
+    if (input_)
+        input_->close();
     session_.close();
     if (services_.saveSettings)
-        services_.saveSettings(currentSettings());
+        services_.saveSettings(settings);
     if (aboutBox_)
         aboutBox_->hide();
     if (findDialog_)
@@ -286,7 +306,8 @@ void MainWindow::keyPlayCurrentNote()
 
 void MainWindow::refreshPads()
 {
-    session_.output().sendShort(programChangeMessage(currentProgram_));
+    if (!watching_)
+        session_.output().sendShort(programChangeMessage(currentProgram_));
     for (PadButton* pad : padPage_->pads())
         pad->setText(literalCaption(QString::fromUtf8(drumName(currentProgram_, pad->note(), currentMap_))));
 }
@@ -309,6 +330,14 @@ void MainWindow::selectKit(int program)
     currentProgram_ = program;
     refreshPads();
     showProgramNumber();
+    showCheckedKit();
+}
+
+void MainWindow::showCheckedKit()
+{
+    // Also after a click on the checked button, which unchecks it.
+    for (std::size_t i = 0; i < kKitButtons.size(); ++i)
+        kitButtons_[i]->setChecked(kKitButtons[i].program == currentProgram_);
 }
 
 void MainWindow::mapButtonToggled(int map, bool checked)
@@ -356,6 +385,86 @@ void MainWindow::showFound(int program, int map, int note)
     activateWindow();
     raise();
     padPage_->pads()[static_cast<std::size_t>(note)]->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::attachInput(MidiInput& input)
+{
+    if (input_)
+        return;
+    // The input's thread only queues; this thread takes all that waits.
+    inbox_ = std::make_unique<MidiInbox>(
+        [this] { QMetaObject::invokeMethod(this, &MainWindow::takeIncoming, Qt::QueuedConnection); });
+    input_ = std::make_unique<InputSession>(
+        input, services_.notifier,
+        [inbox = inbox_.get()](std::span<const std::uint8_t> message) { inbox->post(message); },
+        [this] { releaseIncoming(); });
+    input_->openRemembered(services_.saved.inputName);
+    portMenu_->setInput({input_.get(), [this](int index) { input_->choose(index); }, [this] { return thru_; },
+                         [this](bool on) { setThru(on); }});
+}
+
+void MainWindow::takeIncoming()
+{
+    if (!inbox_)
+        return;
+    // Passed on here, on the thread that sends everything else, so that a
+    // press and what comes through keep their order and never interleave.
+    MidiOutput& out = session_.output();
+    for (const MidiInbox::Message& message : inbox_->take()) {
+        if (thru_ && !message.empty()) {
+            const bool channelMessage = message[0] >= 0x80 && message[0] < 0xF0 && message.size() <= 3;
+            if (channelMessage) {
+                std::uint32_t word = 0;
+                for (std::size_t i = 0; i < message.size(); ++i)
+                    word |= std::uint32_t{message[i]} << (8 * i);
+                out.sendShort(word);
+            } else {
+                out.sendSysex(message);
+            }
+        }
+        showIncoming(readDrumPart(message));
+    }
+}
+
+void MainWindow::showIncoming(const DrumPartEvent& event)
+{
+    using Kind = DrumPartEvent::Kind;
+    const QScopedValueRollback quiet(watching_, true);
+    switch (event.kind) {
+    case Kind::NoteOn:
+    case Kind::NoteOff: {
+        PadButton* pad = padPage_->pads()[static_cast<std::size_t>(event.value)];
+        pad->setDown(event.kind == Kind::NoteOn);
+        if (event.kind == Kind::NoteOn)
+            setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, event.value, currentMap_)));
+        break;
+    }
+    case Kind::Program:
+        // Only the kits of the buttons are known by name.
+        if (findKit(event.value))
+            selectKit(event.value);
+        break;
+    case Kind::Map:
+        // Checking the radio button runs its own behaviour; an already
+        // checked one stays as it is.
+        controllers_->mapButton(event.value)->setChecked(true);
+        break;
+    case Kind::Reset:
+        releaseIncoming();
+        selectKit(0);
+        break;
+    case Kind::AllNotesOff:
+        releaseIncoming();
+        break;
+    case Kind::None:
+        break;
+    }
+}
+
+void MainWindow::releaseIncoming()
+{
+    for (PadButton* pad : padPage_->pads())
+        pad->setDown(false);
 }
 
 }  // namespace padscope

@@ -19,6 +19,11 @@ namespace padscope {
 class AboutBox;
 class ControllerPage;
 class FindDialog;
+class InputSession;
+class MidiInbox;
+class MidiInput;
+class PortMenu;
+struct DrumPartEvent;
 class KitSelectButton;
 class LinkLabel;
 class PadPage;
@@ -59,6 +64,16 @@ public:
     // on the note's pad.
     void showFound(int program, int map, int note);
 
+    // Watches `input`: the remembered port opens, and what arrives shows on
+    // the pads, the kit buttons and the map, and with thru on goes on to
+    // the output. The input must outlive the window.
+    void attachInput(MidiInput& input);
+    // Shows what has arrived since the last call, passing it on first when
+    // thru is on. Runs on its own as messages arrive.
+    void takeIncoming();
+    void setThru(bool on) { thru_ = on; }
+    bool thru() const { return thru_; }
+
     int currentNote() const { return currentNote_; }
     int currentProgram() const { return currentProgram_; }
     int currentMap() const { return currentMap_; }
@@ -82,6 +97,9 @@ private:
     void buildStatusStrip();
     void connectPads();
     void selectKit(int program);
+    void showCheckedKit();
+    void showIncoming(const DrumPartEvent& event);
+    void releaseIncoming();
     void mapButtonToggled(int map, bool checked);
     void setOuterGeometry(int left, int top, int width, int height);
     void applySavedGeometry();
@@ -107,6 +125,13 @@ private:
     // A window of its own, not a child: it may lie behind the main window.
     std::unique_ptr<AboutBox> aboutBox_;
     FindDialog* findDialog_ = nullptr;  // made when first asked for
+    PortMenu* portMenu_ = nullptr;
+    std::unique_ptr<MidiInbox> inbox_;
+    std::unique_ptr<InputSession> input_;
+    bool thru_ = false;
+    // Set while an incoming message moves the kit or the map: the module
+    // has heard it already, so nothing is sent.
+    bool watching_ = false;
     bool closed_ = false;
     bool shown_ = false;
     bool frameSettled_ = false;

@@ -1,5 +1,6 @@
 #include "port_menu.h"
 
+#include "input_session.h"
 #include "pad_button.h"
 #include "port_session.h"
 
@@ -46,12 +47,45 @@ void PortMenu::fill()
         action->setChecked(i == open);
         connect(action, &QAction::triggered, this, [this, i] { choose_(i); });
     }
+    if (input_.session)
+        fillInput();
     if (openFind_) {
         menu_->addSeparator();
         QAction* find = menu_->addAction(tr("探す…"));
         find->setObjectName(QStringLiteral("FindAction"));
         connect(find, &QAction::triggered, this, [this] { openFind_(); });
     }
+}
+
+void PortMenu::fillInput()
+{
+    // Listed for the translation tools; the core says it (input_session.h).
+    [[maybe_unused]] static constexpr const char* kInputGone =
+        QT_TRANSLATE_NOOP("padscope::Messages", "ＭＩＤＩ入力が見つかりません。「なし」にしました");
+
+    menu_->addSeparator();
+    QAction* heading = menu_->addAction(tr("入力"));
+    heading->setObjectName(QStringLiteral("InputHeading"));
+    heading->setEnabled(false);
+    // Reading the list may find the watched port gone, and say so.
+    input_.session->refreshPorts();
+    const int open = input_.session->openPortIndex();
+    auto addChoice = [this](const QString& caption, int index, bool checked) {
+        QAction* action = menu_->addAction(caption);
+        action->setCheckable(true);
+        action->setChecked(checked);
+        connect(action, &QAction::triggered, this, [this, index] { input_.choose(index); });
+        return action;
+    };
+    addChoice(tr("なし"), -1, open < 0)->setObjectName(QStringLiteral("NoInput"));
+    const std::vector<std::string>& names = input_.session->portNames();
+    for (int i = 0; i < static_cast<int>(names.size()); ++i)
+        addChoice(literalCaption(QString::fromStdString(names[static_cast<std::size_t>(i)])), i, i == open);
+    QAction* thru = menu_->addAction(QStringLiteral("Thru"));
+    thru->setObjectName(QStringLiteral("ThruAction"));
+    thru->setCheckable(true);
+    thru->setChecked(input_.thru());
+    connect(thru, &QAction::toggled, this, [this](bool on) { input_.setThru(on); });
 }
 
 }  // namespace padscope

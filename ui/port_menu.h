@@ -10,6 +10,7 @@ class QPushButton;
 
 namespace padscope {
 
+class InputSession;
 class PortSession;
 
 // The port list of "音源の変更": a right click on the button, or the
@@ -26,6 +27,16 @@ public:
     // Ends the list with "探す…", which calls `open`.
     void setFind(std::function<void()> open) { openFind_ = std::move(open); }
 
+    // The section "入力": "なし" and the input ports as they are when the list
+    // opens, the watched one checked, then "Thru".
+    struct InputChoices {
+        InputSession* session = nullptr;
+        std::function<void(int index)> choose;  // -1 for "なし"
+        std::function<bool()> thru;
+        std::function<void(bool on)> setThru;
+    };
+    void setInput(InputChoices input) { input_ = std::move(input); }
+
     // Lists the ports again and shows them at `globalPos`.
     void popup(const QPoint& globalPos);
     QMenu* menu() const { return menu_; }
@@ -35,11 +46,13 @@ protected:
 
 private:
     void fill();
+    void fillInput();
 
     QPushButton* button_;
     PortSession& session_;
     Choose choose_;
     std::function<void()> openFind_;
+    InputChoices input_;
     QMenu* menu_;
 };
 

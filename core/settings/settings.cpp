@@ -16,6 +16,8 @@ Settings readSettings(const IniFile& file)
     if (!findMap(s.map))
         s.map = defaults.map;
     s.deviceName = file.readString(kDeviceSection, "gakki", defaults.deviceName);
+    s.inputName = file.readString(kInputSection, "port", defaults.inputName);
+    s.thru = file.readInteger(kInputSection, "thru", 0) != 0;
     return s;
 }
 
@@ -28,6 +30,12 @@ void writeSettings(IniFile& file, const Settings& settings)
     file.writeInteger(kDeviceSection, "num", settings.deviceIndex);
     file.writeInteger(kGeneralSection, "bank", settings.map);
     file.writeString(kDeviceSection, "gakki", settings.deviceName);
+    const Settings defaults;
+    if (settings.inputName != defaults.inputName || settings.thru != defaults.thru
+        || file.hasKey(kInputSection, "port") || file.hasKey(kInputSection, "thru")) {
+        file.writeString(kInputSection, "port", settings.inputName);
+        file.writeInteger(kInputSection, "thru", settings.thru ? 1 : 0);
+    }
 }
 
 }  // namespace padscope

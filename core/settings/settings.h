@@ -17,6 +17,9 @@ struct Settings {
     int deviceIndex = 0;  // "num": the output port to open
     int map = kDefaultMap;  // "bank": 0 TG-300B(XG) .. 4 SC-8850
     std::string deviceName = "none";  // "gakki": product name of that port
+    std::string inputName;  // "port" of "input": the input port watched, empty for none
+    bool thru = false;      // "thru" of "input": what arrives goes on to the output
+
 
     bool operator==(const Settings&) const = default;
 };
@@ -24,14 +27,18 @@ struct Settings {
 inline constexpr std::string_view kWindowSection = "window";
 inline constexpr std::string_view kDeviceSection = "dev";
 inline constexpr std::string_view kGeneralSection = "gen";
+inline constexpr std::string_view kInputSection = "input";
 
-// Reads height, width, top, left, num, bank and gakki in that order; a
+// Reads height, width, top, left, num, bank and gakki in that order, then
+// the input's port and thru; a
 // missing or unreadable value takes its default, and so does a map that
 // names none of the drum maps.
 Settings readSettings(const IniFile& file);
 
 // Writes Height, Width, Top, Left, num, bank and gakki in that order, each in
-// place if the file already holds it.
+// place if the file already holds it. The section "input" (port, thru) is
+// written only once it differs from none and off or the file has it, so that
+// a file of a program without an input stays as it is.
 void writeSettings(IniFile& file, const Settings& settings);
 
 }  // namespace padscope

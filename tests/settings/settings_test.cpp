@@ -13,12 +13,39 @@ constexpr std::string_view kWrittenFromNothing =
 TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
 {
     const Settings s = readSettings(IniFile{});
-    // height, width, top, left, port, map, port name
-    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none"}));
+    // height, width, top, left, port, map, port name, input port, thru
+    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false}));
 
     IniFile file;
     writeSettings(file, s);
     EXPECT_EQ(file.serialize(), kWrittenFromNothing);
+}
+
+TEST(Settings, InputSectionIsWrittenOnlyOnceUsedAndLeavesTheOthersAlone)
+{
+    // Unused, the input adds nothing to a file of an older run.
+    const std::string older = std::string(kWrittenFromNothing) + "[mine]\r\nkeep=1\r\n\r\n";
+    IniFile file = IniFile::parse(older);
+    Settings s = readSettings(file);
+    EXPECT_EQ(s.inputName, "");
+    EXPECT_FALSE(s.thru);
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(), older);
+
+    s.inputName = "Sequencer:out";
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(), older + "[input]\r\nport=Sequencer:out\r\nthru=0\r\n\r\n");
+
+    // Once there, it stays, also for none, and reads back.
+    s.inputName.clear();
+    s.thru = true;
+    writeSettings(file, s);
+    const std::string used = older + "[input]\r\nport=\r\nthru=1\r\n\r\n";
+    EXPECT_EQ(file.serialize(), used);
+    IniFile again = IniFile::parse(used);
+    EXPECT_EQ(readSettings(again), s);
+    writeSettings(again, readSettings(again));
+    EXPECT_EQ(again.serialize(), used);
 }
 
 TEST(Settings, LowerCaseKeyIsReadAndRewrittenInPlaceAsTheProgramSpellsIt)

@@ -31,17 +31,16 @@ start_peer "$second"
 start_peer "$third"
 
 connected() { jack_lsp -c "$1:input" | grep -q '^ '; }
-# choose_second_from_menu <what opened the list>: the peers registered last
-# are the list's last ports, above "探す…"; Up from no selection picks the
-# last entry, and Up passes over the separator.
+# choose_second_from_menu <what opened the list>: the output ports come
+# first, the second peer right after the first, which is port $num; Down
+# from no selection picks the first entry. Entries after the ports (the
+# input section, "探す…") do not count.
 choose_second_from_menu() {
   wait_for 10 menu_shown || { echo "$1 did not open the list"; describe_program; exit 1; }
-  xdotool key Up
-  sleep 0.3
-  xdotool key Up
-  sleep 0.3
-  xdotool key Up
-  sleep 0.3
+  for _ in $(seq $(( num + 2 ))); do
+    xdotool key Down
+    sleep 0.2
+  done
   xdotool key Return
 }
 

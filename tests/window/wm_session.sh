@@ -96,7 +96,8 @@ launch_program() {
 }
 
 # start_program_on_peer <client name>: starts $work/padscope on that peer's
-# port and leaves its process id in $app. The port list is the built-in synth,
+# port and leaves its process id in $app; $extra_settings, if set, ends the
+# settings file. The port list is the built-in synth,
 # then ALSA's ports, then JACK's: the peer's place in it is found by trying
 # each until the program connects to it.
 start_program_on_peer() {
@@ -104,6 +105,7 @@ start_program_on_peer() {
   for num in $(seq 1 16); do
     printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n[dev]\r\nnum=%d\r\ngakki=%s:input\r\n\r\n[gen]\r\nbank=4\r\n\r\n' \
       "$num" "$1" > "$work/padscope.ini"
+    printf '%s' "${extra_settings:-}" >> "$work/padscope.ini"
     launch_program 20
     if wait_for 3 sh -c "jack_lsp -c '$1:input' | grep -q '^ '"; then
       return 0

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace padscope {
+
+// The MIDI input layer: the platform's input ports as the last refresh()
+// listed them, at most one of them open. What arrives on the open
+// port is handed, one whole message at a time and in order, to the receiver
+// given to open(), on the input's own thread.
+class MidiInput {
+public:
+    using Receive = std::function<void(std::span<const std::uint8_t> message)>;
+
+    virtual ~MidiInput() = default;
+
+    // The names of the ports as last listed, by which a port is remembered.
+    virtual std::vector<std::string> portNames() const = 0;
+    // Lists the ports again. The open port stays open even when it is no
+    // longer listed.
+    virtual void refresh() = 0;
+    virtual bool open(int index, Receive receive) = 0;
+    // After close() returns, the receiver is not called any more.
+    virtual void close() = 0;
+};
+
+}  // namespace padscope
