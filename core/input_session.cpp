@@ -62,7 +62,7 @@ void InputSession::close()
 void InputSession::lost()
 {
     close();
-    notifier_.showMessage(kInputGoneMessage);
+    notifier_.notify(Failure::InputGone, {});
 }
 
 }  // namespace padscope

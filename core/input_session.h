@@ -10,9 +10,6 @@
 
 namespace padscope {
 
-// Said once when the input port in use is no longer there.
-inline constexpr std::string_view kInputGoneMessage = "ＭＩＤＩ入力が見つかりません。「なし」にしました";
-
 // The one MIDI input port the program watches, or none: opening the
 // remembered one at start-up, choosing another from the list, noticing when
 // it has gone, closing.

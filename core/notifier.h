@@ -11,6 +11,7 @@ enum class Failure {
     SettingsNotSaved,  // detail: the settings file's path
     // The same, and with no per-user folder there was nowhere else to save.
     SettingsNotSavedNoUserFolder,
+    InputGone,         // the chosen MIDI input has gone; None is chosen instead
 };
 
 // Tells the user of a failure. The program's window shows a modal message

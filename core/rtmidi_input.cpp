@@ -69,8 +69,8 @@ bool RtMidiInput::listPorts(std::size_t api)
         return false;
     const std::size_t listed = ports_.size();
     for (std::string& name : *names) {
-        // The program's own clients: ALSA "Padscope:…", JACK "Padscope:…" or
-        // "Padscope-01:…" when the name was taken.
+        // The program's own clients: ALSA "Padscope:...", JACK "Padscope:..." or
+        // "Padscope-01:..." when the name was taken.
         const std::size_t colon = name.find(':');
         const std::string client = name.substr(0, colon);
         if (name.empty() || client == clientName_ || client.rfind(clientName_ + '-', 0) == 0)

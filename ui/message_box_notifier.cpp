@@ -18,6 +18,8 @@ QString headline(Failure failure)
     case Failure::SettingsNotSaved:
     case Failure::SettingsNotSavedNoUserFolder:
         return QCoreApplication::translate("padscope::Messages", "設定ファイルを保存できません");
+    case Failure::InputGone:
+        return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩ入力が見つかりません。「なし」にしました");
     }
     return {};
 }

@@ -20,7 +20,6 @@ struct Settings {
     std::string inputName;  // "port" of "input": the input port watched, empty for none
     bool thru = false;      // "thru" of "input": what arrives goes on to the output
 
-
     bool operator==(const Settings&) const = default;
 };
 

@@ -116,17 +116,17 @@ TEST(InputSession, RemembersByNameAndSaysOnceWhenThePortHasGone)
     session.refreshPorts();
     EXPECT_EQ(session.openPortIndex(), 3);
     EXPECT_EQ(session.portName(), "Pads");
-    EXPECT_TRUE(notifier.texts.empty());
+    EXPECT_TRUE(notifier.failures.empty());
 
     input.present = {"New", "Keys"};
     session.refreshPorts();
     EXPECT_EQ(session.openPortIndex(), -1);
     EXPECT_EQ(session.portName(), "");
     EXPECT_EQ(input.closes, 1);
-    ASSERT_EQ(notifier.texts.size(), 1u);
-    EXPECT_EQ(notifier.texts[0], "ＭＩＤＩ入力が見つかりません。「なし」にしました");
+    ASSERT_EQ(notifier.failures.size(), 1u);
+    EXPECT_EQ(notifier.failures[0], Failure::InputGone);
     session.refreshPorts();
-    EXPECT_EQ(notifier.texts.size(), 1u);
+    EXPECT_EQ(notifier.failures.size(), 1u);
 
     session.choose(1);
     EXPECT_EQ(session.portName(), "Keys");
@@ -142,11 +142,11 @@ TEST(InputSession, NoneRememberedOpensNothingAndAMissingOneSaysSo)
     InputSession none(input, notifier, {});
     none.openRemembered("");
     EXPECT_TRUE(input.opens.empty());
-    EXPECT_TRUE(notifier.texts.empty());
+    EXPECT_TRUE(notifier.failures.empty());
 
     InputSession gone(input, notifier, {});
     gone.openRemembered("Pads");
     EXPECT_TRUE(input.opens.empty());
     EXPECT_EQ(gone.portName(), "");
-    EXPECT_EQ(notifier.texts.size(), 1u);
+    EXPECT_EQ(notifier.failures.size(), 1u);
 }

@@ -98,7 +98,10 @@ TEST(StartUp, RememberedNameWithControlCharactersStillMatches)
 {
     const std::string name = "\tBus\n1\r ";
     IniFile file;
-    writeSettings(file, Settings{.deviceIndex = 1, .deviceName = name});
+    Settings remembered;
+    remembered.deviceIndex = 1;
+    remembered.deviceName = name;
+    writeSettings(file, remembered);
     const Settings saved = readSettings(IniFile::parse(file.serialize()));
     ASSERT_EQ(saved.deviceName, "Bus 1");
 
