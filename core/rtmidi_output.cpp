@@ -1,6 +1,8 @@
 #include "rtmidi_output.h"
 
-#include "audio_system.h"
+#include "audio_log.h"
+#include "bounded_call.h"
+#include "jack_detection.h"
 
 #include <RtMidi.h>
 
@@ -78,7 +80,7 @@ std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientNa
     if (api != RtMidi::UNIX_JACK)
         return makeApi(api, clientName);
     // A JACK client opens with a round trip to the server.
-    auto out = makeWithinJackLimit([api, clientName] { return makeApi(api, clientName); });
+    auto out = makeWithinJackLimit(processJackServer(), [api, clientName] { return makeApi(api, clientName); });
     return out ? std::move(*out) : nullptr;
 }
 
@@ -86,7 +88,7 @@ std::unique_ptr<RtMidiOut> startApi(RtMidi::Api api, const std::string& clientNa
 void release(std::unique_ptr<RtMidiOut> api)
 {
     if (api && isJack(*api))
-        releaseJackClient(api);
+        releaseJackClient(processJackServer(), api);
 }
 
 // The API's current index of the named port, or -1.
@@ -236,7 +238,7 @@ void RtMidiOutput::watchJack()
     if (jackWatch_ || jackServerGone())
         return;
     const std::string name = clientName_ + "-watch";
-    auto client = makeWithinJackLimit([name] {
+    auto client = makeWithinJackLimit(processJackServer(), [name] {
         jack_status_t status{};
         return JackClient(jack_client_open(name.c_str(), JackNoStartServer, &status));
     });
@@ -278,7 +280,7 @@ RtMidiOutput::~RtMidiOutput()
         release(std::move(api));
 #if defined(PADSCOPE_WITH_JACK)
     if (jackWatch_)
-        releaseJackClient(jackWatch_->client);
+        releaseJackClient(processJackServer(), jackWatch_->client);
 #endif
 }
 

@@ -9,7 +9,7 @@
 // the time until the note's first sample reaches the server. Otherwise (a
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
-#include "audio_system.h"
+#include "jack_detection.h"
 #include "fluid_synth_output.h"
 #include "press_messages.h"
 

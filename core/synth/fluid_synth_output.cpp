@@ -1,8 +1,9 @@
 #include "fluid_synth_output.h"
 
-#include "audio_system.h"
+#include "bounded_call.h"
 #include "drum_only_font.h"
 #include "silent_melodic_font.h"
+#include "synth_log.h"
 
 #include <fluidsynth.h>
 
@@ -51,7 +52,7 @@ void logFluidMessage(int level, const char* message, void*)
 // FluidSynth, JACK and ALSA all print to stderr by default. Their messages
 // go to quiet logging categories instead; the program shows its own message
 // when the port cannot be opened, and says why on lcSynth.
-void quietLibraries()
+void quietLibraries(JackServer& jack)
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -60,7 +61,7 @@ void quietLibraries()
     });
     // FluidSynth's JACK driver opens its client with no options; this also
     // keeps libjack from launching a server of its own.
-    quietAudioSystem();
+    jack.quiet();
 }
 
 struct SettingsDeleter { void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); } };
@@ -215,8 +216,8 @@ struct FluidSynthOutput::FailureSink {
 // thread only sends messages; it never waits for the worker.
 class FluidSynthOutput::Session {
 public:
-    Session(SoundFontSet fonts, SynthOptions options, std::shared_ptr<FailureSink> failures)
-        : fonts_(std::move(fonts)), options_(options), failures_(std::move(failures))
+    Session(SoundFontSet fonts, SynthOptions options, JackServer& jack, std::shared_ptr<FailureSink> failures)
+        : fonts_(std::move(fonts)), options_(options), jack_(jack), failures_(std::move(failures))
     {
     }
 
@@ -253,6 +254,7 @@ private:
 
     const SoundFontSet fonts_;
     const SynthOptions options_;
+    JackServer& jack_;
     const std::shared_ptr<FailureSink> failures_;
     // The worker's alone: the fonts, base first, each holding kit 0 (which a
     // GS Reset selects, and which stands in for a kit no font has) and kit
@@ -421,10 +423,10 @@ void FluidSynthOutput::Session::run()
 {
     // Asking JACK opens a client: here, not on the caller's thread.
     if (options_.audio == SynthAudio::Device) {
-        jackRate_ = runningJackSampleRate();
-        jackRefused_ = !jackRate_ && jackServerListening();
+        jackRate_ = jack_.sampleRate();
+        jackRefused_ = !jackRate_ && jack_.listening();
         // PipeWire suspends its sound device only once no client runs.
-        keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jackIsPipeWire();
+        keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jack_.isPipeWire();
     }
     load();
     if (options_.audio == SynthAudio::Device) {
@@ -690,9 +692,9 @@ std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
     if (jackRefused_)
         first = AudioFailure{AudioOutputKind::Jack, AudioFault::JackRefused, "the JACK server refused the probe"};
     for (std::string_view name : drivers) {
-        if (name == "jack" && jackRate_ && !runningJackSampleRate() && !first)
+        if (name == "jack" && jackRate_ && !jack_.sampleRate() && !first)
             first = AudioFailure{AudioOutputKind::Jack, AudioFault::ServerGone, "the JACK server has gone away"};
-        if (name == "jack" && (!jackRate_ || !runningJackSampleRate()))
+        if (name == "jack" && (!jackRate_ || !jack_.sampleRate()))
             continue;
         if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
             continue;  // not built into this FluidSynth
@@ -709,7 +711,7 @@ std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
             // worker forever; the synth is then left to the call that never returns.
-            auto made = makeWithinJackLimit(make);
+            auto made = makeWithinJackLimit(jack_, make);
             if (!made) {
                 abandoned_ = true;
                 return first ? first
@@ -785,7 +787,7 @@ void FluidSynthOutput::Session::stopDriver()
         driverName_.clear();
     }
     if (driverInUse_ == "jack")
-        releaseJackClient(driver_);
+        releaseJackClient(jack_, driver_);
     driver_.reset();
     driverInUse_ = {};
 }
@@ -803,13 +805,14 @@ void FluidSynthOutput::Session::release()
     settings_.reset();
 }
 
-FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
+FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options, JackServer& jack)
     : SinglePortOutput(std::string(kBuiltInSynthName)),
       fonts_(std::move(fonts)),
       options_(options),
+      jack_(jack),
       failureSink_(std::make_shared<FailureSink>())
 {
-    quietLibraries();
+    quietLibraries(jack_);
 }
 
 FluidSynthOutput::~FluidSynthOutput()
@@ -831,7 +834,7 @@ bool FluidSynthOutput::open(int index)
     close();
     if (probe(index) != PortProbe::Ok)
         return false;
-    auto session = std::make_shared<Session>(fonts_, options_, failureSink_);
+    auto session = std::make_shared<Session>(fonts_, options_, jack_, failureSink_);
     if (!session->start(session)) {
         qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
         return false;
@@ -922,14 +925,6 @@ fluid_synth_t* FluidSynthOutput::synth()
         return nullptr;
     session_->waitUntilLoaded();
     return session_->synth();
-}
-
-std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search, SynthOptions options)
-{
-    auto fonts = options.audio == SynthAudio::Device ? builtInSynthFonts(search) : findSoundFonts(search);
-    if (!fonts)
-        return nullptr;
-    return std::make_unique<FluidSynthOutput>(std::move(*fonts), options);
 }
 
 }  // namespace padscope

@@ -1,6 +1,6 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
-#include "audio_system.h"
+#include "jack_detection.h"
 #include "jack_server.h"
 #include "port_session.h"
 #include "press_messages.h"

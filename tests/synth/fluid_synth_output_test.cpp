@@ -1,7 +1,7 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
 #include "drum_only_font.h"
-#include "fluid_synth_output.h"
+#include "make_built_in_synth.h"
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"

@@ -1,8 +1,8 @@
 // End to end: the built-in synth plays through a private JACK server on the
 // dummy backend, and a small JACK client of the test listens to its output.
 #include "chained_output.h"
-#include "fluid_synth_output.h"
 #include "jack_server.h"
+#include "make_built_in_synth.h"
 #include "press_messages.h"
 #include "rtmidi_output.h"
 #include "wait_until.h"
