@@ -84,7 +84,7 @@ public:
     void sendShort(std::uint32_t word) override;
     void sendSysex(std::span<const std::uint8_t> bytes) override;
 
-    bool isOpen() const { return session_ != nullptr; }
+    bool isOpen() const { return worker_ != nullptr; }
     // Waits until the SoundFonts are read; false when closed or they could not be.
     bool waitUntilLoaded();
     // Waits until the audio output asked for by a Note On has started or
@@ -102,16 +102,16 @@ public:
     fluid_synth_t* synth();
 
 private:
-    class Session;
+    class Worker;
     struct FailureSink;
 
     SoundFontSet fonts_;
     SynthOptions options_;
     JackServer& jack_;
     std::shared_ptr<FailureSink> failureSink_;
-    std::shared_ptr<Session> session_;
+    std::shared_ptr<Worker> worker_;
     // Closed ports whose worker is still tearing them down.
-    std::vector<std::shared_ptr<Session>> closing_;
+    std::vector<std::shared_ptr<Worker>> closing_;
     RedundantMessageFilter filter_;
 };
 
