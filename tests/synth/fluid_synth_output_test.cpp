@@ -260,7 +260,7 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     session.countPorts();
     session.openRemembered(0, "Padscope GS Synth");
     EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
-    EXPECT_EQ(session.deviceName(), "");
+    EXPECT_EQ(session.portName(), "");
     // Everything sent to the unopened port is dropped.
     port->sendSysex(kGsReset);
     port->sendShort(shortMessage(kStatusNoteOn, 36, 100));
