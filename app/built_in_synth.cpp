@@ -30,7 +30,7 @@ std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts)
     return loadBuiltInSynth(fonts, moduleFolders());
 }
 
-std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QStringList& folders)
+std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QStringList& folders, JackServer& jack)
 {
     QStringList failures;
     for (const QString& folder : folders) {
@@ -46,13 +46,13 @@ std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QS
             failures << module.errorString();
             continue;
         }
-        using Factory = MidiOutput* (*)(const SoundFontSet*);
+        using Factory = MidiOutput* (*)(const SoundFontSet*, JackServer*);
         const auto make = reinterpret_cast<Factory>(module.resolve(kFactoryName));
         if (!make) {
             failures << module.errorString();
             continue;
         }
-        return std::unique_ptr<MidiOutput>(make(&fonts));
+        return std::unique_ptr<MidiOutput>(make(&fonts, &jack));
     }
     qCWarning(lcProgram, "The built-in synth is not available: %s", qPrintable(failures.join(QStringLiteral("; "))));
     return nullptr;

@@ -2,7 +2,7 @@
 
 #include "about_box.h"
 #include "audio_failure_message.h"
-#include "audio_system.h"
+#include "audio_log.h"
 #include "built_in_synth.h"
 #include "chained_output.h"
 #include "fonts.h"

@@ -14,13 +14,13 @@ void PortSession::countPorts()
 {
     if (output_.portCount() == 0)
         notifier_.notify(Failure::NoPorts, {});
-    deviceCount_ = output_.portCount();
+    portCount_ = output_.portCount();
 }
 
 void PortSession::openCurrent()
 {
-    deviceKey_ = output_.portKey(deviceIndex_);
-    isOpen_ = output_.open(deviceIndex_);
+    portKey_ = output_.portKey(portIndex_);
+    isOpen_ = output_.open(portIndex_);
     if (!isOpen_)
         notifier_.notify(Failure::PortOpenFailed, {});
 }
@@ -41,22 +41,22 @@ void PortSession::resetStep(std::chrono::milliseconds wait)
 void PortSession::nameStep()
 {
     // A port that did not open has no name worth showing or remembering.
-    deviceName_ = isOpen_ ? output_.portName(deviceIndex_) : std::string{};
+    portName_ = isOpen_ ? output_.portName(portIndex_) : std::string{};
 }
 
 void PortSession::openRemembered(int savedIndex, const std::string& savedName)
 {
-    deviceIndex_ = savedIndex;
-    if (deviceIndex_ > deviceCount_ || output_.probe(deviceIndex_) == PortProbe::NoSuchPort)
-        deviceIndex_ = 0;
+    portIndex_ = savedIndex;
+    if (portIndex_ > portCount_ || output_.probe(portIndex_) == PortProbe::NoSuchPort)
+        portIndex_ = 0;
     openCurrent();
     resetStep(kStartupResetWait);
     nameStep();
     // The saved name is what the settings file gave back of the name.
-    if (storedForm(deviceName_) != savedName) {
+    if (storedForm(portName_) != savedName) {
         // Not the port that was used last time: fall back to the first one.
         close();
-        deviceIndex_ = 0;
+        portIndex_ = 0;
         openCurrent();
         resetStep(kStartupResetWait);
         nameStep();
@@ -65,13 +65,13 @@ void PortSession::openRemembered(int savedIndex, const std::string& savedName)
 
 void PortSession::changePort()
 {
-    choosePort(deviceIndex_ + 1 < deviceCount_ ? deviceIndex_ + 1 : 0);
+    choosePort(portIndex_ + 1 < portCount_ ? portIndex_ + 1 : 0);
 }
 
 void PortSession::choosePort(int index)
 {
     close();
-    deviceIndex_ = index;
+    portIndex_ = index;
     openCurrent();
     output_.reset();
     resetStep(kPortChangeResetWait);
@@ -81,12 +81,12 @@ void PortSession::choosePort(int index)
 void PortSession::refreshPorts()
 {
     output_.refresh();
-    deviceCount_ = output_.portCount();
-    if (deviceKey_.empty())
+    portCount_ = output_.portCount();
+    if (portKey_.empty())
         return;
-    for (int i = 0; i < deviceCount_; ++i) {
-        if (output_.portKey(i) == deviceKey_) {
-            deviceIndex_ = i;
+    for (int i = 0; i < portCount_; ++i) {
+        if (output_.portKey(i) == portKey_) {
+            portIndex_ = i;
             return;
         }
     }
@@ -95,17 +95,17 @@ void PortSession::refreshPorts()
 std::vector<std::string> PortSession::portNames() const
 {
     std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(deviceCount_));
-    for (int i = 0; i < deviceCount_; ++i)
+    names.reserve(static_cast<std::size_t>(portCount_));
+    for (int i = 0; i < portCount_; ++i)
         names.push_back(output_.portName(i));
     return names;
 }
 
 int PortSession::openPortIndex() const
 {
-    if (!isOpen_ || deviceKey_.empty() || output_.portKey(deviceIndex_) != deviceKey_)
+    if (!isOpen_ || portKey_.empty() || output_.portKey(portIndex_) != portKey_)
         return -1;
-    return deviceIndex_;
+    return portIndex_;
 }
 
 void PortSession::close()

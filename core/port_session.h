@@ -44,9 +44,9 @@ public:
     // Closes the port without resetting it.
     void close();
 
-    int deviceCount() const { return deviceCount_; }
-    int deviceIndex() const { return deviceIndex_; }
-    const std::string& deviceName() const { return deviceName_; }
+    int portCount() const { return portCount_; }
+    int portIndex() const { return portIndex_; }
+    const std::string& portName() const { return portName_; }
     MidiOutput& output() { return output_; }
 
 private:
@@ -57,11 +57,11 @@ private:
     MidiOutput& output_;
     Notifier& notifier_;
     Sleep sleep_;
-    int deviceCount_ = 0;
-    int deviceIndex_ = 0;
+    int portCount_ = 0;
+    int portIndex_ = 0;
     bool isOpen_ = false;
-    std::string deviceName_;
-    std::string deviceKey_;  // the key of the port at deviceIndex_ when it was last opened
+    std::string portName_;
+    std::string portKey_;  // the key of the port at portIndex_ when it was last opened
 };
 
 }  // namespace padscope

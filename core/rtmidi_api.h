@@ -1,6 +1,8 @@
 #pragma once
 
-#include "audio_system.h"
+#include "audio_log.h"
+#include "bounded_call.h"
+#include "jack_detection.h"
 
 #include <RtMidi.h>
 
@@ -52,7 +54,7 @@ std::unique_ptr<Side> startRtMidiApi(RtMidi::Api api, const std::string& clientN
     if (api != RtMidi::UNIX_JACK)
         return make();
     // A JACK client opens with a round trip to the server.
-    auto side = makeWithinJackLimit(make);
+    auto side = makeWithinJackLimit(processJackServer(), make);
     return side ? std::move(*side) : nullptr;
 }
 
@@ -61,7 +63,7 @@ template <typename Side>
 void releaseRtMidiApi(std::unique_ptr<Side> api)
 {
     if (api && isJack(*api))
-        releaseJackClient(api);
+        releaseJackClient(processJackServer(), api);
 }
 
 // Runs `task` on the API's object; for JACK within the time limit, and not

@@ -164,7 +164,7 @@ void RtMidiOutput::watchJack()
     if (jackWatch_ || jackServerGone())
         return;
     const std::string name = clientName_ + "-watch";
-    auto client = makeWithinJackLimit([name] {
+    auto client = makeWithinJackLimit(processJackServer(), [name] {
         jack_status_t status{};
         return JackClient(jack_client_open(name.c_str(), JackNoStartServer, &status));
     });
@@ -206,7 +206,7 @@ RtMidiOutput::~RtMidiOutput()
         releaseRtMidiApi(std::move(api));
 #if defined(PADSCOPE_WITH_JACK)
     if (jackWatch_)
-        releaseJackClient(jackWatch_->client);
+        releaseJackClient(processJackServer(), jackWatch_->client);
 #endif
 }
 

@@ -184,7 +184,7 @@ void MainWindow::startUp()
     applySavedGeometry();
     currentMap_ = findMap(saved.map) ? saved.map : kDefaultMap;
     session_.openRemembered(saved.deviceIndex, saved.deviceName);
-    setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+    setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
 
     currentProgram_ = 0;
     refreshPads();
@@ -243,9 +243,9 @@ Settings MainWindow::currentSettings() const
     s.top = frame.y();
     s.width = frame.width();
     s.height = frame.height();
-    s.deviceIndex = session_.deviceIndex();
+    s.deviceIndex = session_.portIndex();
     s.map = currentMap_;
-    s.deviceName = session_.deviceName();
+    s.deviceName = session_.portName();
     if (input_)
         s.inputName = input_->portName();
     s.thru = thru_;
@@ -354,13 +354,13 @@ void MainWindow::mapButtonToggled(int map, bool checked)
 void MainWindow::changePort()
 {
     session_.changePort();
-    setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+    setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
 }
 
 void MainWindow::choosePort(int index)
 {
     session_.choosePort(index);
-    setLabel(deviceLabel_, QString::fromStdString(session_.deviceName()));
+    setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
 }
 
 void MainWindow::openFind()

@@ -9,16 +9,13 @@
 // the time until the note's first sample reaches the server. Otherwise (a
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
-#include "audio_system.h"
 #include "fluid_synth_output.h"
+#include "jack_capture.h"
+#include "jack_detection.h"
 #include "press_messages.h"
 
-#include <jack/jack.h>
-
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -28,63 +25,6 @@ using namespace padscope;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Two physical inputs that note when they first hear something.
-class Listener {
-public:
-    Listener()
-    {
-        jack_status_t status{};
-        client_ = jack_client_open("padscope-listener", JackNoStartServer, &status);
-        if (!client_)
-            return;
-        const char** playback = jack_get_ports(client_, nullptr, JACK_DEFAULT_AUDIO_TYPE,
-                                               JackPortIsInput | JackPortIsPhysical);
-        const bool serverHasPlayback = playback && playback[0];
-        jack_free(playback);
-        if (serverHasPlayback)
-            return;  // the synth would connect to those instead
-        const unsigned long flags = JackPortIsInput | JackPortIsPhysical | JackPortIsTerminal;
-        ports_[0] = jack_port_register(client_, "in_1", JACK_DEFAULT_AUDIO_TYPE, flags, 0);
-        ports_[1] = jack_port_register(client_, "in_2", JACK_DEFAULT_AUDIO_TYPE, flags, 0);
-        jack_set_process_callback(client_, process, this);
-        active_ = ports_[0] && ports_[1] && jack_activate(client_) == 0;
-    }
-    ~Listener()
-    {
-        if (client_)
-            jack_client_close(client_);
-    }
-    bool active() const { return active_; }
-    jack_time_t now() const { return jack_get_time(); }
-    void arm() { heardAt_ = 0; armed_ = true; }
-    jack_time_t heardAt() const { return heardAt_; }
-
-private:
-    static int process(jack_nframes_t frames, void* arg)
-    {
-        auto* self = static_cast<Listener*>(arg);
-        if (!self->armed_)
-            return 0;
-        for (jack_port_t* port : self->ports_) {
-            const auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
-            for (jack_nframes_t i = 0; i < frames; ++i) {
-                if (std::abs(samples[i]) > 1e-6f) {
-                    self->heardAt_ = jack_get_time();
-                    self->armed_ = false;
-                    return 0;
-                }
-            }
-        }
-        return 0;
-    }
-
-    jack_client_t* client_ = nullptr;
-    jack_port_t* ports_[2] = {nullptr, nullptr};
-    bool active_ = false;
-    std::atomic<bool> armed_{false};
-    std::atomic<jack_time_t> heardAt_{0};
-};
 
 double median(std::vector<double> v)
 {
@@ -106,7 +46,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no General MIDI SoundFont found\n");
         return 1;
     }
-    Listener listener;
+    // Two physical inputs that note when they first hear something.
+    test::JackCapture listener("padscope-listener", true);
     FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, idle, keepJackAudio});
     if (!synth.open(0) || !synth.waitUntilLoaded()) {
         std::fprintf(stderr, "the synth did not open\n");

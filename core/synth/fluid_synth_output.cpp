@@ -1,8 +1,9 @@
 #include "fluid_synth_output.h"
 
-#include "audio_system.h"
+#include "bounded_call.h"
 #include "drum_only_font.h"
 #include "silent_melodic_font.h"
+#include "synth_log.h"
 
 #include <fluidsynth.h>
 
@@ -51,7 +52,7 @@ void logFluidMessage(int level, const char* message, void*)
 // FluidSynth, JACK and ALSA all print to stderr by default. Their messages
 // go to quiet logging categories instead; the program shows its own message
 // when the port cannot be opened, and says why on lcSynth.
-void quietLibraries()
+void quietLibraries(JackServer& jack)
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -60,7 +61,7 @@ void quietLibraries()
     });
     // FluidSynth's JACK driver opens its client with no options; this also
     // keeps libjack from launching a server of its own.
-    quietAudioSystem();
+    jack.quiet();
 }
 
 struct SettingsDeleter { void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); } };
@@ -213,15 +214,15 @@ struct FluidSynthOutput::FailureSink {
 // One opening of the port: the synth, its audio output and the worker
 // thread that loads, starts, stops and finally releases them. The GUI
 // thread only sends messages; it never waits for the worker.
-class FluidSynthOutput::Session {
+class FluidSynthOutput::Worker {
 public:
-    Session(SoundFontSet fonts, SynthOptions options, std::shared_ptr<FailureSink> failures)
-        : fonts_(std::move(fonts)), options_(options), failures_(std::move(failures))
+    Worker(SoundFontSet fonts, SynthOptions options, JackServer& jack, std::shared_ptr<FailureSink> failures)
+        : fonts_(std::move(fonts)), options_(options), jack_(jack), failures_(std::move(failures))
     {
     }
 
     // Starts the worker; false when no thread could be had.
-    bool start(const std::shared_ptr<Session>& self);
+    bool start(const std::shared_ptr<Worker>& self);
     // Asks the worker to release everything and end.
     void stop();
     bool waitForEnd(Clock::time_point deadline) { return ended_.wait_until(deadline) == std::future_status::ready; }
@@ -253,6 +254,7 @@ private:
 
     const SoundFontSet fonts_;
     const SynthOptions options_;
+    JackServer& jack_;
     const std::shared_ptr<FailureSink> failures_;
     // The worker's alone: the fonts, base first, each holding kit 0 (which a
     // GS Reset selects, and which stands in for a kit no font has) and kit
@@ -310,7 +312,7 @@ private:
     std::future<void> ended_ = endPromise_.get_future();
 };
 
-bool FluidSynthOutput::Session::create()
+bool FluidSynthOutput::Worker::create()
 {
     settings_.reset(new_fluid_settings());
     if (!settings_)
@@ -336,7 +338,7 @@ bool FluidSynthOutput::Session::create()
     return true;
 }
 
-bool FluidSynthOutput::Session::start(const std::shared_ptr<Session>& self)
+bool FluidSynthOutput::Worker::start(const std::shared_ptr<Worker>& self)
 {
     try {
         std::thread([self] { self->run(); }).detach();
@@ -346,14 +348,14 @@ bool FluidSynthOutput::Session::start(const std::shared_ptr<Session>& self)
     }
 }
 
-void FluidSynthOutput::Session::stop()
+void FluidSynthOutput::Worker::stop()
 {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
     changed_.notify_all();
 }
 
-void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
+void FluidSynthOutput::Worker::send(SynthMessage message, bool noteOn)
 {
     // An output whose sound server has gone renders no more: the note waits
     // for the worker to open a new one.
@@ -391,40 +393,40 @@ void FluidSynthOutput::Session::send(SynthMessage message, bool noteOn)
     }
 }
 
-bool FluidSynthOutput::Session::waitUntilLoaded()
+bool FluidSynthOutput::Worker::waitUntilLoaded()
 {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return loadDone_ && direct_.load(); });
     return loadOk_;
 }
 
-bool FluidSynthOutput::Session::loadFailed() const
+bool FluidSynthOutput::Worker::loadFailed() const
 {
     const std::lock_guard lock(mutex_);
     return loadDone_ && !loadOk_;
 }
 
-bool FluidSynthOutput::Session::waitForAudio()
+bool FluidSynthOutput::Worker::waitForAudio()
 {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return stopping_ || (loadDone_ && !audioWanted_ && !audioStarting_); });
     return !driverName_.empty();
 }
 
-std::string FluidSynthOutput::Session::driverName() const
+std::string FluidSynthOutput::Worker::driverName() const
 {
     const std::lock_guard lock(mutex_);
     return driverName_;
 }
 
-void FluidSynthOutput::Session::run()
+void FluidSynthOutput::Worker::run()
 {
     // Asking JACK opens a client: here, not on the caller's thread.
     if (options_.audio == SynthAudio::Device) {
-        jackRate_ = runningJackSampleRate();
-        jackRefused_ = !jackRate_ && jackServerListening();
+        jackRate_ = jack_.sampleRate();
+        jackRefused_ = !jackRate_ && jack_.listening();
         // PipeWire suspends its sound device only once no client runs.
-        keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jackIsPipeWire();
+        keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jack_.isPipeWire();
     }
     load();
     if (options_.audio == SynthAudio::Device) {
@@ -453,7 +455,7 @@ void FluidSynthOutput::Session::run()
     endPromise_.set_value();
 }
 
-void FluidSynthOutput::Session::load()
+void FluidSynthOutput::Worker::load()
 {
     lastFluidError.clear();
     const bool made = create();
@@ -477,7 +479,7 @@ void FluidSynthOutput::Session::load()
     lastNoteOn_.store(Clock::now().time_since_epoch().count());
 }
 
-bool FluidSynthOutput::Session::loadFonts()
+bool FluidSynthOutput::Worker::loadFonts()
 {
     const KitSet standard = KitSet().set(0);
     loadedFonts_.push_back({fonts_.base.string(), drumKitsIn(fonts_.base.string())});
@@ -498,7 +500,7 @@ bool FluidSynthOutput::Session::loadFonts()
     return loadedFonts_.front().id != FLUID_FAILED;
 }
 
-void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
+void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
 {
     const std::optional<int> kit = rhythmKit(message);
     const auto holdsKit = [&](const LoadedFont& font) {
@@ -528,7 +530,7 @@ void FluidSynthOutput::Session::playOnWorker(const SynthMessage& message)
     unloadRetiredFonts();
 }
 
-void FluidSynthOutput::Session::unloadRetiredFonts()
+void FluidSynthOutput::Worker::unloadRetiredFonts()
 {
     // Not while any voice sounds: FluidSynth would hand a font whose samples
     // a voice still plays to a timer thread of its own, which frees it
@@ -541,7 +543,7 @@ void FluidSynthOutput::Session::unloadRetiredFonts()
     retiredFonts_.clear();
 }
 
-void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
+void FluidSynthOutput::Worker::playPending(std::unique_lock<std::mutex>& lock)
 {
     // The sender is held only while the list is handed over; what it sends
     // meanwhile joins the next list, until none is left.
@@ -559,7 +561,7 @@ void FluidSynthOutput::Session::playPending(std::unique_lock<std::mutex>& lock)
     changed_.notify_all();
 }
 
-void FluidSynthOutput::Session::serveAudio()
+void FluidSynthOutput::Worker::serveAudio()
 {
     std::unique_lock lock(mutex_);
     Clock::time_point lastSound{};
@@ -656,7 +658,7 @@ void FluidSynthOutput::Session::serveAudio()
     }
 }
 
-bool FluidSynthOutput::Session::startDriver()
+bool FluidSynthOutput::Worker::startDriver()
 {
     const std::optional<AudioFailure> failure = tryDrivers();
     if (failure && !abandoned_)
@@ -677,7 +679,7 @@ bool FluidSynthOutput::Session::startDriver()
     return false;
 }
 
-std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
+std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
 {
     // JACK only when a server already runs; otherwise the desktop's sound
     // server, then the sound card itself. PulseAudio comes before PipeWire's
@@ -690,9 +692,9 @@ std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
     if (jackRefused_)
         first = AudioFailure{AudioOutputKind::Jack, AudioFault::JackRefused, "the JACK server refused the probe"};
     for (std::string_view name : drivers) {
-        if (name == "jack" && jackRate_ && !runningJackSampleRate() && !first)
+        if (name == "jack" && jackRate_ && !jack_.sampleRate() && !first)
             first = AudioFailure{AudioOutputKind::Jack, AudioFault::ServerGone, "the JACK server has gone away"};
-        if (name == "jack" && (!jackRate_ || !runningJackSampleRate()))
+        if (name == "jack" && (!jackRate_ || !jack_.sampleRate()))
             continue;
         if (fluid_settings_setstr(settings_.get(), "audio.driver", std::string(name).c_str()) != FLUID_OK)
             continue;  // not built into this FluidSynth
@@ -704,12 +706,12 @@ std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
         render_->failed = false;
         const auto make = [settings = settings_.get(), render = render_.get()] {
             return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(
-                new_fluid_audio_driver2(settings, &Session::renderForOutput, render));
+                new_fluid_audio_driver2(settings, &Worker::renderForOutput, render));
         };
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
             // worker forever; the synth is then left to the call that never returns.
-            auto made = makeWithinJackLimit(make);
+            auto made = makeWithinJackLimit(jack_, make);
             if (!made) {
                 abandoned_ = true;
                 return first ? first
@@ -739,7 +741,7 @@ std::optional<AudioFailure> FluidSynthOutput::Session::tryDrivers()
     return first ? first : AudioFailure{AudioOutputKind::Alsa, AudioFault::NoDevice, "no audio output could be opened"};
 }
 
-void FluidSynthOutput::Session::endUnheardVoices()
+void FluidSynthOutput::Worker::endUnheardVoices()
 {
     // Without an output nothing renders: the voices of the notes played
     // meanwhile would never end, and would fill the synth's polyphony. They
@@ -750,7 +752,7 @@ void FluidSynthOutput::Session::endUnheardVoices()
         fluid_synth_write_float(synth_.get(), kFluidBlock, scratch.data(), 0, 1, scratch.data() + kFluidBlock, 0, 1);
 }
 
-bool FluidSynthOutput::Session::outputDead() const
+bool FluidSynthOutput::Worker::outputDead() const
 {
     if (render_->failed.load())
         return true;
@@ -758,7 +760,7 @@ bool FluidSynthOutput::Session::outputDead() const
     return render_->periodic.load() && Clock::now() - lastCall > kStalledJackOutput;
 }
 
-int FluidSynthOutput::Session::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
+int FluidSynthOutput::Worker::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
                                                float* out[])
 {
     // FluidSynth adds to the buffers it is given.
@@ -778,19 +780,19 @@ int FluidSynthOutput::Session::renderForOutput(void* data, int length, int fxCou
     return fluid_synth_process(render->synth, length, fxCount, fx, outCount, out);
 }
 
-void FluidSynthOutput::Session::stopDriver()
+void FluidSynthOutput::Worker::stopDriver()
 {
     {
         const std::lock_guard lock(mutex_);
         driverName_.clear();
     }
     if (driverInUse_ == "jack")
-        releaseJackClient(driver_);
+        releaseJackClient(jack_, driver_);
     driver_.reset();
     driverInUse_ = {};
 }
 
-void FluidSynthOutput::Session::release()
+void FluidSynthOutput::Worker::release()
 {
     if (abandoned_) {
         abandon(synth_);
@@ -803,13 +805,14 @@ void FluidSynthOutput::Session::release()
     settings_.reset();
 }
 
-FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options)
+FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options, JackServer& jack)
     : SinglePortOutput(std::string(kBuiltInSynthName)),
       fonts_(std::move(fonts)),
       options_(options),
+      jack_(jack),
       failureSink_(std::make_shared<FailureSink>())
 {
-    quietLibraries();
+    quietLibraries(jack_);
 }
 
 FluidSynthOutput::~FluidSynthOutput()
@@ -818,8 +821,8 @@ FluidSynthOutput::~FluidSynthOutput()
     // A PulseAudio stream takes more than a second to close: what is left of
     // the teardown then ends with the process.
     const Clock::time_point deadline = Clock::now() + kTeardownWaitAtExit;
-    for (const auto& session : closing_) {
-        if (!session->waitForEnd(deadline)) {
+    for (const auto& worker : closing_) {
+        if (!worker->waitForEnd(deadline)) {
             qCDebug(lcSynth, "The built-in synth's audio output is still closing");
             break;
         }
@@ -831,19 +834,19 @@ bool FluidSynthOutput::open(int index)
     close();
     if (probe(index) != PortProbe::Ok)
         return false;
-    auto session = std::make_shared<Session>(fonts_, options_, failureSink_);
-    if (!session->start(session)) {
+    auto worker = std::make_shared<Worker>(fonts_, options_, jack_, failureSink_);
+    if (!worker->start(worker)) {
         qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
         return false;
     }
-    session_ = std::move(session);
+    worker_ = std::move(worker);
     filter_.forget();
     return true;
 }
 
 bool FluidSynthOutput::openFailedLate() const
 {
-    return session_ && session_->loadFailed();
+    return worker_ && worker_->loadFailed();
 }
 
 void FluidSynthOutput::setAudioFailureHandler(AudioFailureHandler handler)
@@ -854,31 +857,31 @@ void FluidSynthOutput::setAudioFailureHandler(AudioFailureHandler handler)
 
 void FluidSynthOutput::close()
 {
-    // Sessions whose worker has ended are dropped; the rest wait for it.
-    std::erase_if(closing_, [](const auto& session) { return session->waitForEnd(Clock::now()); });
-    if (!session_)
+    // Workers whose thread has ended are dropped; the rest wait for it.
+    std::erase_if(closing_, [](const auto& worker) { return worker->waitForEnd(Clock::now()); });
+    if (!worker_)
         return;
-    session_->stop();
-    closing_.push_back(std::move(session_));
+    worker_->stop();
+    closing_.push_back(std::move(worker_));
 }
 
 void FluidSynthOutput::reset()
 {
-    if (session_)
-        session_->send({SynthMessage::Kind::SoundsOff, 0, {}}, false);
+    if (worker_)
+        worker_->send({SynthMessage::Kind::SoundsOff, 0, {}}, false);
 }
 
 void FluidSynthOutput::sendShort(std::uint32_t word)
 {
-    if (!session_)
+    if (!worker_)
         return;
     for (std::uint32_t message : filter_.filter(word))
-        session_->send({SynthMessage::Kind::Short, message, {}}, isNoteOn(message));
+        worker_->send({SynthMessage::Kind::Short, message, {}}, isNoteOn(message));
 }
 
 void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
 {
-    if (!session_)
+    if (!worker_)
         return;
     // FluidSynth wants the message without its F0 and F7 frame.
     if (!bytes.empty() && bytes.front() == 0xF0)
@@ -888,48 +891,40 @@ void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
     if (bytes.empty())
         return;
     filter_.forget();  // a reset, for one
-    session_->send({SynthMessage::Kind::Sysex, 0, {bytes.begin(), bytes.end()}}, false);
+    worker_->send({SynthMessage::Kind::Sysex, 0, {bytes.begin(), bytes.end()}}, false);
 }
 
 bool FluidSynthOutput::waitUntilLoaded()
 {
-    return session_ && session_->waitUntilLoaded();
+    return worker_ && worker_->waitUntilLoaded();
 }
 
 bool FluidSynthOutput::waitForAudio()
 {
-    return session_ && session_->waitForAudio();
+    return worker_ && worker_->waitForAudio();
 }
 
 std::string FluidSynthOutput::audioDriver() const
 {
-    return session_ ? session_->driverName() : std::string();
+    return worker_ ? worker_->driverName() : std::string();
 }
 
 bool FluidSynthOutput::render(std::span<float> left, std::span<float> right)
 {
-    if (!session_ || !session_->renders() || left.size() != right.size())
+    if (!worker_ || !worker_->renders() || left.size() != right.size())
         return false;
-    if (!session_->waitUntilLoaded())
+    if (!worker_->waitUntilLoaded())
         return false;
-    return fluid_synth_write_float(session_->synth(), static_cast<int>(left.size()), left.data(), 0, 1,
+    return fluid_synth_write_float(worker_->synth(), static_cast<int>(left.size()), left.data(), 0, 1,
                                    right.data(), 0, 1) == FLUID_OK;
 }
 
 fluid_synth_t* FluidSynthOutput::synth()
 {
-    if (!session_)
+    if (!worker_)
         return nullptr;
-    session_->waitUntilLoaded();
-    return session_->synth();
-}
-
-std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search, SynthOptions options)
-{
-    auto fonts = options.audio == SynthAudio::Device ? builtInSynthFonts(search) : findSoundFonts(search);
-    if (!fonts)
-        return nullptr;
-    return std::make_unique<FluidSynthOutput>(std::move(*fonts), options);
+    worker_->waitUntilLoaded();
+    return worker_->synth();
 }
 
 }  // namespace padscope

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jack_detection.h"
 #include "single_port_output.h"
 #include "redundant_message_filter.h"
 #include "sound_fonts.h"
@@ -61,7 +62,10 @@ inline constexpr int kSynthPolyphony = 64;
 // again after a silence, and tears everything down after close().
 class FluidSynthOutput final : public SinglePortOutput {
 public:
-    explicit FluidSynthOutput(SoundFontSet fonts, SynthOptions options = {});
+    // `jack` is what the process knows of the JACK server: the synth module
+    // is handed the program's.
+    explicit FluidSynthOutput(SoundFontSet fonts, SynthOptions options = {},
+                              JackServer& jack = processJackServer());
     // Waits a bounded time for closed ports to finish tearing down.
     ~FluidSynthOutput() override;
     FluidSynthOutput(const FluidSynthOutput&) = delete;
@@ -80,7 +84,7 @@ public:
     void sendShort(std::uint32_t word) override;
     void sendSysex(std::span<const std::uint8_t> bytes) override;
 
-    bool isOpen() const { return session_ != nullptr; }
+    bool isOpen() const { return worker_ != nullptr; }
     // Waits until the SoundFonts are read; false when closed or they could not be.
     bool waitUntilLoaded();
     // Waits until the audio output asked for by a Note On has started or
@@ -98,22 +102,17 @@ public:
     fluid_synth_t* synth();
 
 private:
-    class Session;
+    class Worker;
     struct FailureSink;
 
     SoundFontSet fonts_;
     SynthOptions options_;
+    JackServer& jack_;
     std::shared_ptr<FailureSink> failureSink_;
-    std::shared_ptr<Session> session_;
+    std::shared_ptr<Worker> worker_;
     // Closed ports whose worker is still tearing them down.
-    std::vector<std::shared_ptr<Session>> closing_;
+    std::vector<std::shared_ptr<Worker>> closing_;
     RedundantMessageFilter filter_;
 };
-
-// The built-in synth port, or nullptr when no usable SoundFont is found or,
-// for device audio, the machine has no audio output at all (then the port is
-// not listed).
-std::unique_ptr<MidiOutput> makeBuiltInSynth(const SoundFontSearch& search = standardSoundFontSearch(),
-                                             SynthOptions options = {});
 
 }  // namespace padscope

@@ -1,10 +1,9 @@
 #include "synth_availability.h"
 
-#include "audio_system.h"
+#include "audio_output.h"
+#include "synth_log.h"
 
 namespace padscope {
-
-Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
 
 std::optional<SoundFontSet> builtInSynthFonts(const SoundFontSearch& search)
 {

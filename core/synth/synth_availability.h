@@ -2,14 +2,9 @@
 
 #include "sound_fonts.h"
 
-#include <QLoggingCategory>
-
 #include <string_view>
 
 namespace padscope {
-
-// The built-in synth's messages, and FluidSynth's.
-Q_DECLARE_LOGGING_CATEGORY(lcSynth)
 
 // The name of the built-in port, as the port list shows it.
 inline constexpr std::string_view kBuiltInSynthName = "Padscope GS Synth";

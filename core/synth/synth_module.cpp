@@ -6,8 +6,10 @@
 
 #include <QtGlobal>
 
-// The program has already found the SoundFonts and an audio output.
-extern "C" Q_DECL_EXPORT padscope::MidiOutput* padscopeMakeBuiltInSynth(const padscope::SoundFontSet* fonts)
+// The program has already found the SoundFonts and an audio output. It hands
+// over what it knows of the JACK server: the module keeps no copy of its own.
+extern "C" Q_DECL_EXPORT padscope::MidiOutput* padscopeMakeBuiltInSynth(const padscope::SoundFontSet* fonts,
+                                                                       padscope::JackServer* jack)
 {
-    return std::make_unique<padscope::FluidSynthOutput>(*fonts, padscope::SynthOptions{}).release();
+    return std::make_unique<padscope::FluidSynthOutput>(*fonts, padscope::SynthOptions{}, *jack).release();
 }

@@ -3,8 +3,10 @@
 // reason, instead of crashing the program or hanging its window.
 #include "built_in_synth.h"
 #include "module_file.h"
+#include "wait_until.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,12 +15,26 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
 using namespace padscope;
 
 namespace {
+
+// What a program knows of a JACK server that has hung, and who asked it.
+class HungJackServer final : public JackServer {
+public:
+    void quiet() override { ++asked; }
+    bool listening() override { return ++asked, false; }
+    std::optional<double> sampleRate() override { return ++asked, std::nullopt; }
+    bool isPipeWire() override { return ++asked, false; }
+    bool gone() override { return ++asked, true; }
+    void markHung() override { ++asked; }
+
+    std::atomic<int> asked{0};
+};
 
 QByteArray builtModule()
 {
@@ -110,4 +126,25 @@ TEST(SynthModule, ThirtyTwoBitModuleIsCheckedByItsOwnLayout)
     EXPECT_EQ(unloadableModuleReason(path), "");
     write(QString::fromStdString(path), module.left(4095));
     EXPECT_EQ(unloadableModuleReason(path), path + " is cut short (4095 bytes): segment 0 ends at byte 4096");
+}
+
+// The module keeps no JACK state of its own: a copy would find the server
+// again, or miss that the program saw it hang.
+TEST(SynthModule, AsksTheProgramsJackState)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString font = dir.filePath(QStringLiteral("header-only.sf2"));
+    write(font, QByteArray("RIFF\x04\0\0\0sfbk", 12));
+    HungJackServer jack;
+    auto port = loadBuiltInSynth(SoundFontSet{font.toStdString(), {}},
+                                 {QFileInfo(QStringLiteral(PADSCOPE_SYNTH_MODULE)).path()}, jack);
+    ASSERT_NE(port, nullptr);
+    const int quieted = jack.asked.load();
+    EXPECT_GE(quieted, 1);
+    // The port's worker asks for the server's sample rate before it reads
+    // the SoundFont.
+    port->open(0);
+    EXPECT_TRUE(waitUntil([&jack, quieted] { return jack.asked.load() > quieted; }, std::chrono::seconds(10)));
+    port->close();
 }

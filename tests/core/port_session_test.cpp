@@ -58,7 +58,7 @@ TEST(StartUp, FirstRunOpensPortZeroAndResetsItTwice)
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 0", "sysex 0", "close 0", "open 0", "sysex 0"}));
     EXPECT_EQ(f.out.events()[1].bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
     EXPECT_EQ(f.sleeps, (std::vector<int>{100, 100}));
-    EXPECT_EQ(f.session.deviceName(), "Port A");
+    EXPECT_EQ(f.session.portName(), "Port A");
     EXPECT_TRUE(f.notifier.failures.empty());
 }
 
@@ -67,8 +67,8 @@ TEST(StartUp, RememberedPortWithItsNameIsOpenedOnce)
     Fixture f(threePorts());
     f.start(2, "Port C");
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 2", "sysex 2"}));
-    EXPECT_EQ(f.session.deviceIndex(), 2);
-    EXPECT_EQ(f.session.deviceName(), "Port C");
+    EXPECT_EQ(f.session.portIndex(), 2);
+    EXPECT_EQ(f.session.portName(), "Port C");
 }
 
 TEST(StartUp, IndexThatNamesNoPortFallsBackToPortZero)
@@ -77,7 +77,7 @@ TEST(StartUp, IndexThatNamesNoPortFallsBackToPortZero)
         Fixture f(threePorts());
         f.start(saved, "Port A");
         EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 0", "sysex 0"})) << saved;
-        EXPECT_EQ(f.session.deviceIndex(), 0) << saved;
+        EXPECT_EQ(f.session.portIndex(), 0) << saved;
         // Port 0 is opened straight away, not after a failed open and its message.
         EXPECT_TRUE(f.notifier.failures.empty()) << saved;
     }
@@ -88,8 +88,8 @@ TEST(StartUp, NameThatNoLongerMatchesFallsBackToPortZero)
     Fixture f(threePorts());
     f.start(1, "Some Other Module");
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 1", "sysex 1", "close 1", "open 0", "sysex 0"}));
-    EXPECT_EQ(f.session.deviceIndex(), 0);
-    EXPECT_EQ(f.session.deviceName(), "Port A");
+    EXPECT_EQ(f.session.portIndex(), 0);
+    EXPECT_EQ(f.session.portName(), "Port A");
 }
 
 // A name the settings file cannot keep as it is (a line break, blanks at its
@@ -108,7 +108,7 @@ TEST(StartUp, RememberedNameWithControlCharactersStillMatches)
     Fixture f({{"Port A", true}, {name, true}});
     f.start(saved.deviceIndex, saved.deviceName);
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 1", "sysex 1"}));
-    EXPECT_EQ(f.session.deviceIndex(), 1);
+    EXPECT_EQ(f.session.portIndex(), 1);
 }
 
 TEST(StartUp, NoPortsAtAllShowsBothMessagesInOrder)
@@ -118,8 +118,8 @@ TEST(StartUp, NoPortsAtAllShowsBothMessagesInOrder)
     // The first open fails, its name is empty and differs from "none", so
     // the fallback open is tried and fails too.
     EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::NoPorts, Failure::PortOpenFailed, Failure::PortOpenFailed}));
-    EXPECT_EQ(f.session.deviceIndex(), 0);
-    EXPECT_EQ(f.session.deviceName(), "");
+    EXPECT_EQ(f.session.portIndex(), 0);
+    EXPECT_EQ(f.session.portName(), "");
     EXPECT_TRUE(f.out.events().empty());
 }
 
@@ -130,10 +130,10 @@ TEST(PortChange, WrapsAroundThreePorts)
     std::vector<int> visited;
     for (int i = 0; i < 4; ++i) {
         f.session.changePort();
-        visited.push_back(f.session.deviceIndex());
+        visited.push_back(f.session.portIndex());
     }
     EXPECT_EQ(visited, (std::vector<int>{1, 2, 0, 1}));
-    EXPECT_EQ(f.session.deviceName(), "Port B");
+    EXPECT_EQ(f.session.portName(), "Port B");
     // Each change: close, open, platform reset, GS Reset, then a 200 ms wait.
     const auto t = f.trace();
     EXPECT_EQ(std::vector<std::string>(t.end() - 4, t.end()),
@@ -148,12 +148,12 @@ TEST(PortChange, FailedOpenIsReportedAndLaterSendsAreDropped)
     f.out.clearEvents();
     f.session.changePort();
     EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed}));
-    EXPECT_EQ(f.session.deviceIndex(), 1);
-    EXPECT_EQ(f.session.deviceName(), "");
+    EXPECT_EQ(f.session.portIndex(), 1);
+    EXPECT_EQ(f.session.portName(), "");
     f.session.output().sendShort(releaseMessage(36));
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"close 0"}));
     f.session.changePort();  // back to a working port
-    EXPECT_EQ(f.session.deviceName(), "Port A");
+    EXPECT_EQ(f.session.portName(), "Port A");
 }
 
 TEST(PortNames, ClippedToThirtyTwoBytesOnACharacterBoundary)
@@ -216,7 +216,7 @@ TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAd
     PortSession session(chain, notifier, {});
     session.countPorts();
     session.openRemembered(1, "Port B");
-    EXPECT_EQ(session.deviceName(), "Port B");
+    EXPECT_EQ(session.portName(), "Port B");
     EXPECT_TRUE(notifier.failures.empty());
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->openPort(), 1);
@@ -255,7 +255,7 @@ TEST(OnDemandOutput, MadeOnlyWhenOpenedAndWhatWasSentMeanwhileArrivesInOrder)
         EXPECT_FALSE(made);  // listing makes nothing
         // A first run opens the port, closes it and opens it again.
         session.openRemembered(0, "none");
-        EXPECT_EQ(session.deviceName(), "Synth");
+        EXPECT_EQ(session.portName(), "Synth");
         synth.sendShort(releaseMessage(36));
         EXPECT_FALSE(made);  // opening never waits for the backend
         release.set_value();
@@ -285,7 +285,7 @@ TEST(OnDemandOutput, FactoryThatMakesNothingIsAFailedOpenAfterTheResetWait)
     // Both opens of the start-up fail: the remembered one, and the fallback
     // that follows because no name could be read.
     EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
-    EXPECT_EQ(session.deviceName(), "");
+    EXPECT_EQ(session.portName(), "");
 }
 
 TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPlace)
@@ -296,12 +296,12 @@ TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPla
     // Until the list is taken again, the port button cycles over the ports of the start.
     f.session.changePort();
     f.session.changePort();
-    EXPECT_EQ(f.session.deviceName(), "Port B");
-    EXPECT_EQ(f.session.deviceCount(), 2);
+    EXPECT_EQ(f.session.portName(), "Port B");
+    EXPECT_EQ(f.session.portCount(), 2);
 
     f.session.refreshPorts();
     EXPECT_EQ(f.session.portNames(), (std::vector<std::string>{"Late 1", "Port A", "Port B", "Late 2"}));
-    EXPECT_EQ(f.session.deviceIndex(), 2);
+    EXPECT_EQ(f.session.portIndex(), 2);
     EXPECT_EQ(f.session.openPortIndex(), 2);
     f.out.clearEvents();
     f.session.output().sendShort(releaseMessage(36));
@@ -309,9 +309,9 @@ TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPla
 
     // The port button now wraps over the new count.
     f.session.changePort();
-    EXPECT_EQ(f.session.deviceName(), "Late 2");
+    EXPECT_EQ(f.session.portName(), "Late 2");
     f.session.changePort();
-    EXPECT_EQ(f.session.deviceName(), "Late 1");
+    EXPECT_EQ(f.session.portName(), "Late 1");
     EXPECT_TRUE(f.notifier.failures.empty());
 }
 
@@ -327,8 +327,8 @@ TEST(PortList, ChosenPortIsOpenedAndResetLikeAPortChange)
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"close 0", "open 3", "reset 3", "sysex 3"}));
     EXPECT_EQ(f.out.events().back().bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
     EXPECT_EQ(f.sleeps, std::vector<int>{200});
-    EXPECT_EQ(f.session.deviceIndex(), 3);
-    EXPECT_EQ(f.session.deviceName(), "Port D");
+    EXPECT_EQ(f.session.portIndex(), 3);
+    EXPECT_EQ(f.session.portName(), "Port D");
     EXPECT_EQ(f.session.openPortIndex(), 3);
     EXPECT_TRUE(f.notifier.failures.empty());
 }
@@ -341,13 +341,13 @@ TEST(PortList, PortGoneBeforeItIsChosenFailsToOpenAndThePortListStillWorks)
     f.out.ports().erase(f.out.ports().begin() + 1);  // Port B unplugged while the menu shows it
     f.session.choosePort(1);
     EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed}));
-    EXPECT_EQ(f.session.deviceName(), "");
+    EXPECT_EQ(f.session.portName(), "");
     EXPECT_EQ(f.session.openPortIndex(), -1);
     f.out.clearEvents();
     f.session.output().sendShort(releaseMessage(36));
     EXPECT_TRUE(f.out.events().empty());
     f.session.choosePort(2);
-    EXPECT_EQ(f.session.deviceName(), "Port C");
+    EXPECT_EQ(f.session.portName(), "Port C");
     f.session.refreshPorts();
     EXPECT_EQ(f.session.portNames(), (std::vector<std::string>{"Port A", "Port C"}));
     EXPECT_EQ(f.session.openPortIndex(), 1);
@@ -360,10 +360,10 @@ TEST(PortList, OpenPortThatWentAwayIsNotCheckedAndKeepsItsNumber)
     f.out.ports() = {{"Port C", true}};
     f.session.refreshPorts();
     EXPECT_EQ(f.session.openPortIndex(), -1);
-    EXPECT_EQ(f.session.deviceIndex(), 1);
-    EXPECT_EQ(f.session.deviceName(), "Port B");  // what is remembered until another port opens
+    EXPECT_EQ(f.session.portIndex(), 1);
+    EXPECT_EQ(f.session.portName(), "Port B");  // what is remembered until another port opens
     f.session.changePort();
-    EXPECT_EQ(f.session.deviceName(), "Port C");
+    EXPECT_EQ(f.session.portName(), "Port C");
     EXPECT_EQ(f.session.openPortIndex(), 0);
 }
 
@@ -387,7 +387,7 @@ TEST(PortList, PortsOfTheSameNameInTwoBackendsAreToldApart)
     session.refreshPorts();
     EXPECT_EQ(session.portNames(), (std::vector<std::string>{"Module", "Other", "Module"}));
     EXPECT_EQ(session.openPortIndex(), 2);
-    EXPECT_EQ(session.deviceIndex(), 2);
+    EXPECT_EQ(session.portIndex(), 2);
 }
 
 // The synth's backend is made only when its port opens, behind two

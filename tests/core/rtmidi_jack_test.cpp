@@ -1,7 +1,7 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
-#include "audio_system.h"
-#include "jack_server.h"
+#include "jack_detection.h"
+#include "jack_test.h"
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"
@@ -76,17 +76,15 @@ private:
     std::jthread loops_[2];
 };
 
+// Each test runs against its own JACK server.
+class RtMidiJack : public test::JackServerTest {};
+
 }  // namespace
 
 // Each start of the program opens its port and sends the GS Reset at once:
 // the first message must not go out before the connection carries it.
-TEST(RtMidiJack, FirstMessageAfterEachOpenArrivesUnderLoad)
+TEST_F(RtMidiJack, FirstMessageAfterEachOpenArrivesUnderLoad)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
-    test::JackDummyServer server;
-    if (!server.start())
-        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
     test::MidiDumpPeer peer("padscope-first");
     ASSERT_TRUE(peer.start());
 
@@ -109,13 +107,8 @@ TEST(RtMidiJack, FirstMessageAfterEachOpenArrivesUnderLoad)
         EXPECT_EQ(heard[2 * start], reset) << "start " << start + 1;
 }
 
-TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
+TEST_F(RtMidiJack, PressReachesTheJackPeerByteForByte)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
-    test::JackDummyServer server;
-    if (!server.start())
-        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
     test::MidiDumpPeer peer("padscope-peer");
     ASSERT_TRUE(peer.start()) << "jack_midi_dump did not come up";
 
@@ -128,7 +121,7 @@ TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
     session.countPorts();
     session.openRemembered(port, out.portName(port));
     ASSERT_TRUE(notifier.failures.empty());
-    EXPECT_EQ(session.deviceName(), clipPortName(peer.portName()));
+    EXPECT_EQ(session.portName(), clipPortName(peer.portName()));
 
     const auto press = pressMessages(defaultControllerValues(), 36, 0, 4);
     for (auto word : press)
@@ -146,13 +139,8 @@ TEST(RtMidiJack, PressReachesTheJackPeerByteForByte)
     session.close();
 }
 
-TEST(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
+TEST_F(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
-    test::JackDummyServer server;
-    if (!server.start())
-        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
     int port = -1;
     std::unique_ptr<RtMidiOutput> out;
     {
@@ -169,16 +157,11 @@ TEST(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
     out->sendShort(releaseMessage(36));  // dropped, no crash
 }
 
-TEST(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
+TEST_F(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
     RtMidiOutput* survivor = nullptr;
     std::unique_ptr<RtMidiOutput> out;
     {
-        test::JackDummyServer server;
-        if (!server.start())
-            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
         test::MidiDumpPeer peer("padscope-dying");
         ASSERT_TRUE(peer.start());
         out = std::make_unique<RtMidiOutput>();
@@ -187,6 +170,7 @@ TEST(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
         ASSERT_TRUE(out->open(port));
         survivor = out.get();
     }
+    stopServer();
     // Server and peer are gone: sends, a reset, a reopen and a close still return.
     for (auto word : pressMessages(defaultControllerValues(), 36, 0, 4))
         survivor->sendShort(word);
@@ -200,13 +184,8 @@ TEST(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
 // Peers that come up after the ports were listed, first with no JACK port at
 // all, are found when the list is taken again; the open port stays open, and
 // once the server has gone its ports drop out of the list.
-TEST(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
+TEST_F(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
-    test::JackDummyServer server;
-    if (!server.start())
-        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
     RtMidiOutput out;
     RecordingNotifier notifier;
     PortSession session(out, notifier, [](std::chrono::milliseconds) {});
@@ -239,10 +218,10 @@ TEST(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
     const auto heardLater = second.waitForEvents(17, 10000);
     ASSERT_EQ(heardLater.size(), 17u);
     EXPECT_EQ(heardLater.back(), reset);
-    EXPECT_EQ(session.deviceName(), clipPortName(second.portName()));
+    EXPECT_EQ(session.portName(), clipPortName(second.portName()));
 
-    server.signal(SIGKILL);
-    server.waitForExit();
+    server().signal(SIGKILL);
+    server().waitForExit();
     session.refreshPorts();
     EXPECT_EQ(indexOf(out, second.portName()), -1) << "ports of a server that has gone are listed";
     EXPECT_EQ(session.openPortIndex(), -1);

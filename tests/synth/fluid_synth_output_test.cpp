@@ -1,7 +1,7 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
 #include "drum_only_font.h"
-#include "fluid_synth_output.h"
+#include "make_built_in_synth.h"
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"
@@ -260,7 +260,7 @@ TEST(SynthPort, ListsOneNamedPortWithoutReadingTheSoundFont)
     session.countPorts();
     session.openRemembered(0, "Padscope GS Synth");
     EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
-    EXPECT_EQ(session.deviceName(), "");
+    EXPECT_EQ(session.portName(), "");
     // Everything sent to the unopened port is dropped.
     port->sendSysex(kGsReset);
     port->sendShort(shortMessage(kStatusNoteOn, 36, 100));

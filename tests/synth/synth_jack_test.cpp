@@ -1,22 +1,19 @@
 // End to end: the built-in synth plays through a private JACK server on the
 // dummy backend, and a small JACK client of the test listens to its output.
 #include "chained_output.h"
-#include "fluid_synth_output.h"
-#include "jack_server.h"
+#include "jack_capture.h"
+#include "jack_test.h"
+#include "make_built_in_synth.h"
 #include "press_messages.h"
 #include "rtmidi_output.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
 
-#include <jack/jack.h>
-
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <string>
 #include <thread>
@@ -25,75 +22,6 @@ using namespace padscope;
 using namespace std::chrono_literals;
 
 namespace {
-
-constexpr const char* kCaptureName = "padscope-capture";
-
-// Two audio inputs; remembers the loudest sample heard since the last clear.
-class Capture {
-public:
-    Capture()
-    {
-        jack_status_t status{};
-        client_ = jack_client_open(kCaptureName, JackNoStartServer, &status);
-        if (!client_)
-            return;
-        inputs_[0] = jack_port_register(client_, "in_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-        inputs_[1] = jack_port_register(client_, "in_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-        jack_set_process_callback(client_, process, this);
-        active_ = inputs_[0] && inputs_[1] && jack_activate(client_) == 0;
-    }
-    ~Capture()
-    {
-        if (client_)
-            jack_client_close(client_);
-    }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
-
-    bool active() const { return active_; }
-
-    bool connectFrom(const std::string& client)
-    {
-        return jack_connect(client_, (client + ":left").c_str(), (std::string(kCaptureName) + ":in_left").c_str()) == 0 &&
-               jack_connect(client_, (client + ":right").c_str(), (std::string(kCaptureName) + ":in_right").c_str()) == 0;
-    }
-
-    bool portExists(const std::string& name) const { return jack_port_by_name(client_, name.c_str()) != nullptr; }
-
-    void clear() { peak_.store(0.0f); }
-    float peak() const { return peak_.load(); }
-
-    // Waits until the peak passes `level` or the time is up.
-    bool waitForPeak(float level, std::chrono::milliseconds timeout) const
-    {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < end) {
-            if (peak() > level)
-                return true;
-            std::this_thread::sleep_for(10ms);
-        }
-        return peak() > level;
-    }
-
-private:
-    static int process(jack_nframes_t frames, void* arg)
-    {
-        auto* self = static_cast<Capture*>(arg);
-        float loudest = self->peak_.load();
-        for (jack_port_t* port : self->inputs_) {
-            const auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
-            for (jack_nframes_t i = 0; i < frames; ++i)
-                loudest = std::max(loudest, std::abs(samples[i]));
-        }
-        self->peak_.store(loudest);
-        return 0;
-    }
-
-    jack_client_t* client_ = nullptr;
-    jack_port_t* inputs_[2] = {nullptr, nullptr};
-    bool active_ = false;
-    std::atomic<float> peak_{0.0f};
-};
 
 // The outputs as the program wires them: the built-in synth, then the
 // platform's ports.
@@ -113,20 +41,19 @@ int indexOf(const MidiOutput& out, const std::string& name)
     return -1;
 }
 
+// Each test runs against its own JACK server.
+class SynthJack : public test::JackServerTest {};
+class SynthJackServerFaults : public test::JackServerTest {};
+
 }  // namespace
 
-TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
+TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
 {
-    if (!test::JackDummyServer::installed())
-        GTEST_SKIP() << "jackd is not installed (Debian: apt install jackd2)";
     auto fonts = findSoundFonts(standardSoundFontSearch());
     if (!fonts)
         GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
 
-    test::JackDummyServer server;
-    if (!server.start())
-        GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
-    Capture capture;
+    test::JackCapture capture("padscope-capture", false);
     ASSERT_TRUE(capture.active()) << "the capture client could not join the server";
 
     const std::string client(kSynthJackClientName);
@@ -207,17 +134,14 @@ TEST(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
 // A JACK server that dies under an open port, after which the port change
 // opens the built-in synth (whose JACK check used to open a new client, and
 // libjack then freed the old one): closing and quitting crash nothing.
-TEST(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChangesAndClose)
+TEST_F(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChangesAndClose)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
     if (!findSoundFonts(standardSoundFontSearch()))
         GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
     for (int signal : {SIGKILL, SIGTERM}) {
         SCOPED_TRACE(signal == SIGKILL ? "SIGKILL" : "SIGTERM");
-        test::JackDummyServer server;
-        if (!server.start())
-            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
+        if (signal != SIGKILL && !restartServer())
+            return;
         test::MidiDumpPeer peer("padscope-victim");
         ASSERT_TRUE(peer.start());
         auto output = programOutputs();
@@ -228,8 +152,8 @@ TEST(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChangesA
         output->sendSysex(kGsReset);
         ASSERT_EQ(peer.waitForEvents(1, 10000).size(), 1u);
 
-        server.signal(signal);
-        server.waitForExit();
+        server().signal(signal);
+        server().waitForExit();
         // Twice round the ports, as clicks on the port button would go.
         for (int i = 0; i < 2 * output->portCount(); ++i) {
             output->close();
@@ -246,17 +170,12 @@ TEST(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChangesA
 
 // A stopped server (SIGSTOP) never answers: at start JACK counts as absent
 // after a short wait, and a port open on it still closes.
-TEST(SynthJackServerFaults, StoppedServerNeitherHoldsTheStartNorTheClose)
+TEST_F(SynthJackServerFaults, StoppedServerNeitherHoldsTheStartNorTheClose)
 {
-    if (!test::JackDummyServer::installed() || !test::MidiDumpPeer::installed())
-        GTEST_SKIP() << "jackd or jack_midi_dump is not installed";
     {
-        test::JackDummyServer server;
-        if (!server.start())
-            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
         test::MidiDumpPeer peer("padscope-frozen");
         ASSERT_TRUE(peer.start());
-        server.signal(SIGSTOP);
+        server().signal(SIGSTOP);
         auto output = programOutputs();
         EXPECT_EQ(indexOf(*output, peer.portName()), -1) << "ports of a stopped server are listed";
         if (output->portCount() > 0) {
@@ -264,25 +183,24 @@ TEST(SynthJackServerFaults, StoppedServerNeitherHoldsTheStartNorTheClose)
             output->close();
         }
         output.reset();
-        server.signal(SIGCONT);
+        server().signal(SIGCONT);
     }
+    if (!restartServer())
+        return;
     {
-        test::JackDummyServer server;
-        if (!server.start())
-            GTEST_SKIP() << test::serverUnavailable("the JACK dummy server");
         test::MidiDumpPeer peer("padscope-frozen");
         ASSERT_TRUE(peer.start());
         auto output = programOutputs();
         const int port = indexOf(*output, peer.portName());
         ASSERT_GE(port, 0);
         ASSERT_TRUE(output->open(port));
-        server.signal(SIGSTOP);
+        server().signal(SIGSTOP);
         output->close();
         // The port change after it finds the server hung, not waiting again.
         output->open(port);
         output->open(0);
         output.reset();
-        server.signal(SIGCONT);
+        server().signal(SIGCONT);
     }
 }
 

@@ -1,7 +1,7 @@
 // Under PipeWire's JACK (run by pipewire_jack.sh): PipeWire suspends the
 // sound device only once no client is active, so the synth's JACK client
 // comes and goes as the output does on PulseAudio.
-#include "audio_system.h"
+#include "jack_detection.h"
 #include "press_messages.h"
 #include "fluid_synth_output.h"
 #include "wait_until.h"

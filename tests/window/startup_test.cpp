@@ -65,7 +65,7 @@ TEST_F(WindowFixture, NoPortsShowsBothMessagesAndTheWindowStillWorks)
     start();
     EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::NoPorts, Failure::PortOpenFailed, Failure::PortOpenFailed}));
     EXPECT_EQ(labelText(2), "");
-    EXPECT_EQ(window->portSession().deviceIndex(), 0);
+    EXPECT_EQ(window->portSession().portIndex(), 0);
 }
 
 // A start and a close with no change leave the settings file byte for byte the same.

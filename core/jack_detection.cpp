@@ -1,87 +1,29 @@
-#include "audio_system.h"
+#include "jack_detection.h"
+
+#include "audio_log.h"
+#include "bounded_call.h"
+#include "unix_socket.h"
 
 #include <QByteArray>
 #include <QtGlobal>
 
 #include <atomic>
-#include <cerrno>
-#include <cstdarg>
-#include <cstdio>
-#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #if defined(PADSCOPE_WITH_JACK)
 #include <jack/jack.h>
 #endif
-#if defined(PADSCOPE_WITH_ALSA)
-#include <alsa/asoundlib.h>
-#endif
-
-#if defined(__SANITIZE_ADDRESS__)
-#define PADSCOPE_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PADSCOPE_LSAN 1
-#endif
-#endif
-#if defined(PADSCOPE_LSAN)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 namespace padscope {
 
-Q_LOGGING_CATEGORY(lcAudio, "padscope.audio", QtWarningMsg)
-
 namespace {
-
-#if defined(PADSCOPE_WITH_JACK)
-void logJackMessage(const char* message)
-{
-    qCDebug(lcAudio, "JACK: %s", message);
-}
-#endif
-#if defined(PADSCOPE_WITH_ALSA)
-void logAlsaMessage(const char* file, int line, const char* function, int, const char* format, ...)
-{
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    qCDebug(lcAudio, "ALSA %s:%d (%s): %s", file, line, function, text);
-}
-#endif
-
-// Whether a server listens on the Unix socket at `path`. Never blocks: a
-// server that is stopped still has its connection queued by the kernel.
-bool socketAnswers(const std::string& path)
-{
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISSOCK(info.st_mode))
-        return false;
-    sockaddr_un address{};
-    if (path.size() >= sizeof address.sun_path)
-        return false;
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, path.size());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const bool answers = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
-                         errno == EAGAIN || errno == EINPROGRESS;
-    ::close(fd);
-    return answers;
-}
 
 // The server that libjack's clients join.
 std::string jackServerName()
@@ -139,43 +81,6 @@ JackState& jackState()
         state = std::make_unique<JackState>();
     return *state;
 }
-
-}  // namespace
-
-void quietAudioSystem()
-{
-    // Clients that open JACK without options would otherwise start a server.
-    // Set only once: other threads may be reading the environment.
-    if (qgetenv("JACK_NO_START_SERVER") != "1")
-        qputenv("JACK_NO_START_SERVER", "1");
-    static std::once_flag once;
-    std::call_once(once, [] {
-#if defined(PADSCOPE_WITH_JACK)
-        jack_set_error_function(logJackMessage);
-        jack_set_info_function(logJackMessage);
-#endif
-#if defined(PADSCOPE_WITH_ALSA)
-        snd_lib_error_set_handler(logAlsaMessage);
-#endif
-    });
-}
-
-bool runBounded(std::function<void()> task, std::chrono::milliseconds limit)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    try {
-        std::thread([task = std::move(task), done] {
-            task();
-            done->set_value();
-        }).detach();
-    } catch (const std::system_error&) {
-        return false;  // no thread to be had: the task does not run at all
-    }
-    return finished.wait_for(limit) == std::future_status::ready;
-}
-
-namespace {
 
 // Asks the server for its sample rate, once: a client opens and closes.
 std::optional<double> probedRate(JackState& state)
@@ -290,36 +195,24 @@ void markJackServerHung()
         qCWarning(lcAudio, "The JACK server stopped answering; JACK is no longer used");
 }
 
-bool audioOutputPresent()
-{
-    if (jackServerListening())
-        return true;
-    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
-        return true;
-    const std::string runtime = qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString();
-    if (!runtime.empty() && (socketAnswers(runtime + "/pulse/native") || socketAnswers(runtime + "/pipewire-0")))
-        return true;
-#if defined(PADSCOPE_WITH_ALSA)
-    int card = -1;
-    if (snd_card_next(&card) == 0 && card >= 0)
-        return true;
-    // No sound card, but the user's ALSA configuration may name another
-    // playback device (a null sink, a network sink) as its default.
-    snd_pcm_t* pcm = nullptr;
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) == 0) {
-        snd_pcm_close(pcm);
-        return true;
-    }
-#endif
-    return false;
-}
+namespace {
 
-void markAbandoned([[maybe_unused]] const void* object)
+class ProcessJackServer final : public JackServer {
+public:
+    void quiet() override { quietAudioSystem(); }
+    bool listening() override { return jackServerListening(); }
+    std::optional<double> sampleRate() override { return runningJackSampleRate(); }
+    bool isPipeWire() override { return jackIsPipeWire(); }
+    bool gone() override { return jackServerGone(); }
+    void markHung() override { markJackServerHung(); }
+};
+
+}  // namespace
+
+JackServer& processJackServer()
 {
-#if defined(PADSCOPE_LSAN)
-    if (object)
-        __lsan_ignore_object(object);
-#endif
+    static ProcessJackServer server;
+    return server;
 }
 
 }  // namespace padscope

@@ -1,5 +1,5 @@
 // What the program knows of the audio system, as threads see it.
-#include "audio_system.h"
+#include "jack_detection.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ void checkLeaksNow()
 // ask whether the server is gone, while the process exits. The sanitizer
 // build reports any read of what exit has destroyed; the report may come
 // too late to change the exit status, so nothing may be written at all.
-TEST(AudioSystemDeathTest, JackServerCanBeAskedWhileTheProcessExits)
+TEST(JackDetectionDeathTest, JackServerCanBeAskedWhileTheProcessExits)
 {
     EXPECT_EXIT(
         {
