@@ -19,6 +19,9 @@ class Watch : public WindowFixture {
 protected:
     ScriptedInput input{{"Keys", "Sequencer:out"}};
 
+    // The window closes its input as it goes, so it goes first.
+    ~Watch() override { window.reset(); }
+
     void startWatching(const std::string& remembered = "Sequencer:out")
     {
         saved.inputName = remembered;
