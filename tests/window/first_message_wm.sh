@@ -15,7 +15,6 @@ peer=firstpeer
 start_peer "$peer"
 copy_program
 
-count() { grep -cE ":[[:space:]]+$1\$" "$work/$peer.dump" || true; }
 gs_reset="f0 41 10 42 12 40 00 7f 00 41 f7"
 close_program() {
   wmctrl -c Padscope
@@ -25,8 +24,8 @@ close_program() {
 # The first start finds the peer's place in the port list and remembers it.
 start_program_on_peer "$peer"
 close_program
-heard_before="$(count "$gs_reset")"
-changes_before="$(count 'c9 00')"
+heard_before="$(events "$peer" "$gs_reset")"
+changes_before="$(events "$peer" 'c9 00')"
 
 for _ in 1 2; do
   sh -c 'while :; do :; done' &
@@ -39,7 +38,7 @@ for start in $(seq "$starts"); do
   wait_for 30 sh -c "[ \$(grep -cE ':[[:space:]]+c9 00\$' '$work/$peer.dump') -ge $(( changes_before + start )) ]" \
     || { echo "start $start: the peer heard no Program Change"; describe_program; exit 1; }
   close_program
-  [ "$(count "$gs_reset")" -ge $(( heard_before + start - lost )) ] || lost=$(( lost + 1 ))
+  [ "$(events "$peer" "$gs_reset")" -ge $(( heard_before + start - lost )) ] || lost=$(( lost + 1 ))
 done
 echo "GS Reset lost at $lost of $starts starts under two busy loops"
 [ "$lost" -eq 0 ]

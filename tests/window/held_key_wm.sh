@@ -15,9 +15,6 @@ start_peer "$peer"
 
 copy_program
 
-# Lines of the peer's dump holding these bytes (hex, lower case).
-events() { grep -cE ":[[:space:]]+$1( |\$)" "$work/$peer.dump" || true; }
-
 start_program_on_peer "$peer"
 
 window="$(program_window)"
@@ -26,10 +23,10 @@ sleep 1
 
 # The first kit button has the focus: a typed character chooses its kit,
 # which sends the program change of kit 1.
-before="$(events 'c9 00')"
+before="$(events "$peer" 'c9 00')"
 xdotool key x
 sleep 1
-after="$(events 'c9 00')"
+after="$(events "$peer" 'c9 00')"
 if [ "$after" -ne $(( before + 1 )) ]; then
   echo "a key typed after start did not reach the first kit button ($before then $after program changes)"
   exit 1

@@ -13,8 +13,6 @@ source "$(dirname "$0")/wm_session.sh"
 
 start_jack_session
 
-# Lines of a peer's dump holding these bytes (hex, lower case).
-events() { grep -cE ":[[:space:]]+$2( |\$)" "$work/$1.dump" || true; }
 gs_reset="f0 41 10 42 12 40 00 7f 00 41 f7"
 
 first=menufirst

@@ -100,6 +100,10 @@ launch_program() {
 # settings file. The port list is the built-in synth,
 # then ALSA's ports, then JACK's: the peer's place in it is found by trying
 # each until the program connects to it.
+# events <peer> <bytes>: how many events in the peer's dump begin with
+# these bytes (hex, lower case).
+events() { grep -cE ":[[:space:]]+$2( |\$)" "$work/$1.dump" || true; }
+
 start_program_on_peer() {
   app=""
   for num in $(seq 1 16); do
