@@ -428,6 +428,40 @@ TEST(SynthPort, LookupNeedsAReadableSoundFont)
     EXPECT_TRUE(set->overlays.empty());
 }
 
+TEST(SynthPort, ChosenFontsAreAllUsableOrEachBadOneIsNamed)
+{
+    TempFile base(soundFontHeaderOnly());
+    TempFile overlay(soundFontHeaderOnly());
+    TempFile empty("");
+    TempFile text("not a SoundFont at all");
+    TempFile truncated(std::string("RIFF\xe8\x03\0\0sfbk", 12));
+    TempFile unreadable(soundFontHeaderOnly());
+    std::filesystem::permissions(unreadable.path(), std::filesystem::perms::none);
+    const bool canReadAnyway = static_cast<bool>(std::ifstream(unreadable.path()));  // root
+
+    std::vector<std::string> problems;
+    const auto chosen = chosenSoundFonts({base.path(), overlay.path()}, problems);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->base, base.path());
+    EXPECT_EQ(chosen->overlays, std::vector<std::filesystem::path>{overlay.path()});
+    EXPECT_TRUE(problems.empty());
+
+    const std::filesystem::path missing = "/nonexistent/padscope.sf2";
+    EXPECT_FALSE(chosenSoundFonts({base.path(), missing, empty.path(), text.path(), truncated.path(),
+                                   std::filesystem::temp_directory_path(), unreadable.path()},
+                                  problems));
+    std::vector<std::string> expected{
+        "the SoundFont /nonexistent/padscope.sf2 cannot be used: there is no such file",
+        "the SoundFont " + empty.path().string() + " cannot be used: it is empty",
+        "the SoundFont " + text.path().string() + " cannot be used: it is not a SoundFont",
+        "the SoundFont " + truncated.path().string() + " cannot be used: it is cut short",
+        "the SoundFont " + std::filesystem::temp_directory_path().string() + " cannot be used: it is not a file",
+    };
+    if (!canReadAnyway)
+        expected.push_back("the SoundFont " + unreadable.path().string() + " cannot be used: it cannot be read");
+    EXPECT_EQ(problems, expected);
+}
+
 TEST_F(OfflineSynth, EveryKitOfTheSoundFontSounds)
 {
     const std::set<int> kits = kitPrograms();
