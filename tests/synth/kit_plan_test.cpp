@@ -150,3 +150,15 @@ TEST(KitPlan, DebianFontsGiveEachButtonItsKitOrOneOfItsFamily)
     EXPECT_EQ(at(61), "56 stand-in SFX");
     EXPECT_EQ(at(127), "0 stand-in Standard");
 }
+
+TEST(KitPlan, MuseScoreMarchingKitsAreNotTakenForTheKitsAtTheirPrograms)
+{
+    const std::filesystem::path font = "/usr/share/sounds/sf3/MuseScore_General.sf3";
+    if (!std::filesystem::exists(font))
+        GTEST_SKIP() << "MuseScore's SoundFont is not installed (Debian: apt install musescore-general-soundfont)";
+    const auto plan = planKits({font, {}});
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(describe((*plan)[55]), "48 stand-in Orchestra Kit");  // not "Metronome"
+    EXPECT_EQ(describe((*plan)[56]), "0 stand-in Standard");        // not "Marching Snare"
+    EXPECT_EQ(describe((*plan)[29]), "25 stand-in TR-808");
+}
