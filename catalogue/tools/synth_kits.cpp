@@ -28,13 +28,12 @@ bool writeSynthKits(std::ostream& out, std::ostream& errors, const std::vector<s
             return false;
         }
     } else {
-        for (const auto& font : fonts) {
-            if (!findSoundFonts({{font}, {}})) {
-                errors << "padscope-drumtable: " << font.string() << " is not a readable SoundFont\n";
-                return false;
-            }
-        }
-        set = SoundFontSet{fonts.front(), {fonts.begin() + 1, fonts.end()}};
+        std::vector<std::string> problems;
+        set = chosenSoundFonts(fonts, problems);
+        for (const std::string& problem : problems)
+            errors << "padscope-drumtable: " << problem << '\n';
+        if (!set)
+            return false;
     }
     const auto plan = planKits(*set);
     if (!plan) {
