@@ -5,6 +5,7 @@
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"
+#include "temp_file.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
@@ -40,22 +41,7 @@ constexpr int kRate = static_cast<int>(kSynthSampleRate);
 const char* const kNoSoundFont =
     "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm fluid-soundfont-gs)";
 
-// A file that exists only for the length of a test.
-class TempFile {
-public:
-    explicit TempFile(const std::string& contents)
-        : path_(std::filesystem::temp_directory_path() /
-                ("padscope-synth-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++) + ".sf2"))
-    {
-        std::ofstream(path_, std::ios::binary) << contents;
-    }
-    ~TempFile() { std::filesystem::remove(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
+using test::TempFile;
 
 // The first 12 bytes of a SoundFont, and nothing a loader could use.
 std::string soundFontHeaderOnly() { return std::string("RIFF\x04\0\0\0sfbk", 12); }

@@ -4,15 +4,13 @@
 #include "kit_plan.h"
 #include "offline_fluid_synth.h"
 #include "sound_font_builder.h"
+#include "temp_file.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 using namespace padscope;
@@ -20,22 +18,7 @@ using test::BuiltKit;
 
 namespace {
 
-// A SoundFont file that lasts as long as the test.
-class FontFile {
-public:
-    explicit FontFile(const std::string& contents)
-        : path_(std::filesystem::temp_directory_path()
-                / ("padscope-kits-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++) + ".sf2"))
-    {
-        std::ofstream(path_, std::ios::binary) << contents;
-    }
-    ~FontFile() { std::filesystem::remove(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
+using FontFile = test::TempFile;
 
 std::string describe(const KitChoice& choice)
 {
