@@ -144,4 +144,14 @@ TEST(KitPlan, MuseScoreMarchingKitsAreNotTakenForTheKitsAtTheirPrograms)
     EXPECT_EQ(describe((*plan)[55]), "48 stand-in Orchestra Kit");  // not "Metronome"
     EXPECT_EQ(describe((*plan)[56]), "0 stand-in Standard");        // not "Marching Snare"
     EXPECT_EQ(describe((*plan)[29]), "25 stand-in TR-808");
+
+    // Its samples are compressed (SF3): the drum-only loader serves them as
+    // they are, and the kit made for GAMELAN 2 sounds.
+    const auto layers = planLayers({font, {}});
+    ASSERT_EQ(layers.size(), 1u);
+    ASSERT_TRUE(layers[0]);
+    test::OfflineFluidSynth synth(true);
+    ASSERT_NE(fluid_synth_sfload(synth.synth.get(), drumKitsOf(font.string(), *layers[0]).c_str(), 0), FLUID_FAILED);
+    synth.selectKit(55);
+    EXPECT_FALSE(silent(synth.play(60)));
 }
