@@ -599,6 +599,15 @@ std::string drumKitsOf(const std::string& path, const KitLayers& layers)
     return std::string(kPrefix) + layersText(layers) + ":" + path;
 }
 
+std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted)
+{
+    KitLayers some;
+    for (std::size_t kit = 0; kit < some.size(); ++kit)
+        if (wanted.test(kit))
+            some[kit] = layers[kit];
+    return drumKitsOf(path, some);
+}
+
 std::optional<KitSet> drumKitsIn(const std::string& path)
 {
     const auto file = drumOnlyFile(path);

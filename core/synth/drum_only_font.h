@@ -36,6 +36,8 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
 void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings);
 std::string drumKitsOf(const std::string& path, const KitSet& kits = KitSet().set());
 std::string drumKitsOf(const std::string& path, const KitLayers& layers);
+// The same for the kits in `wanted` alone.
+std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted);
 // The kits such a file holds; nothing when it cannot be loaded that way.
 std::optional<KitSet> drumKitsIn(const std::string& path);
 

@@ -2,7 +2,7 @@
 
 #include "bounded_call.h"
 #include "drum_only_font.h"
-#include "kit_plan.h"
+#include "planned_fonts.h"
 #include "silent_melodic_font.h"
 #include "synth_log.h"
 
@@ -195,11 +195,7 @@ int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
         return fluid_synth_sfload(synth, font.path.c_str(), 0);
     if ((*font.kits & wanted).none())
         return FLUID_FAILED;
-    KitLayers layers;
-    for (std::size_t kit = 0; kit < layers.size(); ++kit)
-        if (wanted.test(kit))
-            layers[kit] = font.layers[kit];
-    return fluid_synth_sfload(synth, drumKitsOf(font.path, layers).c_str(), 0);
+    return fluid_synth_sfload(synth, drumKitsOf(font.path, font.layers, wanted).c_str(), 0);
 }
 
 }  // namespace
@@ -488,22 +484,8 @@ void FluidSynthOutput::Worker::load()
 bool FluidSynthOutput::Worker::loadFonts()
 {
     const KitSet standard = KitSet().set(0);
-    // Each kit is made in one font, of its own kit or the closest one.
-    const auto plan = planLayers(fonts_);
-    const auto add = [&](const std::filesystem::path& path, const std::optional<KitLayers>& layers) {
-        LoadedFont font{path.string(), drumKitsIn(path.string()), {}};
-        if (font.kits) {
-            font.layers = layers.value_or(eachAsItIs(*font.kits));
-            // The base font's kit 0 loads first, even where an overlay's wins.
-            if (loadedFonts_.empty() && font.kits->test(0) && font.layers[0].empty())
-                font.layers[0] = {0};
-            font.kits = kitsIn(font.layers);
-        }
-        loadedFonts_.push_back(std::move(font));
-    };
-    add(fonts_.base, plan.front());
-    for (std::size_t i = 0; i < fonts_.overlays.size(); ++i)
-        add(fonts_.overlays[i], plan[i + 1]);
+    for (PlannedFont& font : plannedFonts(fonts_))
+        loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers)});
     for (LoadedFont& font : loadedFonts_) {
         font.id = loadFont(synth_.get(), font, standard);
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
