@@ -9,6 +9,7 @@ namespace padscope {
 namespace {
 
 constexpr std::string_view kLanguageOption = "--language";
+constexpr std::string_view kSoundFontOption = "--soundfont";
 
 void chooseLanguage(CommandLine& line, std::string_view code)
 {
@@ -27,6 +28,7 @@ void chooseLanguage(CommandLine& line, std::string_view code)
 CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
 {
     CommandLine line;
+    bool soundFontMissing = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
@@ -41,20 +43,35 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments)
                 chooseLanguage(line, {});
         } else if (argument.starts_with(kLanguageOption) && argument[kLanguageOption.size()] == '=') {
             chooseLanguage(line, argument.substr(kLanguageOption.size() + 1));
+        } else if (argument == kSoundFontOption || argument.starts_with(std::string(kSoundFontOption) + "=")) {
+            std::string_view file;
+            if (argument != kSoundFontOption)
+                file = argument.substr(kSoundFontOption.size() + 1);
+            else if (i + 1 < arguments.size() && !arguments[i + 1].starts_with('-'))
+                file = arguments[++i];
+            if (file.empty())
+                soundFontMissing = true;
+            else
+                line.soundFonts.emplace_back(file);
         }
     }
+    if (soundFontMissing)
+        line.note += "padscope: --soundfont needs a file\n";
     return line;
 }
 
 std::string helpText()
 {
-    return "Usage: padscope [--language en|ja] [--help] [--version]\n"
+    return "Usage: padscope [--language en|ja] [--soundfont FILE]... [--help] [--version]\n"
            "\n"
            "Auditions the drum sounds of a GS or XG MIDI sound module: pick a kit and a\n"
            "drum map, then press the pads (mouse or keyboard) to play them on channel 10.\n"
            "\n"
            "  --language en  English captions and messages (default: ja, Japanese,\n"
            "                 whatever the system's locale)\n"
+           "  --soundfont FILE  the built-in synth plays this SoundFont (SF2 or SF3)\n"
+           "                 instead of the standard ones; given again, a later font\n"
+           "                 is laid over the first\n"
            "  -h, --help     print this help and exit\n"
            "  -v, --version  print the version and exit\n"
            "\n"

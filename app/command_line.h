@@ -15,7 +15,11 @@ struct CommandLine {
     bool showVersion = false;
     // --language en|ja; Japanese unless English is asked for.
     Language language = Language::Japanese;
-    // One line for stderr when the language asked for is not known; else empty.
+    // --soundfont FILE, as often as given: the built-in synth's fonts, the
+    // first the base and the others laid over it.
+    std::vector<std::string> soundFonts;
+    // Lines for stderr: a language that is not known, a --soundfont without
+    // a file; else empty.
     std::string note;
 };
 

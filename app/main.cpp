@@ -23,7 +23,16 @@ int main(int argc, char* argv[])
     // No MIDI or audio library may launch a JACK server on its own.
     qputenv("JACK_NO_START_SERVER", "1");
     // Listed while Qt starts.
-    std::unique_ptr<padscope::MidiOutput> outputs = padscope::startListingPorts();
+    std::optional<padscope::SoundFontSet> soundFonts;
+    if (!commandLine.soundFonts.empty()) {
+        std::vector<std::string> problems;
+        soundFonts = padscope::chosenSoundFonts({commandLine.soundFonts.begin(), commandLine.soundFonts.end()}, problems);
+        for (const std::string& problem : problems)
+            std::fprintf(stderr, "padscope: %s\n", problem.c_str());
+        if (!soundFonts)
+            std::fputs("padscope: the built-in synth plays the standard SoundFonts\n", stderr);
+    }
+    std::unique_ptr<padscope::MidiOutput> outputs = padscope::startListingPorts(soundFonts);
     QApplication app(argc, argv);
     // Before any window exists, so every caption is built in the language chosen.
     const padscope::InterfaceTranslation translation(commandLine.language);

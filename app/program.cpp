@@ -22,12 +22,12 @@
 
 namespace padscope {
 
-std::unique_ptr<MidiOutput> startListingPorts()
+std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>& soundFonts)
 {
     quietAudioSystem();
     auto output = std::make_unique<ChainedOutput>();
-    output->append(std::make_unique<PendingOutput>([]() -> std::unique_ptr<MidiOutput> {
-        auto fonts = builtInSynthFonts();
+    output->append(std::make_unique<PendingOutput>([soundFonts]() -> std::unique_ptr<MidiOutput> {
+        auto fonts = soundFonts ? builtInSynthFonts(*soundFonts) : builtInSynthFonts();
         if (!fonts)
             return nullptr;
         return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "midi_output.h"
+#include "sound_fonts.h"
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace padscope {
 
@@ -25,7 +27,8 @@ struct ProgramOptions {
 // first use waits for them. A JACK client takes tens of milliseconds to join
 // its server, so the earlier this comes, the less the start-up waits.
 // FluidSynth is loaded only when the synth's port opens.
-std::unique_ptr<MidiOutput> startListingPorts();
+// The built-in synth plays `soundFonts` where given, else the standard ones.
+std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>& soundFonts = std::nullopt);
 
 // Start-up, the event loop and shut-down of the whole program. Needs a
 // QApplication.

@@ -6,7 +6,8 @@
 # sink (the time until the audio runs again, plus one period). Then the time
 # the caller's thread spends closing, reopening and destroying the synth port.
 #   bench/first_press.sh [build-dir] [jack|pulse] [rounds]
-# Through JACK both ways: the output kept running (the default) and stopped.
+# Through JACK both ways: the output kept running (the default) and stopped;
+# then the first press after each kit change, STANDARD 1 and TR-909 in turn.
 set -euo pipefail
 build="${1:-build}"
 server="${2:-jack}"
@@ -16,4 +17,5 @@ start_sound_server "$server" -P 0 \
   || { echo "usage: $0 [build-dir] [jack|pulse] [rounds]" >&2; exit 2; }
 "$build/bench/synth/first_press" "$rounds"
 [ "$server" = jack ] && "$build/bench/synth/first_press" "$rounds" 300 stop
+[ "$server" = jack ] && "$build/bench/synth/first_press" "$rounds" 300 kit
 "$build/bench/synth/caller_blocking" "$rounds" 2>/dev/null

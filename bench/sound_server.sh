@@ -2,7 +2,8 @@
 # private runtime folder and home, and a private sound server, all stopped
 # and removed at exit.
 #   start_sound_server pulse|jack [extra jackd driver options]
-# leaves the server's process id in $server_pid.
+# leaves the server's process id in $server_pid. PADSCOPE_JACK_PREFIX begins
+# the JACK server's name where several runs share the machine.
 work="$(mktemp -d)"
 pids=()
 cleanup() {
@@ -53,7 +54,7 @@ start_sound_server() {
       for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
       ;;
     jack)
-      export JACK_DEFAULT_SERVER="padscope-bench-$$"
+      export JACK_DEFAULT_SERVER="${PADSCOPE_JACK_PREFIX:-padscope-bench}-$$"
       jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 "$@" >"$work/server.log" 2>&1 &
       server_pid=$!
       for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done

@@ -25,7 +25,7 @@ packages=(
 # and MIDI peer, clang for the fuzzer, an X server with a window manager and
 # xdotool for the real window, a session bus and the AT-SPI client that reads
 # it as a screen reader does, xmllint for the exported MIDNAM files, and the
-# tools that check the Debian package.
+# tools that check the Debian package, and a second SoundFont for the synth.
 if [ "$mode" = test ]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev libglib2.0-dev
@@ -33,6 +33,7 @@ if [ "$mode" = test ]; then
     dbus at-spi2-core python3-pyatspi pulseaudio pulseaudio-utils pipewire pipewire-jack
     python3-jack-client x11-apps imagemagick
     desktop-file-utils appstream lintian
+    musescore-general-soundfont
   )
 fi
 

@@ -1,7 +1,10 @@
 // Latency of the first pad press after a silence longer than the built-in
 // synth's idle time: from the press to the first sample of the note. Through
 // JACK the audio output is kept running by default; "stop" as the third
-// argument measures it stopped and started again, as on the other outputs.
+// argument measures it stopped and started again, as on the other outputs;
+// "kit" measures the first press after a kit change instead, each round
+// switching between STANDARD 1 and the program given fourth (default 30,
+// TR-909, which most fonts play from a stand-in).
 // Run it through bench/first_press.sh, which starts the sound server.
 //
 // With a JACK server that has no playback ports of its own, this program
@@ -39,6 +42,8 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::stoi(argv[1]) : 15;
     const auto idle = std::chrono::milliseconds(argc > 2 ? std::stoi(argv[2]) : 300);
     const bool keepJackAudio = !(argc > 3 && std::string(argv[3]) == "stop");
+    const bool kitChanges = argc > 3 && std::string(argv[3]) == "kit";
+    const int otherKit = argc > 4 ? std::stoi(argv[4]) : 30;
     // PipeWire's JACK client leaves while idle all the same.
     const bool jackKept = keepJackAudio && !jackIsPipeWire();
     const auto fonts = findSoundFonts(standardSoundFontSearch());
@@ -54,11 +59,13 @@ int main(int argc, char** argv)
         return 1;
     }
     synth.sendSysex(kGsReset);
-    const auto press = pressMessages(defaultControllerValues(), 36, 0, 4);
+    PressMessages press = pressMessages(defaultControllerValues(), 36, 0, 4);
     const double period = 1000.0 * kAudioPeriodSize / kSynthSampleRate;
     std::vector<double> afterIdle, running;
     std::string driver;
     for (int round = 0; round < rounds; ++round) {
+        if (kitChanges)
+            press = pressMessages(defaultControllerValues(), 36, round % 2 ? 0 : otherKit, 4);
         // A silence longer than the idle time; the audio stops in it unless kept.
         std::this_thread::sleep_for(idle + 100ms);
         for (int wait = 0; !synth.audioDriver().empty() && wait < 3000; ++wait) {
@@ -96,7 +103,8 @@ int main(int argc, char** argv)
                 jackKept && driver == "jack" ? " (kept running)" : "",
                 listener.active() ? "first sample at the JACK server" : "audio running again + one period",
                 rounds, static_cast<long long>(idle.count()));
-    std::printf("first press after idle: median %.1f ms, worst %.1f ms\n", median(afterIdle), worst(afterIdle));
+    std::printf("first press after %s: median %.1f ms, worst %.1f ms\n", kitChanges ? "a kit change" : "idle",
+                median(afterIdle), worst(afterIdle));
     std::printf("press while running:    median %.1f ms, worst %.1f ms\n", median(running), worst(running));
     return 0;
 }

@@ -119,7 +119,8 @@ void BM_KitChange(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_KitChange)->Arg(25)->Arg(48)->Unit(benchmark::kMillisecond);
+// TR-909 is made of a stand-in where the font lacks it, as FluidR3 does.
+BENCHMARK(BM_KitChange)->Arg(25)->Arg(30)->Arg(48)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWithDynamicLoading)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenLoadingWholeFont)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PressToFirstBlock)->Unit(benchmark::kMicrosecond);

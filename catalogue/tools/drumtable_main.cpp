@@ -9,6 +9,7 @@
 #include "output_file.h"
 #include "reaper.h"
 #include "sound_finder.h"
+#include "synth_kits.h"
 
 #include <unistd.h>
 
@@ -63,6 +64,13 @@ Options:
                        unless TEXT has a "["; only kits in the maps whose kit
                        buttons offer them, no "Nothing". Takes only --map;
                        exit status 1 when nothing matches
+  -s, --synth-kits     print, for each of the 38 kit buttons, what Padscope's
+                       built-in synth plays: "own" where the SoundFont has
+                       the kit, else the kit that stands in for it; then the
+                       SoundFont's name for that kit
+  -S, --soundfont FILE with --synth-kits, judge this SoundFont (SF2 or SF3)
+                       instead of the ones the synth finds itself; give it
+                       more than once to lay later fonts over the first
   -h, --help           print this help and exit
   -v, --version        print the program's name and version and exit
 
@@ -76,14 +84,15 @@ choice of kits.
 A file given with --output is replaced only once it has been written whole;
 when it cannot be, the old file stays as it was.
 
-Exit status: 0 on success, 1 if the output cannot be written, 2 on a usage
-error.
+Exit status: 0 on success, 1 if the output cannot be written or a SoundFont
+cannot be read, 2 on a usage error.
 
 Examples:
   padscope-drumtable --format midnam --map sc8850 --output SC-8850.midnam
   padscope-drumtable --format reaper --output reaper-note-names
   padscope-drumtable --format reaper --map sc55 --kit 26 > sc55-tr-808.txt
   padscope-drumtable --format ins --output padscope-drums.ins
+  padscope-drumtable --synth-kits --soundfont MuseScore_General.sf3
 )";
 
 enum class Format { Table, Midnam, Reaper, Ins };
@@ -93,6 +102,8 @@ struct Options {
     KitSelection selection;
     std::optional<std::string> output;
     std::optional<std::string> find;
+    bool synthKits = false;
+    std::vector<fs::path> soundFonts;
     bool help = false;
     bool version = false;
 };
@@ -134,6 +145,10 @@ Options parseOptions(int argc, char** argv)
             options.version = true;
             continue;
         }
+        if (arg == "-s" || arg == "--synth-kits") {
+            options.synthKits = true;
+            continue;
+        }
         // "--name=value" or "--name value" / "-n value".
         std::string_view name = arg;
         std::optional<std::string_view> value;
@@ -169,6 +184,11 @@ Options parseOptions(int argc, char** argv)
             if (text.empty())
                 throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
             options.output = std::string(text);
+        } else if (name == "-S" || name == "--soundfont") {
+            const auto text = takeValue();
+            if (text.empty())
+                throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
+            options.soundFonts.emplace_back(text);
         } else if (name == "-F" || name == "--find") {
             options.find = std::string(takeValue());
         } else {
@@ -243,6 +263,21 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
 
 int run(const Options& options)
 {
+    if (!options.soundFonts.empty() && !options.synthKits) {
+        std::cerr << "padscope-drumtable: --soundfont goes with --synth-kits\n";
+        return 2;
+    }
+    if (options.synthKits) {
+        if (options.find || options.format != Format::Table || options.selection.program || options.selection.map
+            || options.output) {
+            std::cerr << "padscope-drumtable: --synth-kits takes only --soundfont\n";
+            return 2;
+        }
+        std::ostringstream text;
+        if (!writeSynthKits(text, std::cerr, options.soundFonts))
+            return 1;
+        return writeStandardOutput(text.str());
+    }
     if (options.find) {
         if (options.format != Format::Table || options.selection.program || options.output) {
             std::cerr << "padscope-drumtable: --find takes no --format, --kit or --output\n";

@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <charconv>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string_view>
 
 namespace padscope {
@@ -19,26 +21,11 @@ namespace padscope {
 namespace {
 
 constexpr std::string_view kPrefix = "padscope-drum-kits:";
-constexpr unsigned kDrumBank = 128;
-constexpr std::uint16_t kInstrumentGenerator = 41;
-constexpr std::uint16_t kSampleGenerator = 53;
-
-// Record sizes of the preset part's sub-chunks.
-constexpr std::size_t kPresetSize = 38, kBagSize = 4, kModulatorSize = 10, kGeneratorSize = 4, kInstrumentSize = 22,
-                      kSampleSize = 46;
-// Where a preset header keeps its program and bank, and a sample header its
-// stereo partner and its type.
-constexpr std::size_t kPresetProgramAt = 20, kPresetBankAt = 22;
+// Where a sample header keeps its stereo partner and its type.
 constexpr std::size_t kSampleLinkAt = 42, kSampleTypeAt = 44;
-// Every index in a preset part is 16 bits wide, so none of its nine lists
-// holds more than 65,536 records and their terminal one; a larger part (some
-// 9 MB) is damaged, whatever its header claims.
-constexpr std::uint64_t kLargestPresetData =
-    (0x10000 + 1) * (kPresetSize + 2 * (kBagSize + kModulatorSize + kGeneratorSize) + kInstrumentSize + kSampleSize)
-    + 9 * 8;
+// Each list of a preset part is indexed by 16 bits.
+constexpr std::size_t kMostRecords = 0xFFFF;
 
-unsigned read16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
-std::uint32_t read32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
 void put16(std::vector<std::uint8_t>& out, std::size_t at, unsigned value)
 {
     out[at] = value & 0xFF;
@@ -50,21 +37,6 @@ void append32(std::vector<std::uint8_t>& out, std::uint32_t value)
         out.push_back((value >> (8 * i)) & 0xFF);
 }
 
-struct Records {
-    std::span<const std::uint8_t> bytes;
-    std::size_t size;
-    std::size_t count() const { return bytes.size() / size; }
-    const std::uint8_t* at(std::size_t i) const { return bytes.data() + i * size; }
-};
-
-// A list of presets or of instruments as the file holds it: the records,
-// each with its zones (bags) and their generators and modulators.
-struct SourceList {
-    Records records;
-    std::size_t bagIndexAt;  // where a record keeps the index of its first bag
-    Records bags, generators, modulators;
-};
-
 // The same list rewritten to hold some of its records.
 struct NewList {
     std::vector<std::uint8_t> records, bags, generators, modulators;
@@ -73,7 +45,7 @@ struct NewList {
 // Copies the zones [first, last) of a record onto the new list; `remap` may
 // change a generator's amount.
 template <typename Remap>
-bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewList& to, Remap remap)
+bool copyZones(const RecordList& from, std::size_t first, std::size_t last, NewList& to, Remap remap)
 {
     if (first > last || last + 1 > from.bags.count())
         return false;
@@ -98,7 +70,7 @@ bool copyZones(const SourceList& from, std::size_t first, std::size_t last, NewL
 }
 
 // Appends record `i` of the list, its bag index pointing at the new bags.
-void appendRecord(const SourceList& from, std::size_t i, NewList& to)
+void appendRecord(const RecordList& from, std::size_t i, NewList& to)
 {
     const std::size_t at = to.records.size();
     to.records.insert(to.records.end(), from.records.at(i), from.records.at(i) + from.records.size);
@@ -107,7 +79,7 @@ void appendRecord(const SourceList& from, std::size_t i, NewList& to)
 
 // Copies record `i` (not the last, the terminal one) with its zones.
 template <typename Remap>
-bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap remap)
+bool copyRecord(const RecordList& from, std::size_t i, NewList& to, Remap remap)
 {
     appendRecord(from, i, to);
     return copyZones(from, read16(from.records.at(i) + from.bagIndexAt),
@@ -115,7 +87,7 @@ bool copyRecord(const SourceList& from, std::size_t i, NewList& to, Remap remap)
 }
 
 // Ends the new list with the terminal records of its four parts.
-void terminate(const SourceList& from, NewList& to)
+void terminate(const RecordList& from, NewList& to)
 {
     appendRecord(from, from.records.count() - 1, to);
     const std::size_t bag = to.bags.size();
@@ -162,6 +134,146 @@ auto renumbering(std::uint16_t kind, Renumbering& numbers)
         return index.has_value();
     };
 }
+
+bool fitsIndices(const NewList& list)
+{
+    return list.bags.size() / kBagSize <= kMostRecords && list.generators.size() / kGeneratorSize <= kMostRecords
+           && list.modulators.size() / kModulatorSize <= kMostRecords;
+}
+
+bool asItIs(const KitLayers& layers, std::size_t program)
+{
+    return layers[program].size() == 1 && layers[program].front() == static_cast<int>(program);
+}
+
+// Builds a kit from others of the same file: the first one whole, each next
+// one on the keys those before it leave without a sound. A composed kit has
+// no global zone: each zone takes in its own kit's global one.
+struct KitComposer {
+    const PresetLists& lists;
+    const std::array<int, 128>& firstPreset;  // the preset of each program; -1: none
+    NewList& to;
+    Renumbering& instrumentNumbers;
+    std::map<unsigned, KeySet> instrumentKeys_;
+
+    std::optional<KeySet> keysOf(unsigned instrument)
+    {
+        auto known = instrumentKeys_.find(instrument);
+        if (known == instrumentKeys_.end()) {
+            const auto keys = instrumentKeys(lists, instrument);
+            if (!keys)
+                return std::nullopt;
+            known = instrumentKeys_.emplace(instrument, *keys).first;
+        }
+        return known->second;
+    }
+
+    bool compose(std::size_t program, const std::vector<int>& sources)
+    {
+        const auto presetOf = [&](int source) {
+            return source >= 0 && source < 128 ? firstPreset[static_cast<std::size_t>(source)] : -1;
+        };
+        if (presetOf(sources.front()) < 0)
+            return true;  // nothing to play: the kit is left out
+        const std::size_t at = to.records.size();
+        appendRecord(lists.presets, static_cast<std::size_t>(presetOf(sources.front())), to);
+        put16(to.records, at + kPresetProgramAt, static_cast<unsigned>(program));
+        KeySet silent = KeySet().set();
+        for (std::size_t layer = 0; layer < sources.size(); ++layer) {
+            const int preset = presetOf(sources[layer]);
+            if (preset < 0)
+                continue;
+            const auto zones = zonesOf(lists.presets, static_cast<std::size_t>(preset), kInstrumentGenerator);
+            if (!zones)
+                return false;
+            const Zone* global = !zones->empty() && zones->front().global() ? &zones->front() : nullptr;
+            KeySet sounding;
+            for (const Zone& zone : *zones) {
+                if (zone.global())
+                    continue;
+                const auto instrument = keysOf(*zone.link);
+                if (!instrument)
+                    return false;
+                KeySet keys = *instrument & keyRun(zone.lowKey, zone.highKey);
+                if (layer == 0) {
+                    if (!copyFlat(zone, global, zone.lowKey, zone.highKey))
+                        return false;
+                } else {
+                    keys &= silent;
+                    for (unsigned low = 0; low < 128; ++low) {
+                        if (!keys.test(low))
+                            continue;
+                        unsigned high = low;
+                        while (high + 1 < 128 && keys.test(high + 1))
+                            ++high;
+                        if (!copyFlat(zone, global, low, high))
+                            return false;
+                        low = high;
+                    }
+                }
+                sounding |= keys;
+            }
+            silent &= ~sounding;
+        }
+        return true;
+    }
+
+    // Copies a preset zone on the keys [low, high], with what its global
+    // zone holds and the zone does not; its instrument last, renumbered.
+    bool copyFlat(const Zone& zone, const Zone* global, unsigned low, unsigned high)
+    {
+        const Records& generators = lists.presets.generators;
+        const Records& modulators = lists.presets.modulators;
+        const std::size_t bag = to.bags.size();
+        to.bags.resize(bag + kBagSize);
+        put16(to.bags, bag, static_cast<unsigned>(to.generators.size() / kGeneratorSize));
+        put16(to.bags, bag + 2, static_cast<unsigned>(to.modulators.size() / kModulatorSize));
+        const auto appendGenerator = [&](unsigned kind, unsigned amount) {
+            const std::size_t at = to.generators.size();
+            to.generators.resize(at + kGeneratorSize);
+            put16(to.generators, at, kind);
+            put16(to.generators, at + 2, amount);
+        };
+        // The key range comes first, the velocity range next.
+        appendGenerator(kKeyRangeGenerator, low | high << 8);
+        std::set<unsigned> own;
+        for (std::size_t g = zone.firstGenerator; g < zone.endGenerator; ++g)
+            own.insert(read16(generators.at(g)));
+        const auto copyGenerators = [&](const Zone& from, bool skipOwn, bool velocity) {
+            for (std::size_t g = from.firstGenerator; g < from.endGenerator; ++g) {
+                const unsigned kind = read16(generators.at(g));
+                if (kind != kKeyRangeGenerator && kind != kInstrumentGenerator
+                    && (kind == kVelocityRangeGenerator) == velocity && !(skipOwn && own.contains(kind)))
+                    appendGenerator(kind, read16(generators.at(g) + 2));
+            }
+        };
+        for (const bool velocity : {true, false}) {
+            if (global)
+                copyGenerators(*global, true, velocity);
+            copyGenerators(zone, false, velocity);
+        }
+        const auto instrument = instrumentNumbers.use(*zone.link);
+        if (!instrument)
+            return false;
+        appendGenerator(kInstrumentGenerator, *instrument);
+        // A modulator of the zone replaces the global one of the same kind.
+        using Kind = std::array<unsigned, 4>;
+        const auto kindOf = [&](std::size_t m) {
+            const std::uint8_t* at = modulators.at(m);
+            return Kind{read16(at), read16(at + 2), read16(at + 6), read16(at + 8)};
+        };
+        std::set<Kind> ownModulators;
+        for (std::size_t m = zone.firstModulator; m < zone.endModulator; ++m)
+            ownModulators.insert(kindOf(m));
+        to.modulators.insert(to.modulators.end(), modulators.at(zone.firstModulator),
+                             modulators.at(zone.endModulator));
+        if (global)
+            for (std::size_t m = global->firstModulator; m < global->endModulator; ++m)
+                if (!ownModulators.contains(kindOf(m)))
+                    to.modulators.insert(to.modulators.end(), modulators.at(m), modulators.at(m) + kModulatorSize);
+        return fitsIndices(to);
+    }
+};
 
 // A file's preset part, and where it starts: what the loader serves.
 struct DrumOnlyFile {
@@ -236,31 +348,66 @@ std::span<const std::uint8_t> presetDataOf(const DrumOnlyFile& file)
 }
 
 // Some of a file's kits: small, and made from all of them at each opening.
-std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path, const KitSet& kits)
+std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path, const std::optional<KitLayers>& layers)
 {
     auto all = drumOnlyFile(path);
-    if (!all || kits.all())
+    if (!all || !layers)
         return all;
-    return withPresetData(path, all->presetPartOffset, drumOnlyPresetData(presetDataOf(*all), kits));
+    return withPresetData(path, all->presetPartOffset, drumOnlyPresetData(presetDataOf(*all), *layers));
 }
 
-// The sub-chunks of a preset part by their ids; nothing when one overruns it.
-std::optional<std::map<std::string, std::span<const std::uint8_t>>> subChunks(std::span<const std::uint8_t> presetData)
+// A name for the loader: "<prefix>all:<path>" for all kits as they are,
+// else "<prefix><program>=<kit>.<kit>,<program>=<kit>:<path>".
+constexpr std::string_view kAllKits = "all";
+constexpr std::size_t kMostLayers = 16;
+
+std::string layersText(const KitLayers& layers)
 {
-    std::map<std::string, std::span<const std::uint8_t>> chunks;
-    for (std::size_t at = 0; at + 8 <= presetData.size();) {
-        const std::size_t size = read32(presetData.data() + at + 4);
-        if (size > presetData.size() - at - 8)
-            return std::nullopt;
-        chunks[std::string(reinterpret_cast<const char*>(presetData.data() + at), 4)] =
-            presetData.subspan(at + 8, size);
-        at += 8 + size + (size & 1);
+    std::string text;
+    for (std::size_t program = 0; program < layers.size(); ++program) {
+        if (layers[program].empty())
+            continue;
+        text += (text.empty() ? "" : ",") + std::to_string(program) + "=";
+        for (std::size_t i = 0; i < layers[program].size(); ++i)
+            text += (i ? "." : "") + std::to_string(layers[program][i]);
     }
-    return chunks;
+    return text;
 }
 
-// "<prefix><128 digits, program 127 first>:<path>"
-constexpr std::size_t kKitDigits = 128;
+// The layers such a name gives; nothing for all kits as they are, or for
+// text that is not such a list (then it loads nothing).
+std::optional<std::optional<KitLayers>> parseLayers(std::string_view text)
+{
+    if (text == kAllKits)
+        return std::optional<KitLayers>();
+    KitLayers layers;
+    const auto number = [&text]() -> std::optional<int> {
+        int value = -1;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || value < 0 || value > 127)
+            return std::nullopt;
+        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+        return value;
+    };
+    while (!text.empty()) {
+        const auto program = number();
+        if (!program || !text.starts_with('='))
+            return std::nullopt;
+        auto& kits = layers[static_cast<std::size_t>(*program)];
+        do {
+            text.remove_prefix(1);
+            const auto kit = number();
+            if (!kit || kits.size() == kMostLayers)
+                return std::nullopt;
+            kits.push_back(*kit);
+        } while (text.starts_with('.'));
+        if (!text.empty() && !text.starts_with(','))
+            return std::nullopt;
+        if (!text.empty())
+            text.remove_prefix(1);
+    }
+    return std::optional(layers);
+}
 
 struct OpenFile {
     std::shared_ptr<const DrumOnlyFile> file;
@@ -270,14 +417,15 @@ struct OpenFile {
 
 void* openFile(const char* name)
 {
-    const std::string_view text(name);
-    if (!text.starts_with(kPrefix) || text.size() < kPrefix.size() + kKitDigits + 1 ||
-        text[kPrefix.size() + kKitDigits] != ':')
+    std::string_view text(name);
+    if (!text.starts_with(kPrefix))
         return nullptr;
-    const std::string_view digits = text.substr(kPrefix.size(), kKitDigits);
-    if (digits.find_first_not_of("01") != std::string_view::npos)
+    text.remove_prefix(kPrefix.size());
+    const std::size_t colon = text.find(':');
+    const auto layers = colon == std::string_view::npos ? std::nullopt : parseLayers(text.substr(0, colon));
+    if (!layers)
         return nullptr;
-    auto file = drumOnlyFile(std::string(text.substr(kPrefix.size() + kKitDigits + 1)), KitSet(std::string(digits)));
+    auto file = drumOnlyFile(std::string(text.substr(colon + 1)), *layers);
     if (!file)
         return nullptr;
     auto open = std::make_unique<OpenFile>();
@@ -345,75 +493,46 @@ int closeFile(void* handle)
 
 }  // namespace
 
-std::optional<PresetPart> lastPresetPart(std::istream& file)
-{
-    std::array<std::uint8_t, 12> header{};
-    if (!file.read(reinterpret_cast<char*>(header.data()), header.size()) || std::memcmp(header.data(), "RIFF", 4) != 0
-        || std::memcmp(header.data() + 8, "sfbk", 4) != 0)
-        return std::nullopt;
-    file.seekg(0, std::ios::end);
-    const std::uint64_t fileSize = static_cast<std::uint64_t>(file.tellg());
-    // The top-level chunks: the preset part must come last.
-    std::uint64_t offset = 12;
-    while (offset + 12 <= fileSize) {
-        std::array<std::uint8_t, 12> chunk{};
-        file.seekg(static_cast<std::streamoff>(offset));
-        if (!file.read(reinterpret_cast<char*>(chunk.data()), chunk.size()))
-            return std::nullopt;
-        const std::uint64_t size = read32(chunk.data() + 4);
-        const std::uint64_t end = offset + 8 + size + (size & 1);
-        if (std::memcmp(chunk.data(), "LIST", 4) == 0 && std::memcmp(chunk.data() + 8, "pdta", 4) == 0) {
-            if (end < fileSize || size < 4 || offset + 8 + size > fileSize || size - 4 > kLargestPresetData)
-                return std::nullopt;
-            PresetPart part{offset, std::vector<std::uint8_t>(size - 4)};
-            if (!file.read(reinterpret_cast<char*>(part.data.data()), static_cast<std::streamsize>(part.data.size())))
-                return std::nullopt;
-            return part;
-        }
-        offset = end;
-    }
-    return std::nullopt;
-}
-
 std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
                                                             const KitSet& kits)
 {
-    auto found = subChunks(presetData);
-    if (!found)
-        return std::nullopt;
-    auto& chunks = *found;
-    for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"})
-        if (!chunks.contains(id))
-            return std::nullopt;
-    const SourceList presets{{chunks["phdr"], kPresetSize},
-                             24,
-                             {chunks["pbag"], kBagSize},
-                             {chunks["pgen"], kGeneratorSize},
-                             {chunks["pmod"], kModulatorSize}};
-    const SourceList instruments{{chunks["inst"], kInstrumentSize},
-                                 20,
-                                 {chunks["ibag"], kBagSize},
-                                 {chunks["igen"], kGeneratorSize},
-                                 {chunks["imod"], kModulatorSize}};
-    if (presets.records.count() < 1 || instruments.records.count() < 1)
-        return std::nullopt;
+    return drumOnlyPresetData(presetData, eachAsItIs(kits));
+}
 
-    const Records samples{chunks["shdr"], kSampleSize};
-    if (samples.count() < 1)
+std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
+                                                            const KitLayers& layers)
+{
+    const auto lists = presetLists(presetData);
+    if (!lists)
         return std::nullopt;
+    const RecordList& presets = lists->presets;
+    const RecordList& instruments = lists->instruments;
+    const Records& samples = lists->samples;
 
     NewList newPresets, newInstruments;
     // Neither counts its terminal record.
     Renumbering instrumentNumbers(instruments.records.count() - 1), sampleNumbers(samples.count() - 1);
     const auto useInstrument = renumbering(kInstrumentGenerator, instrumentNumbers);
     const auto useSample = renumbering(kSampleGenerator, sampleNumbers);
+    // Kits kept as they are, in the file's order; then those composed.
+    std::array<int, 128> firstPreset{};
+    firstPreset.fill(-1);
     for (std::size_t p = 0; p + 1 < presets.records.count(); ++p) {
         const std::uint8_t* preset = presets.records.at(p);
         const unsigned program = read16(preset + kPresetProgramAt);
-        if (read16(preset + kPresetBankAt) == kDrumBank && program < kits.size() && kits.test(program) &&
-            !copyRecord(presets, p, newPresets, useInstrument))
+        if (read16(preset + kPresetBankAt) != kDrumBank || program >= layers.size())
+            continue;
+        if (firstPreset[program] < 0)
+            firstPreset[program] = static_cast<int>(p);
+        if (asItIs(layers, program) && !copyRecord(presets, p, newPresets, useInstrument))
             return std::nullopt;
     }
+    KitComposer composer{*lists, firstPreset, newPresets, instrumentNumbers, {}};
+    for (std::size_t program = 0; program < layers.size(); ++program)
+        if (!layers[program].empty() && !asItIs(layers, program) && !composer.compose(program, layers[program]))
+            return std::nullopt;
+    if (!fitsIndices(newPresets))
+        return std::nullopt;
     terminate(presets, newPresets);
 
     for (unsigned old : instrumentNumbers.kept())
@@ -470,7 +589,23 @@ void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings)
 
 std::string drumKitsOf(const std::string& path, const KitSet& kits)
 {
-    return std::string(kPrefix) + kits.to_string() + ":" + path;
+    if (kits.all())
+        return std::string(kPrefix) + std::string(kAllKits) + ":" + path;
+    return drumKitsOf(path, eachAsItIs(kits));
+}
+
+std::string drumKitsOf(const std::string& path, const KitLayers& layers)
+{
+    return std::string(kPrefix) + layersText(layers) + ":" + path;
+}
+
+std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted)
+{
+    KitLayers some;
+    for (std::size_t kit = 0; kit < some.size(); ++kit)
+        if (wanted.test(kit))
+            some[kit] = layers[kit];
+    return drumKitsOf(path, some);
 }
 
 std::optional<KitSet> drumKitsIn(const std::string& path)
@@ -481,17 +616,5 @@ std::optional<KitSet> drumKitsIn(const std::string& path)
     return presetPrograms(presetDataOf(*file));
 }
 
-std::optional<KitSet> presetPrograms(std::span<const std::uint8_t> presetData)
-{
-    const auto chunks = subChunks(presetData);
-    if (!chunks || !chunks->contains("phdr"))
-        return std::nullopt;
-    const Records presets{chunks->at("phdr"), kPresetSize};
-    KitSet kits;
-    for (std::size_t p = 0; p + 1 < presets.count(); ++p)
-        if (const unsigned program = read16(presets.at(p) + kPresetProgramAt); program < kits.size())
-            kits.set(program);
-    return kits;
-}
 
 }  // namespace padscope

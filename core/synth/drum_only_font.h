@@ -1,8 +1,8 @@
 #pragma once
 
-#include <bitset>
+#include "preset_part.h"
+
 #include <cstdint>
-#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,21 +15,6 @@ typedef struct _fluid_hashtable_t fluid_settings_t;
 
 namespace padscope {
 
-// Drum kits by program number: the presets of bank 128.
-using KitSet = std::bitset<128>;
-
-// A SoundFont's preset part: where its LIST chunk starts, and what it holds
-// after its "pdta" id.
-struct PresetPart {
-    std::uint64_t offset = 0;
-    std::vector<std::uint8_t> data;
-};
-
-// The preset part of the SoundFont `file`, when it is the file's last chunk,
-// lies within the file and is no larger than the format can index; nothing
-// otherwise, and then nothing is read into memory.
-std::optional<PresetPart> lastPresetPart(std::istream& file);
-
 // The preset part ("pdta") of a SoundFont rewritten to hold only its drum
 // kits (bank 128) of the programs in `kits`, the instruments they use and
 // the sample headers those play, with their stereo partners. The headers
@@ -37,6 +22,10 @@ std::optional<PresetPart> lastPresetPart(std::istream& file);
 // Nothing when the data is malformed.
 std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
                                                             const KitSet& kits = KitSet().set());
+// The same with kits made of the file's kits as `layers` says: a program
+// whose first kit the file lacks is left out.
+std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std::uint8_t> presetData,
+                                                            const KitLayers& layers);
 
 // Lets the synth load SoundFonts by drumKitsOf(path, kits): the file as it
 // is up to its preset part, then that part holding only those drum kits.
@@ -46,10 +35,10 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
 // it by its own path instead.
 void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings);
 std::string drumKitsOf(const std::string& path, const KitSet& kits = KitSet().set());
+std::string drumKitsOf(const std::string& path, const KitLayers& layers);
+// The same for the kits in `wanted` alone.
+std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted);
 // The kits such a file holds; nothing when it cannot be loaded that way.
 std::optional<KitSet> drumKitsIn(const std::string& path);
-// The programs of the presets in a preset part, whatever their banks (a
-// drum-only part has bank 128 alone); nothing when it has no preset list.
-std::optional<KitSet> presetPrograms(std::span<const std::uint8_t> presetData);
 
 }  // namespace padscope

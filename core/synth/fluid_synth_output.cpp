@@ -2,6 +2,7 @@
 
 #include "bounded_call.h"
 #include "drum_only_font.h"
+#include "planned_fonts.h"
 #include "silent_melodic_font.h"
 #include "synth_log.h"
 
@@ -181,7 +182,8 @@ std::optional<int> rhythmKit(const SynthMessage& message)
 // rhythm channel plays; the whole font where it cannot be read that way.
 struct LoadedFont {
     std::string path;
-    std::optional<KitSet> kits;  // the file's kits; none when loaded whole
+    std::optional<KitSet> kits;  // the kits it plays; none when loaded whole
+    KitLayers layers;            // what it makes each of them of
     int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
 };
 
@@ -193,7 +195,7 @@ int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
         return fluid_synth_sfload(synth, font.path.c_str(), 0);
     if ((*font.kits & wanted).none())
         return FLUID_FAILED;
-    return fluid_synth_sfload(synth, drumKitsOf(font.path, *font.kits & wanted).c_str(), 0);
+    return fluid_synth_sfload(synth, drumKitsOf(font.path, font.layers, wanted).c_str(), 0);
 }
 
 }  // namespace
@@ -482,9 +484,8 @@ void FluidSynthOutput::Worker::load()
 bool FluidSynthOutput::Worker::loadFonts()
 {
     const KitSet standard = KitSet().set(0);
-    loadedFonts_.push_back({fonts_.base.string(), drumKitsIn(fonts_.base.string())});
-    for (const auto& overlay : fonts_.overlays)
-        loadedFonts_.push_back({overlay.string(), drumKitsIn(overlay.string())});
+    for (PlannedFont& font : plannedFonts(fonts_))
+        loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers)});
     for (LoadedFont& font : loadedFonts_) {
         font.id = loadFont(synth_.get(), font, standard);
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {

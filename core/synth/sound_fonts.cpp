@@ -9,26 +9,54 @@ namespace padscope {
 
 namespace {
 
-// A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
-// RIFF header says was cut off, by a failed download for instance.
 bool looksLikeSoundFont(const std::filesystem::path& path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
-    const auto fileSize = std::filesystem::file_size(path, error);
-    std::ifstream file(path, std::ios::binary);
-    std::array<unsigned char, 12> head{};
-    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
-        return false;
-    const auto tag = [&](std::size_t at, std::string_view text) {
-        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
-    };
-    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
-    return tag(0, "RIFF") && tag(8, "sfbk") && riffSize + 8 <= fileSize;
+    return !soundFontProblem(path);
 }
 
 }  // namespace
+
+// A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
+// RIFF header says was cut off, by a failed download for instance.
+std::optional<std::string> soundFontProblem(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return "there is no such file";
+    if (!std::filesystem::is_regular_file(path, error))
+        return "it is not a file";
+    const auto fileSize = std::filesystem::file_size(path, error);
+    std::ifstream file(path, std::ios::binary);
+    if (error || !file)
+        return "it cannot be read";
+    if (fileSize == 0)
+        return "it is empty";
+    std::array<unsigned char, 12> head{};
+    const auto tag = [&](std::size_t at, std::string_view text) {
+        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    if (!file.read(reinterpret_cast<char*>(head.data()), head.size()) || !tag(0, "RIFF") || !tag(8, "sfbk"))
+        return "it is not a SoundFont";
+    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
+    if (riffSize + 8 > fileSize)
+        return "it is cut short";
+    return std::nullopt;
+}
+
+std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::path>& paths,
+                                             std::vector<std::string>& problems)
+{
+    bool usable = !paths.empty();
+    for (const auto& path : paths) {
+        if (const auto problem = soundFontProblem(path)) {
+            problems.push_back("the SoundFont " + path.string() + " cannot be used: " + *problem);
+            usable = false;
+        }
+    }
+    if (!usable)
+        return std::nullopt;
+    return SoundFontSet{paths.front(), {paths.begin() + 1, paths.end()}};
+}
 
 SoundFontSearch standardSoundFontSearch()
 {

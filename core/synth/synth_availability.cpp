@@ -12,11 +12,16 @@ std::optional<SoundFontSet> builtInSynthFonts(const SoundFontSearch& search)
         qCInfo(lcSynth, "No General MIDI SoundFont: the built-in synth is not listed");
         return std::nullopt;
     }
+    return builtInSynthFonts(*fonts);
+}
+
+std::optional<SoundFontSet> builtInSynthFonts(const SoundFontSet& chosen)
+{
     if (!audioOutputPresent()) {
         qCInfo(lcSynth, "No audio output (JACK, PulseAudio, PipeWire or ALSA): the built-in synth is not listed");
         return std::nullopt;
     }
-    return fonts;
+    return chosen;
 }
 
 }  // namespace padscope

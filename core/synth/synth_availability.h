@@ -13,5 +13,7 @@ inline constexpr std::string_view kBuiltInSynthName = "Padscope GS Synth";
 // General MIDI SoundFont is installed and an audio output is present. Asks
 // nothing of FluidSynth, so the port can be listed before FluidSynth loads.
 std::optional<SoundFontSet> builtInSynthFonts(const SoundFontSearch& search = standardSoundFontSearch());
+// The same with the fonts the user chose.
+std::optional<SoundFontSet> builtInSynthFonts(const SoundFontSet& chosen);
 
 }  // namespace padscope

@@ -65,3 +65,18 @@ TEST(CommandLineHelp, NamesThePerUserSettingsFileOfAnInstalledProgram)
               std::string::npos);
     EXPECT_EQ(help.find("beside the program when that folder is\nwritable"), std::string::npos);
 }
+
+TEST(CommandLineSoundFont, RepeatedFontsKeepTheirOrderAndAMissingFileIsNoted)
+{
+    const CommandLine line = parse({"--soundfont", "base.sf2", "--language", "en", "--soundfont=top.sf3"});
+    EXPECT_EQ(line.soundFonts, (std::vector<std::string>{"base.sf2", "top.sf3"}));
+    EXPECT_EQ(line.language, Language::English);
+    EXPECT_TRUE(line.note.empty());
+
+    // An option after --soundfont is not taken for its file.
+    const CommandLine missing = parse({"--soundfont", "--language", "en"});
+    EXPECT_TRUE(missing.soundFonts.empty());
+    EXPECT_EQ(missing.language, Language::English);
+    EXPECT_EQ(missing.note, "padscope: --soundfont needs a file\n");
+    EXPECT_EQ(parse({"--soundfont="}).note, "padscope: --soundfont needs a file\n");
+}

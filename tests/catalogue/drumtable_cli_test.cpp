@@ -3,6 +3,7 @@
 // output that cannot be written.
 
 #include "drum_names.h"
+#include "sound_font_builder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,7 +71,8 @@ TEST(DrumtableTool, HelpListsEveryOption)
     EXPECT_TRUE(run.out.starts_with("Usage: padscope-drumtable [OPTION]...\n"));
     for (std::string_view text : {"-f, --format FORMAT", "table", "midnam", "reaper", "ins", "-m, --map MAP",
                                   "sc8850, sc88pro, sc88,\n                       sc55 or tg300b", "-k, --kit KIT",
-                                  "-o, --output PATH", "-h, --help", "Exit status:"})
+                                  "-o, --output PATH", "-s, --synth-kits", "-S, --soundfont FILE", "-h, --help",
+                                  "Exit status:"})
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
     EXPECT_EQ(drumtable({"-h"}).out, run.out);
 
@@ -140,6 +142,35 @@ TEST(DrumtableTool, BadInputIsRefusedWithAMessage)
         EXPECT_EQ(run.err, c.message);
         EXPECT_TRUE(run.out.empty()) << c.arguments.join(' ').toStdString();
     }
+}
+
+TEST(DrumtableTool, SynthKitsTellOwnKitsAndStandInsOfAChosenFont)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString font = dir.filePath("kits.sf2");
+    {
+        QFile file(font);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const std::string bytes = test::soundFontWith(
+            {{0, "Standard", {{35, 81, 0}}}, {25, "TR-808", {{35, 81, 0}}}, {56, "SFX", {{35, 81, 0}}}}, 1);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    const ToolRun run = drumtable({"--synth-kits", "--soundfont", font});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (std::string_view line : {"STANDARD 1\town\tStandard\n", "STANDARTD 2\tstand-in STANDARD 1\tStandard\n",
+                                  "CR-78\tstand-in TR-808\tTR-808\n", "VOICE\tstand-in SFX\tSFX\n",
+                                  "GAMELAN 1\tstand-in STANDARD 1 (another family)\tStandard\n"})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(lineCount(run.out), 39u);
+    EXPECT_TRUE(run.out.ends_with("# 3 own, 30 stand-ins of the same family, 5 of another family, 0 silent\n"));
+
+    const ToolRun missing = drumtable({"--synth-kits", "--soundfont", font, "--soundfont", "/nonexistent/kits.sf2"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err,
+              "padscope-drumtable: the SoundFont /nonexistent/kits.sf2 cannot be used: there is no such file\n");
+    EXPECT_EQ(drumtable({"--soundfont", font}).err, "padscope-drumtable: --soundfont goes with --synth-kits\n");
+    EXPECT_EQ(drumtable({"--synth-kits", "--map", "sc55"}).err, "padscope-drumtable: --synth-kits takes only --soundfont\n");
 }
 
 QByteArray contents(const QString& path)

@@ -5,6 +5,7 @@
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"
+#include "temp_file.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
@@ -40,22 +41,7 @@ constexpr int kRate = static_cast<int>(kSynthSampleRate);
 const char* const kNoSoundFont =
     "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm fluid-soundfont-gs)";
 
-// A file that exists only for the length of a test.
-class TempFile {
-public:
-    explicit TempFile(const std::string& contents)
-        : path_(std::filesystem::temp_directory_path() /
-                ("padscope-synth-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++) + ".sf2"))
-    {
-        std::ofstream(path_, std::ios::binary) << contents;
-    }
-    ~TempFile() { std::filesystem::remove(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
+using test::TempFile;
 
 // The first 12 bytes of a SoundFont, and nothing a loader could use.
 std::string soundFontHeaderOnly() { return std::string("RIFF\x04\0\0\0sfbk", 12); }
@@ -426,6 +412,40 @@ TEST(SynthPort, LookupNeedsAReadableSoundFont)
     set = findSoundFonts({{base.path()}, {missing}});
     ASSERT_TRUE(set.has_value());
     EXPECT_TRUE(set->overlays.empty());
+}
+
+TEST(SynthPort, ChosenFontsAreAllUsableOrEachBadOneIsNamed)
+{
+    TempFile base(soundFontHeaderOnly());
+    TempFile overlay(soundFontHeaderOnly());
+    TempFile empty("");
+    TempFile text("not a SoundFont at all");
+    TempFile truncated(std::string("RIFF\xe8\x03\0\0sfbk", 12));
+    TempFile unreadable(soundFontHeaderOnly());
+    std::filesystem::permissions(unreadable.path(), std::filesystem::perms::none);
+    const bool canReadAnyway = static_cast<bool>(std::ifstream(unreadable.path()));  // root
+
+    std::vector<std::string> problems;
+    const auto chosen = chosenSoundFonts({base.path(), overlay.path()}, problems);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->base, base.path());
+    EXPECT_EQ(chosen->overlays, std::vector<std::filesystem::path>{overlay.path()});
+    EXPECT_TRUE(problems.empty());
+
+    const std::filesystem::path missing = "/nonexistent/padscope.sf2";
+    EXPECT_FALSE(chosenSoundFonts({base.path(), missing, empty.path(), text.path(), truncated.path(),
+                                   std::filesystem::temp_directory_path(), unreadable.path()},
+                                  problems));
+    std::vector<std::string> expected{
+        "the SoundFont /nonexistent/padscope.sf2 cannot be used: there is no such file",
+        "the SoundFont " + empty.path().string() + " cannot be used: it is empty",
+        "the SoundFont " + text.path().string() + " cannot be used: it is not a SoundFont",
+        "the SoundFont " + truncated.path().string() + " cannot be used: it is cut short",
+        "the SoundFont " + std::filesystem::temp_directory_path().string() + " cannot be used: it is not a file",
+    };
+    if (!canReadAnyway)
+        expected.push_back("the SoundFont " + unreadable.path().string() + " cannot be used: it cannot be read");
+    EXPECT_EQ(problems, expected);
 }
 
 TEST_F(OfflineSynth, EveryKitOfTheSoundFontSounds)

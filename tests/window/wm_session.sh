@@ -73,9 +73,10 @@ stop_jackd() {  # SIGTERM and wait, so that the server leaves JACK's registry
 # A private JACK server for this test, under a name of its own; skipped when
 # it cannot start. JACK's registry of servers is the machine's: only a clean
 # stop (stop_jackd) gives the server's place back, and nothing else is touched.
+# PADSCOPE_JACK_PREFIX begins the name where several runs share the machine.
 own_server=""
 start_jack_session() {
-  own_server="padscope-wm-$$"
+  own_server="${PADSCOPE_JACK_PREFIX:-padscope-wm}-$$"
   export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$own_server"
   start_jackd
   wait_for 15 jack_lsp || skip "the JACK server did not start: $(tail -n 3 "$work/jackd.log")"
@@ -86,10 +87,11 @@ start_peer() {  # start_peer <client name>: jack_midi_dump printing to $work/<na
   wait_for 10 sh -c "jack_lsp | grep -qx '$1:input'" || { echo "the MIDI peer $1 did not start"; exit 1; }
 }
 
-# launch_program <seconds>: starts $work/padscope, logging to $work/run.log,
-# leaves its process id in $app, and waits that long for its window.
+# launch_program <seconds> [argument...]: starts $work/padscope with those
+# arguments, logging to $work/run.log, leaves its process id in $app, and
+# waits that long for its window.
 launch_program() {
-  "$work/padscope" >"$work/run.log" 2>&1 &
+  "$work/padscope" "${@:2}" >"$work/run.log" 2>&1 &
   app=$!
   pids+=("$app")
   wait_for "$1" sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }

@@ -1,0 +1,157 @@
+// What the built-in synth plays for each kit button: the font's own kit
+// where its name says so, else the closest kit, with the keys that kit
+// leaves silent played from the next of its family.
+#include "kit_plan.h"
+#include "offline_fluid_synth.h"
+#include "sound_font_builder.h"
+#include "temp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+using namespace padscope;
+using test::BuiltKit;
+
+namespace {
+
+using FontFile = test::TempFile;
+
+std::string describe(const KitChoice& choice)
+{
+    return std::to_string(choice.program) + (choice.own ? " own " : " stand-in ") + choice.presetName;
+}
+
+// Samples: 0 Standard, 1 the TR-808 kick, 2 its snare, 3 the CR-78 kick.
+const std::vector<BuiltKit> kBaseKits{
+    {0, "Standard", {{35, 81, 0}}},
+    {9, "Room 1", {{35, 81, 0}}},
+    // 10 dB softer in its global zone, which a composed kit must keep.
+    {25, "TR-808", {{35, 36, 1}, {37, 40, 2}}, {{48, 100}}},
+    {27, "Drums 28", {{36, 36, 3}}},
+    {30, "Metronome", {{35, 81, 0}}},
+};
+
+bool silent(const std::vector<float>& sound)
+{
+    return std::all_of(sound.begin(), sound.end(), [](float v) { return v == 0.0f; });
+}
+
+// The same samples played the same way: only the reverb's tail of what
+// each synth played before may differ, far below the notes themselves.
+bool same(const std::vector<float>& a, const std::vector<float>& b)
+{
+    if (a.size() != b.size() || silent(a))
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::abs(a[i] - b[i]) > 1e-4f)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(KitPlan, KitsAreOwnByNameElseTheClosestStandIn)
+{
+    const FontFile base(test::soundFontWith(kBaseKits, 4));
+    const auto plan = planKits({base.path(), {}});
+    ASSERT_TRUE(plan);
+    const auto at = [&](int program) { return describe((*plan)[static_cast<std::size_t>(program)]); };
+    EXPECT_EQ(at(0), "0 own Standard");
+    EXPECT_EQ(at(27), "27 own Drums 28");       // a name that names no other kit
+    EXPECT_EQ(at(9), "25 stand-in TR-808");     // HIP HOP: a Room variant is not it
+    EXPECT_EQ(at(30), "25 stand-in TR-808");    // TR-909: no ELECTRONIC here
+    EXPECT_EQ(at(28), "25 stand-in TR-808");    // TR-606
+    EXPECT_EQ(at(16), "0 stand-in Standard");   // POWER: only Standard is left
+    EXPECT_EQ(at(56), "0 stand-in Standard");   // SFX
+    EXPECT_EQ(at(3), "-1 stand-in ");           // no kit button
+
+    // A font laid over it wins where it has the kit, and leaves the rest.
+    const FontFile overlay(test::soundFontWith({{30, "909 Kit", {{36, 36, 0}}}, {24, "Elec", {{36, 36, 0}}}}, 1));
+    const auto both = planKits({base.path(), {overlay.path()}});
+    ASSERT_TRUE(both);
+    EXPECT_EQ(describe((*both)[30]), "30 own 909 Kit");
+    EXPECT_EQ(describe((*both)[9]), "25 stand-in TR-808");
+    EXPECT_EQ(describe((*both)[11]), "30 stand-in 909 Kit");  // TECHNO
+
+    EXPECT_FALSE(planKits({"/nonexistent/padscope.sf2", {}}));
+}
+
+TEST(KitPlan, ComposedKitPlaysTheStandInOnTheKeysItsOwnLeavesSilent)
+{
+    const FontFile file(test::soundFontWith(kBaseKits, 4));
+    const SoundFontSet fonts{file.path(), {}};
+    const auto layers = planLayers(fonts);
+    ASSERT_EQ(layers.size(), 1u);
+    ASSERT_TRUE(layers[0]);
+    test::OfflineFluidSynth whole(false), planned(true);
+    ASSERT_NE(fluid_synth_sfload(whole.synth.get(), file.path().c_str(), 0), FLUID_FAILED);
+    ASSERT_NE(fluid_synth_sfload(planned.synth.get(), drumKitsOf(file.path().string(), *layers[0]).c_str(), 0),
+              FLUID_FAILED);
+    const auto sounds = [](test::OfflineFluidSynth& synth, int kit, int note) {
+        synth.selectKit(kit);
+        return synth.play(note);
+    };
+    // CR-78: its own kick; the TR-808's snare, at the TR-808's level, where
+    // it has none; nothing from the Standard kit, of another family.
+    EXPECT_TRUE(same(sounds(planned, 27, 36), sounds(whole, 27, 36)));
+    EXPECT_TRUE(same(sounds(planned, 27, 38), sounds(whole, 25, 38)));
+    planned.selectKit(27);
+    planned.play(60);
+    const int voices = fluid_synth_get_active_voice_count(planned.synth.get());
+    fluid_synth_noteon(planned.synth.get(), 9, 60, 100);
+    EXPECT_EQ(fluid_synth_get_active_voice_count(planned.synth.get()), voices);
+    // HIP HOP and TR-909 are the TR-808, not what sits at their programs.
+    EXPECT_TRUE(same(sounds(planned, 9, 36), sounds(whole, 25, 36)));
+    EXPECT_TRUE(same(sounds(planned, 30, 36), sounds(whole, 25, 36)));
+    EXPECT_FALSE(same(sounds(planned, 30, 36), sounds(whole, 30, 36)));
+    // ROOM: the Standard kit, on all its keys.
+    EXPECT_TRUE(same(sounds(planned, 8, 60), sounds(whole, 0, 60)));
+}
+
+TEST(KitPlan, DebianFontsGiveEachButtonItsKitOrOneOfItsFamily)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts || fonts->base.filename() == "MuseScore_General.sf3")
+        GTEST_SKIP() << "FluidR3 is not installed (Debian: apt install fluid-soundfont-gm fluid-soundfont-gs)";
+    const auto plan = planKits(*fonts);
+    ASSERT_TRUE(plan);
+    const auto at = [&](int program) { return describe((*plan)[static_cast<std::size_t>(program)]); };
+    // FluidR3 numbers its variants of a kit: right for STANDARD 2 and
+    // JAZZ L/R, wrong for HIP HOP and HOUSE.
+    EXPECT_EQ(at(1), "1 own Standard 1");
+    EXPECT_EQ(at(33), "33 own Jazz 1");
+    EXPECT_EQ(at(9), "25 stand-in TR-808");
+    EXPECT_EQ(at(13), "24 stand-in Electronic");
+    EXPECT_EQ(at(27), "25 stand-in TR-808");
+    EXPECT_EQ(at(30), "24 stand-in Electronic");
+    EXPECT_EQ(at(55), "48 stand-in Orchestra Kit");
+    EXPECT_EQ(at(56), "56 own SFX");
+    EXPECT_EQ(at(61), "56 stand-in SFX");
+    EXPECT_EQ(at(127), "0 stand-in Standard");
+}
+
+TEST(KitPlan, MuseScoreMarchingKitsAreNotTakenForTheKitsAtTheirPrograms)
+{
+    const std::filesystem::path font = "/usr/share/sounds/sf3/MuseScore_General.sf3";
+    if (!std::filesystem::exists(font))
+        GTEST_SKIP() << "MuseScore's SoundFont is not installed (Debian: apt install musescore-general-soundfont)";
+    const auto plan = planKits({font, {}});
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(describe((*plan)[55]), "48 stand-in Orchestra Kit");  // not "Metronome"
+    EXPECT_EQ(describe((*plan)[56]), "0 stand-in Standard");        // not "Marching Snare"
+    EXPECT_EQ(describe((*plan)[29]), "25 stand-in TR-808");
+
+    // Its samples are compressed (SF3): the drum-only loader serves them as
+    // they are, and the kit made for GAMELAN 2 sounds.
+    const auto layers = planLayers({font, {}});
+    ASSERT_EQ(layers.size(), 1u);
+    ASSERT_TRUE(layers[0]);
+    test::OfflineFluidSynth synth(true);
+    ASSERT_NE(fluid_synth_sfload(synth.synth.get(), drumKitsOf(font.string(), *layers[0]).c_str(), 0), FLUID_FAILED);
+    synth.selectKit(55);
+    EXPECT_FALSE(silent(synth.play(60)));
+}
