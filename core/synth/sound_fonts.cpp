@@ -13,22 +13,48 @@ namespace {
 // RIFF header says was cut off, by a failed download for instance.
 bool looksLikeSoundFont(const std::filesystem::path& path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
-    const auto fileSize = std::filesystem::file_size(path, error);
-    std::ifstream file(path, std::ios::binary);
-    std::array<unsigned char, 12> head{};
-    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
-        return false;
-    const auto tag = [&](std::size_t at, std::string_view text) {
-        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
-    };
-    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
-    return tag(0, "RIFF") && tag(8, "sfbk") && riffSize + 8 <= fileSize;
+    return !soundFontFault(path);
 }
 
 }  // namespace
+
+std::optional<Failure> soundFontFault(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        return Failure::SoundFontMissing;
+    if (std::filesystem::is_directory(status))
+        return Failure::SoundFontIsFolder;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Failure::SoundFontUnreadable;
+    const auto fileSize = std::filesystem::file_size(path, error);
+    if (!error && fileSize == 0)
+        return Failure::SoundFontEmpty;
+    std::array<unsigned char, 12> head{};
+    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
+        return Failure::SoundFontNotASoundFont;
+    const auto tag = [&](std::size_t at, std::string_view text) {
+        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    if (!tag(0, "RIFF") || !tag(8, "sfbk"))
+        return Failure::SoundFontNotASoundFont;
+    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
+    if (riffSize + 8 > fileSize)
+        return Failure::SoundFontTruncated;
+    return std::nullopt;
+}
+
+SoundFontSet soundFontSetOf(const std::vector<std::filesystem::path>& files)
+{
+    SoundFontSet set;
+    if (files.empty())
+        return set;
+    set.base = files.front();
+    set.overlays.assign(files.begin() + 1, files.end());
+    return set;
+}
 
 SoundFontSearch standardSoundFontSearch()
 {
