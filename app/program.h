@@ -2,9 +2,15 @@
 
 #include "midi_output.h"
 
+#include "sound_fonts.h"
+
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace padscope {
 
@@ -26,6 +32,12 @@ struct ProgramOptions {
 // its server, so the earlier this comes, the less the start-up waits.
 // FluidSynth is loaded only when the synth's port opens.
 std::unique_ptr<MidiOutput> startListingPorts();
+
+// The SoundFonts the built-in synth plays from the start: those given on
+// the command line, else the one chosen in the menu before while it can be
+// read, else the distribution's.
+std::optional<SoundFontSet> pickSoundFonts(const std::vector<std::filesystem::path>& commandLine,
+                                           const std::string& remembered);
 
 // Start-up, the event loop and shut-down of the whole program. Needs a
 // QApplication.
