@@ -79,13 +79,8 @@ for other in "$first" "$third"; do
   [ "$(events "$other" '99 24 64')" -eq 0 ] || { echo "the peer $other heard the press too"; exit 1; }
 done
 
-wmctrl -c Padscope
-status=0
-wait "$app" || status=$?
-[ "$status" -eq 0 ] || { echo "the program ended with status $status"; cat "$work/run.log"; exit 1; }
-
+close_program
 # The second peer is listed right after the first.
-settings="$(tr -d '\r' < "$work/padscope.ini")"
 if ! grep -qx "gakki=$second:input" <<<"$settings" || ! grep -qx "num=$(( num + 1 ))" <<<"$settings"; then
   echo "the settings file does not name the chosen port (num=$(( num + 1 )), gakki=$second:input):"
   echo "$settings"

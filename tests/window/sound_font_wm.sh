@@ -52,11 +52,7 @@ wait_for 10 sh -c "[ \$(wmctrl -l | grep -c ' Padscope$') -ge 2 ]" \
 xdotool key Return
 wait_for 10 sh -c "[ \$(wmctrl -l | grep -c ' Padscope$') -eq 1 ]" || { echo "the message box stayed"; exit 1; }
 
-wmctrl -c Padscope
-status=0
-wait "$app" || status=$?
-[ "$status" -eq 0 ] || { echo "the program ended with status $status"; cat "$work/run.log"; exit 1; }
-settings="$(tr -d '\r' < "$work/padscope.ini")"
+close_program
 if ! grep -qx "soundfont=$chosen" <<<"$settings" || ! grep -qx "gakki=Padscope GS Synth" <<<"$settings"; then
   echo "the settings file does not remember the SoundFont played (soundfont=$chosen):"
   echo "$settings"
