@@ -398,17 +398,13 @@ void MainWindow::openSoundFontDialog()
 void MainWindow::playSoundFont(const std::filesystem::path& file)
 {
     const SynthFontServices& synth = services_.synthFonts;
-    if (synth.portName.empty() || !synth.load)
+    const int port = synthPortIndex();
+    if (port < 0 || !synth.load)
         return;
-    if (!synthIsOpen()) {
-        const std::vector<std::string> names = session_.portNames();
-        const auto at = std::find(names.begin(), names.end(), synth.portName);
-        if (at == names.end())
-            return;
-        choosePort(static_cast<int>(at - names.begin()));
-        if (!synthIsOpen())
-            return;  // its open failed, and said so
-    }
+    // A synth whose fonts would not play, when it was opened last, is not
+    // opened again with them: it takes the new ones as it is.
+    if (session_.portIndex() != port)
+        choosePort(port);
     // Answered on the synth's worker: shown here, unless the window has gone.
     const QPointer<MainWindow> window(this);
     const auto answer = [window, file](const std::optional<SoundFontFailure>& failure) {
@@ -431,8 +427,19 @@ void MainWindow::soundFontAnswered(const std::filesystem::path& file, const std:
     soundFontChosen_ = file.string();
     synthFonts_ = SoundFontSet{file, {}};
     kitPlan_.reset();
+    // A synth that could not play before opens again, now with these fonts.
+    if (const int port = synthPortIndex(); !synthIsOpen() && port >= 0 && session_.portIndex() == port)
+        choosePort(port);
     showWhatSounds();
     planKitsOf(*synthFonts_);
+}
+
+int MainWindow::synthPortIndex() const
+{
+    const std::string& name = services_.synthFonts.portName;
+    const std::vector<std::string> names = session_.portNames();
+    const auto at = std::find(names.begin(), names.end(), name);
+    return name.empty() || at == names.end() ? -1 : static_cast<int>(at - names.begin());
 }
 
 void MainWindow::planKitsOf(const SoundFontSet& fonts)

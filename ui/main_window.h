@@ -121,6 +121,7 @@ private:
     void releaseIncoming();
     void mapButtonToggled(int map, bool checked);
     bool synthIsOpen() const;
+    int synthPortIndex() const;  // -1 when the list has no synth
     void soundFontAnswered(const std::filesystem::path& file, const std::optional<SoundFontFailure>& failure);
     void planKitsOf(const SoundFontSet& fonts);  // off this thread
     void showWhatSounds();  // the kit buttons' tooltips

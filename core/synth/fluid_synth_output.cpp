@@ -197,6 +197,16 @@ struct LoadedFont {
     int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
 };
 
+// Why a set of fonts that did not load failed: the first file that is no
+// SoundFont at all, else the base, which FluidSynth refused.
+SoundFontFailure fontSetFailure(const SoundFontSet& fonts)
+{
+    for (const auto& file : fonts.overlays)
+        if (const std::optional<Failure> fault = soundFontFault(file))
+            return {*fault, file.string()};
+    return {soundFontFault(fonts.base).value_or(Failure::SoundFontNotASoundFont), fonts.base.string()};
+}
+
 // Loads the file's `wanted` kits, or the whole file where it has no kit
 // list; FLUID_FAILED when none of them are in it, or it does not load.
 int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
@@ -249,6 +259,9 @@ public:
     // Waits until the SoundFonts are read and all that was sent is played.
     bool waitUntilLoaded();
     bool loadFailed() const;
+    // Tells `done`, at once if it is known, whether the fonts this opening
+    // read could be played, and which file failed.
+    void whenLoaded(SoundFontsLoaded done);
     bool waitForAudio();
     std::string driverName() const;
     fluid_synth_t* synth() { return synth_.get(); }
@@ -313,6 +326,7 @@ private:
     // Played by the worker, in order: what was sent while the SoundFonts
     // loaded, or from a message that reads samples on.
     std::vector<SynthMessage> pending_;
+    SoundFontsLoaded whenLoaded_;
     bool loadDone_ = false;
     bool loadOk_ = false;
     bool stopping_ = false;
@@ -425,6 +439,18 @@ bool FluidSynthOutput::Worker::loadFailed() const
     return loadDone_ && !loadOk_;
 }
 
+void FluidSynthOutput::Worker::whenLoaded(SoundFontsLoaded done)
+{
+    std::unique_lock lock(mutex_);
+    if (!loadDone_) {
+        whenLoaded_ = std::move(done);
+        return;
+    }
+    const bool ok = loadOk_;
+    lock.unlock();
+    done(ok ? std::optional<SoundFontFailure>() : fontSetFailure(fonts_));
+}
+
 bool FluidSynthOutput::Worker::waitForAudio()
 {
     std::unique_lock lock(mutex_);
@@ -496,6 +522,10 @@ void FluidSynthOutput::Worker::load()
     if (!ok)
         audioWanted_ = false;  // nothing to play
     lastNoteOn_.store(Clock::now().time_since_epoch().count());
+    const SoundFontsLoaded told = std::move(whenLoaded_);
+    lock.unlock();
+    if (told)
+        told(ok ? std::optional<SoundFontFailure>() : fontSetFailure(fonts_));
 }
 
 bool FluidSynthOutput::Worker::loadFonts()
@@ -977,6 +1007,17 @@ bool FluidSynthOutput::loadSoundFonts(std::vector<std::filesystem::path> files, 
         if (done)
             done(failure);
     };
+    if (worker_->loadFailed()) {
+        // Nothing plays that could be kept: an opening of their own tries them.
+        {
+            const std::lock_guard lock(fonts_->mutex);
+            fonts_->set = std::move(fonts);
+        }
+        open(0);
+        if (worker_)
+            worker_->whenLoaded(std::move(tell));
+        return worker_ != nullptr;
+    }
     const auto request = std::make_shared<const FontRequest>(FontRequest{std::move(fonts), std::move(tell)});
     worker_->send({SynthMessage::Kind::LoadFonts, 0, {}, request}, false);
     return true;

@@ -916,3 +916,40 @@ TEST_F(OfflineSynth, UnreadableSoundFontIsNamedAndTheOldOnePlaysOn)
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+// A synth whose fonts would not play has nothing to keep: it opens again
+// with the fonts asked for, and says so when those fail too.
+TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
+{
+    const std::filesystem::path gm = installedFont("FluidR3_GM.sf2");
+    if (!std::filesystem::exists(gm))
+        GTEST_SKIP() << kNoSoundFont;
+    const GLogFunc previous =
+        g_log_set_default_handler([](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    const TempFile broken(soundFontHeaderOnly()), empty("");
+    FluidSynthOutput synth(SoundFontSet{broken.path(), {}}, {SynthAudio::Offline, true});
+    ASSERT_TRUE(synth.open(0));
+    ASSERT_FALSE(synth.waitUntilLoaded());
+    const auto ask = [&synth](const std::filesystem::path& file) {
+        std::promise<std::optional<SoundFontFailure>> told;
+        std::future<std::optional<SoundFontFailure>> answer = told.get_future();
+        EXPECT_TRUE(synth.loadSoundFonts({file}, [&told](const auto& failure) { told.set_value(failure); }));
+        if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
+            return std::optional<SoundFontFailure>(SoundFontFailure{Failure::NoPorts, "no answer"});
+        return answer.get();
+    };
+    const std::optional<SoundFontFailure> failed = ask(empty.path());
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->failure, Failure::SoundFontEmpty);
+    EXPECT_EQ(failed->path, empty.path().string());
+
+    EXPECT_EQ(ask(gm), std::nullopt);
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    EXPECT_FALSE(synth.openFailedLate());
+    for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 2))
+        synth.sendShort(word);
+    std::vector<float> left(kRate / 4), right(left.size());
+    ASSERT_TRUE(synth.render(left, right));
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), kAudibleRms);
+    g_log_set_default_handler(previous, nullptr);
+}

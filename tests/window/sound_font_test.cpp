@@ -29,7 +29,7 @@ protected:
         synthFonts.load = [this](std::vector<std::filesystem::path> files, SoundFontsLoaded done) {
             asked.push_back(std::move(files));
             answer = std::move(done);
-            return output.openPort() == 1;
+            return true;
         };
         synthFonts.plan = [this](const SoundFontSet& fonts) {
             planned.push_back(fonts.base);
@@ -149,6 +149,28 @@ TEST_F(SoundFontChoice, BadFontIsToldAndChangesNothing)
     EXPECT_EQ(menuItems()[1], "* Padscope GS Synth (base.sf2 + gs.sf2)");
     window->close();
     EXPECT_EQ(savedAtClose.at(0).soundFont, "/fonts/base.sf2");
+}
+
+TEST_F(SoundFontChoice, SynthThatCouldNotOpenIsTriedAgainOnlyWithTheNewFont)
+{
+    // First in the list, so that the start, falling back to the first
+    // port, tries it twice.
+    ports = {{"Padscope GS Synth", false}, {"Module A", true}};
+    saved.deviceIndex = 0;
+    start();
+    settle();
+    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
+    EXPECT_EQ(labelText(2), "");
+    EXPECT_EQ(tip(kTr808), "");
+    output.ports()[0].opens = true;
+    forget();
+    window->playSoundFont("/mine/new.sf2");
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(output.events().empty());  // not opened again with the old font
+    reply(std::nullopt);
+    EXPECT_EQ(labelText(2), "Padscope GS Synth");
+    EXPECT_EQ(tip(kTr808), "内蔵シンセ: ELECTRONIC で代用");
+    EXPECT_EQ(notifier.failures.size(), 2u);
 }
 
 TEST(SoundFontMessages, NameTheFileAndSayTheOldFontPlaysOn)
