@@ -85,6 +85,18 @@ private:
     std::vector<std::string> lines_;
 };
 
+// Asks the synth for other fonts and waits for its answer; one that never
+// comes counts as a failure of its own.
+std::optional<SoundFontFailure> askForFonts(FluidSynthOutput& synth, std::vector<std::filesystem::path> files)
+{
+    std::promise<std::optional<SoundFontFailure>> told;
+    std::future<std::optional<SoundFontFailure>> answer = told.get_future();
+    EXPECT_TRUE(synth.loadSoundFonts(std::move(files), [&told](const auto& failure) { told.set_value(failure); }));
+    if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
+        return SoundFontFailure{Failure::NoPorts, "no answer"};
+    return answer.get();
+}
+
 class OfflineSynth : public ::testing::Test {
 protected:
     void SetUp() override
@@ -202,14 +214,9 @@ protected:
         return name.substr(name.rfind('/') + 1);
     }
 
-    // Asks for other fonts and waits for the answer.
     std::optional<SoundFontFailure> playFonts(std::vector<std::filesystem::path> files)
     {
-        std::promise<std::optional<SoundFontFailure>> told;
-        std::future<std::optional<SoundFontFailure>> answer = told.get_future();
-        EXPECT_TRUE(synth_->loadSoundFonts(std::move(files), [&told](const auto& failure) { told.set_value(failure); }));
-        EXPECT_EQ(answer.wait_for(std::chrono::seconds(20)), std::future_status::ready);
-        return answer.get();
+        return askForFonts(*synth_, std::move(files));
     }
 
     // Stops every voice and lets reverb and chorus die away.
@@ -930,20 +937,12 @@ TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
     FluidSynthOutput synth(SoundFontSet{broken.path(), {}}, {SynthAudio::Offline, true});
     ASSERT_TRUE(synth.open(0));
     ASSERT_FALSE(synth.waitUntilLoaded());
-    const auto ask = [&synth](const std::filesystem::path& file) {
-        std::promise<std::optional<SoundFontFailure>> told;
-        std::future<std::optional<SoundFontFailure>> answer = told.get_future();
-        EXPECT_TRUE(synth.loadSoundFonts({file}, [&told](const auto& failure) { told.set_value(failure); }));
-        if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
-            return std::optional<SoundFontFailure>(SoundFontFailure{Failure::NoPorts, "no answer"});
-        return answer.get();
-    };
-    const std::optional<SoundFontFailure> failed = ask(empty.path());
+    const std::optional<SoundFontFailure> failed = askForFonts(synth, {empty.path()});
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->failure, Failure::SoundFontEmpty);
     EXPECT_EQ(failed->path, empty.path().string());
 
-    EXPECT_EQ(ask(gm), std::nullopt);
+    EXPECT_EQ(askForFonts(synth, {gm}), std::nullopt);
     ASSERT_TRUE(synth.waitUntilLoaded());
     EXPECT_FALSE(synth.openFailedLate());
     for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 2))

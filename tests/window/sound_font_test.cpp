@@ -177,16 +177,15 @@ TEST(SoundFontMessages, NameTheFileAndSayTheOldFontPlaysOn)
 {
     EXPECT_EQ(failureText(Failure::SoundFontMissing, "/a/gone.sf2"),
               "SoundFont ファイルが見つかりません\n/a/gone.sf2\n内蔵シンセは前の SoundFont のまま鳴ります");
-    EXPECT_EQ(failureText(Failure::SoundFontIsFolder, "/a"), "SoundFont ファイルではなくフォルダです\n/a\n"
-                                                            "内蔵シンセは前の SoundFont のまま鳴ります");
-    EXPECT_EQ(failureText(Failure::SoundFontUnreadable, "/a/x.sf2").section(QLatin1Char('\n'), 0, 0),
-              "SoundFont ファイルを読む権限がありません");
-    EXPECT_EQ(failureText(Failure::SoundFontEmpty, "/a/x.sf2").section(QLatin1Char('\n'), 0, 0),
-              "SoundFont ファイルが空です");
-    EXPECT_EQ(failureText(Failure::SoundFontTruncated, "/a/x.sf2").section(QLatin1Char('\n'), 0, 0),
-              "SoundFont ファイルが途中で切れています");
-    EXPECT_EQ(failureText(Failure::SoundFontNotASoundFont, "/a/x.sf2").section(QLatin1Char('\n'), 0, 0),
-              "SoundFont ファイルとして読めません");
+    const std::pair<Failure, const char*> headlines[] = {
+        {Failure::SoundFontIsFolder, "SoundFont ファイルではなくフォルダです"},
+        {Failure::SoundFontUnreadable, "SoundFont ファイルを読む権限がありません"},
+        {Failure::SoundFontEmpty, "SoundFont ファイルが空です"},
+        {Failure::SoundFontTruncated, "SoundFont ファイルが途中で切れています"},
+        {Failure::SoundFontNotASoundFont, "SoundFont ファイルとして読めません"},
+    };
+    for (const auto& [failure, headline] : headlines)
+        EXPECT_EQ(failureText(failure, "/a/x.sf2").section(QLatin1Char('\n'), 0, 0), headline);
     const InterfaceTranslation english(Language::English);
     EXPECT_EQ(failureText(Failure::SoundFontEmpty, "/a/ドラム.sf2"),
               "The SoundFont file is empty\n/a/ドラム.sf2\nThe built-in synth keeps playing its previous SoundFont");
