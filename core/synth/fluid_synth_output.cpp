@@ -586,10 +586,15 @@ std::optional<SoundFontFailure> FluidSynthOutput::Worker::replaceFonts(const Sou
         if (font.id != FLUID_FAILED)
             retiredFonts_.push_back(font.id);
     loadedFonts_ = std::move(loaded);
-    // The rhythm channel selects its kit again, now from the new fonts.
+    // The rhythm channel selects its kit again, now from the new fonts; where
+    // they hold nothing for it, nothing, rather than keep an old font in use.
     int font = 0, bank = 0, program = 0;
     if (fluid_synth_get_program(synth_.get(), kRhythmChannel, &font, &bank, &program) == FLUID_OK)
         fluid_synth_program_change(synth_.get(), kRhythmChannel, program);
+    if (fluid_preset_t* preset = fluid_synth_get_channel_preset(synth_.get(), kRhythmChannel);
+        preset && std::find(retiredFonts_.begin(), retiredFonts_.end(),
+                            fluid_sfont_get_id(fluid_preset_get_sfont(preset))) != retiredFonts_.end())
+        fluid_synth_unset_program(synth_.get(), kRhythmChannel);
     return std::nullopt;
 }
 

@@ -854,6 +854,12 @@ TEST_F(OfflineSynth, ChosenSoundFontPlaysNowAndAtTheNextOpening)
     press(36, 25);
     EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
 
+    // A font without the kit leaves none of the old ones playing it.
+    press(36, 0);
+    EXPECT_EQ(playFonts({installedFont("FluidR3_GS.sf2")}), std::nullopt);
+    EXPECT_EQ(playingFont(), "");
+    EXPECT_EQ(playFonts({gm}), std::nullopt);
+
     synth_->close();
     ASSERT_TRUE(synth_->open(0));
     press(36, 0);
