@@ -179,30 +179,6 @@
         <source>音名＝</source>
         <translation>Sound=</translation>
     </message>
-    <message>
-        <source>SoundFont を選ぶ</source>
-        <translation>Choose a SoundFont</translation>
-    </message>
-    <message>
-        <source>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</source>
-        <translation>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</translation>
-    </message>
-    <message>
-        <source>すべてのファイル (*)</source>
-        <translation>All files (*)</translation>
-    </message>
-    <message>
-        <source>内蔵シンセ: このキットの音色はありません</source>
-        <translation>Built-in synth: no preset for this kit</translation>
-    </message>
-    <message>
-        <source>内蔵シンセ: このキット自身の音色 %1</source>
-        <translation>Built-in synth: its own preset %1</translation>
-    </message>
-    <message>
-        <source>内蔵シンセ: %1 で代用</source>
-        <translation>Built-in synth: %1 stands in</translation>
-    </message>
 </context>
 <context>
     <name>padscope::Messages</name>
@@ -286,6 +262,33 @@
     <message>
         <source>SoundFont…</source>
         <translation>SoundFont…</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::SynthFontChoice</name>
+    <message>
+        <source>SoundFont を選ぶ</source>
+        <translation>Choose a SoundFont</translation>
+    </message>
+    <message>
+        <source>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</source>
+        <translation>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>内蔵シンセ: このキットの音色はありません</source>
+        <translation>Built-in synth: no preset for this kit</translation>
+    </message>
+    <message>
+        <source>内蔵シンセ: このキット自身の音色 %1</source>
+        <translation>Built-in synth: its own preset %1</translation>
+    </message>
+    <message>
+        <source>内蔵シンセ: %1 で代用</source>
+        <translation>Built-in synth: %1 stands in</translation>
     </message>
 </context>
 </TS>

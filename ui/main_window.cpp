@@ -22,18 +22,15 @@
 #include "window_frame.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPointer>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTabWidget>
-#include <QThreadPool>
 
 namespace padscope {
 
@@ -48,12 +45,10 @@ QLabel* addLabel(QWidget* parent, int number, const QString& text, int left, int
 
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)), session_(services_.output, services_.notifier, services_.sleep),
-      thru_(services_.saved.thru), synthFonts_(services_.synthFonts.fonts), soundFontChosen_(services_.saved.soundFont)
+      thru_(services_.saved.thru)
 {
     buildWindow();
     startUp();
-    if (synthFonts_)
-        planKitsOf(*synthFonts_);
     // The about box is created right after the main window, hidden.
     aboutBox_ = std::make_unique<AboutBox>(this, services_.openLink);
     connect(versionLabel_, &LinkLabel::clicked, aboutBox_.get(), &AboutBox::showFromVersionLabel);
@@ -96,10 +91,11 @@ void MainWindow::buildWindow()
     // Its right click lists the ports.
     portMenu_ = new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
     portMenu_->setFind([this] { openFind(); });
+    synthFonts_ = new SynthFontChoice(this, services_.synthFonts, services_.saved.soundFont, session_,
+                                      services_.notifier, kitButtons_, [this](int index) { choosePort(index); });
     if (!services_.synthFonts.portName.empty())
-        portMenu_->setSynth({services_.synthFonts.portName,
-                             [this] { return synthIsOpen() ? soundFontNames() : QString(); },
-                             [this] { openSoundFontDialog(); }});
+        portMenu_->setSynth({services_.synthFonts.portName, [this] { return synthFonts_->fontNames(); },
+                             [this] { synthFonts_->openDialog(); }});
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &MainWindow::openFind);
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
@@ -194,7 +190,7 @@ void MainWindow::startUp()
     currentMap_ = findMap(saved.map) ? saved.map : kDefaultMap;
     session_.openRemembered(saved.deviceIndex, saved.deviceName);
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
-    showWhatSounds();
+    synthFonts_->showWhatSounds();
 
     currentProgram_ = 0;
     refreshPads();
@@ -259,7 +255,7 @@ Settings MainWindow::currentSettings() const
     if (input_)
         s.inputName = input_->portName();
     s.thru = thru_;
-    s.soundFont = soundFontChosen_;
+    s.soundFont = synthFonts_->chosen();
     return s;
 }
 
@@ -366,132 +362,14 @@ void MainWindow::changePort()
 {
     session_.changePort();
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
-    showWhatSounds();
+    synthFonts_->showWhatSounds();
 }
 
 void MainWindow::choosePort(int index)
 {
     session_.choosePort(index);
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
-    showWhatSounds();
-}
-
-bool MainWindow::synthIsOpen() const
-{
-    return !services_.synthFonts.portName.empty() && session_.portName() == services_.synthFonts.portName;
-}
-
-void MainWindow::openSoundFontDialog()
-{
-    auto* dialog = new QFileDialog(this, tr("SoundFont を選ぶ"));
-    dialog->setObjectName(QStringLiteral("SoundFontDialog"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setNameFilters({tr("SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)"), tr("すべてのファイル (*)")});
-    if (synthFonts_)
-        dialog->setDirectory(QString::fromStdString(synthFonts_->base.parent_path().string()));
-    connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { playSoundFont(file.toStdString()); });
-    dialog->open();
-}
-
-void MainWindow::playSoundFont(const std::filesystem::path& file)
-{
-    const SynthFontServices& synth = services_.synthFonts;
-    const int port = synthPortIndex();
-    if (port < 0 || !synth.load)
-        return;
-    // A synth whose fonts would not play, when it was opened last, is not
-    // opened again with them: it takes the new ones as it is.
-    if (session_.portIndex() != port)
-        choosePort(port);
-    // Answered on the synth's worker: shown here, unless the window has gone.
-    const QPointer<MainWindow> window(this);
-    const auto answer = [window, file](const std::optional<SoundFontFailure>& failure) {
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [window, file, failure] {
-                if (window)
-                    window->soundFontAnswered(file, failure);
-            });
-    };
-    if (!synth.load({file}, answer))
-        services_.notifier.notify(Failure::PortOpenFailed, {});
-}
-
-void MainWindow::soundFontAnswered(const std::filesystem::path& file, const std::optional<SoundFontFailure>& failure)
-{
-    if (failure) {
-        services_.notifier.notify(failure->failure, failure->path);
-        return;
-    }
-    soundFontChosen_ = file.string();
-    synthFonts_ = SoundFontSet{file, {}};
-    kitPlan_.reset();
-    // A synth that could not play before opens again, now with these fonts.
-    if (const int port = synthPortIndex(); !synthIsOpen() && port >= 0 && session_.portIndex() == port)
-        choosePort(port);
-    showWhatSounds();
-    planKitsOf(*synthFonts_);
-}
-
-int MainWindow::synthPortIndex() const
-{
-    const std::string& name = services_.synthFonts.portName;
-    const std::vector<std::string> names = session_.portNames();
-    const auto at = std::find(names.begin(), names.end(), name);
-    return name.empty() || at == names.end() ? -1 : static_cast<int>(at - names.begin());
-}
-
-void MainWindow::planKitsOf(const SoundFontSet& fonts)
-{
-    // Reading a font's presets takes a while on a cold disk.
-    const int asked = ++plansAsked_;
-    if (!services_.synthFonts.plan)
-        return;
-    const QPointer<MainWindow> window(this);
-    QThreadPool::globalInstance()->start([window, fonts, asked, planner = services_.synthFonts.plan] {
-        std::optional<KitPlan> plan = planner(fonts);
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [window, plan = std::move(plan), asked] {
-                if (window && asked == window->plansAsked_) {
-                    window->kitPlan_ = plan;
-                    window->showWhatSounds();
-                }
-            });
-    });
-}
-
-void MainWindow::showWhatSounds()
-{
-    const bool shown = synthIsOpen() && kitPlan_;
-    for (std::size_t i = 0; i < kKitButtons.size(); ++i) {
-        if (!shown) {
-            kitButtons_[i]->setToolTip(QString());
-            continue;
-        }
-        const KitChoice& choice = (*kitPlan_)[static_cast<std::size_t>(kKitButtons[i].program)];
-        QString tip;
-        if (choice.program < 0) {
-            tip = tr("内蔵シンセ: このキットの音色はありません");
-        } else if (choice.own) {
-            tip = tr("内蔵シンセ: このキット自身の音色 %1").arg(QString::fromStdString(choice.presetName)).trimmed();
-        } else {
-            const KitButton* standIn = findKit(choice.program);
-            const QString name = standIn ? QString::fromUtf8(standIn->caption) : QString::fromStdString(choice.presetName);
-            tip = tr("内蔵シンセ: %1 で代用").arg(name);
-        }
-        kitButtons_[i]->setToolTip(tip);
-    }
-}
-
-QString MainWindow::soundFontNames() const
-{
-    if (!synthFonts_)
-        return {};
-    QStringList names{QString::fromStdString(synthFonts_->base.filename().string())};
-    for (const auto& overlay : synthFonts_->overlays)
-        names << QString::fromStdString(overlay.filename().string());
-    return names.join(QStringLiteral(" + "));
+    synthFonts_->showWhatSounds();
 }
 
 void MainWindow::openFind()

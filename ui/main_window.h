@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kit_plan.h"
 #include "kits.h"
 #include "port_session.h"
 #include "settings.h"
+#include "synth_font_choice.h"
 
 #include <QWidget>
 
@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QTabWidget;
@@ -30,17 +29,6 @@ struct DrumPartEvent;
 class KitSelectButton;
 class LinkLabel;
 class PadPage;
-
-// The built-in synth's SoundFonts as the window deals with them.
-struct SynthFontServices {
-    std::string portName;               // the synth's port in the list; empty: there is none
-    std::optional<SoundFontSet> fonts;  // what it plays from the start
-    // Asks the open port to play `files` in place of its fonts; it tells
-    // `done` on a thread of its own. False when the port cannot.
-    std::function<bool(std::vector<std::filesystem::path> files, SoundFontsLoaded done)> load;
-    // What plays for each kit from the fonts; run off the GUI thread.
-    std::function<std::optional<KitPlan>(const SoundFontSet& fonts)> plan;
-};
 
 // What the main window needs from the rest of the program; tests pass
 // recording stand-ins.
@@ -75,10 +63,8 @@ public:
     void changePort();          // the next port, reset, its name shown
     void choosePort(int index); // a port from the list, as changePort()
     void openFind();            // the "探す" dialog, in front
-    void openSoundFontDialog(); // "SoundFont…": a file for the built-in synth
-    // The built-in synth plays `file`, opened first if another port is:
-    // the window goes on at once, and hears later how that went.
-    void playSoundFont(const std::filesystem::path& file);
+    // The built-in synth plays `file`, as if chosen in "SoundFont…".
+    void playSoundFont(const std::filesystem::path& file) { synthFonts_->play(file); }
     // Selects the map, then the kit, as their buttons do, and puts the focus
     // on the note's pad.
     void showFound(int program, int map, int note);
@@ -120,12 +106,6 @@ private:
     void showIncoming(const DrumPartEvent& event);
     void releaseIncoming();
     void mapButtonToggled(int map, bool checked);
-    bool synthIsOpen() const;
-    int synthPortIndex() const;  // -1 when the list has no synth
-    void soundFontAnswered(const std::filesystem::path& file, const std::optional<SoundFontFailure>& failure);
-    void planKitsOf(const SoundFontSet& fonts);  // off this thread
-    void showWhatSounds();  // the kit buttons' tooltips
-    QString soundFontNames() const;
     void setOuterGeometry(int left, int top, int width, int height);
     void applySavedGeometry();
     static void setLabel(QLabel* label, const QString& text);
@@ -154,10 +134,7 @@ private:
     std::unique_ptr<MidiInbox> inbox_;
     std::unique_ptr<InputSession> input_;
     bool thru_ = false;
-    std::optional<SoundFontSet> synthFonts_;  // what the built-in synth plays
-    std::string soundFontChosen_;            // the one chosen in the menu, remembered
-    std::optional<KitPlan> kitPlan_;         // what plays for each kit from synthFonts_
-    int plansAsked_ = 0;                     // the last plan asked for is the one shown
+    SynthFontChoice* synthFonts_ = nullptr;
     // Set while an incoming message moves the kit or the map: the module
     // has heard it already, so nothing is sent.
     bool watching_ = false;
