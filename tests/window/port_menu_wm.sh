@@ -31,11 +31,16 @@ start_peer "$third"
 connected() { jack_lsp -c "$1:input" | grep -q '^ '; }
 # choose_second_from_menu <what opened the list>: the output ports come
 # first, the second peer right after the first, which is port $num; Down
-# from no selection picks the first entry. Entries after the ports (the
-# input section, "探す…") do not count.
+# from no selection picks the first entry. The built-in synth, listed where
+# Debian's SoundFont is installed, has "SoundFont…" under it. Entries after
+# the ports (the input section, "探す…") do not count.
+synth_entries=0
+if [ -r /usr/share/sounds/sf2/default-GM.sf2 ] || [ -r /usr/share/sounds/sf2/FluidR3_GM.sf2 ]; then
+  synth_entries=1
+fi
 choose_second_from_menu() {
   wait_for 10 menu_shown || { echo "$1 did not open the list"; describe_program; exit 1; }
-  for _ in $(seq $(( num + 2 ))); do
+  for _ in $(seq $(( num + 2 + synth_entries ))); do
     xdotool key Down
     sleep 0.2
   done
