@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
         for (const std::string& problem : problems)
             std::fprintf(stderr, "padscope: %s\n", problem.c_str());
         if (!soundFonts)
-            std::fputs("padscope: the built-in synth plays the standard SoundFonts\n", stderr);
+            std::fputs("padscope: --soundfont is ignored; the built-in synth plays its usual SoundFonts\n", stderr);
     }
     std::unique_ptr<padscope::MidiOutput> outputs = padscope::startListingPorts(soundFonts);
     QApplication app(argc, argv);
@@ -43,5 +43,6 @@ int main(int argc, char* argv[])
         false,
         {},
         std::move(outputs),
+        std::move(soundFonts),
     });
 }

@@ -6,6 +6,7 @@
 #include "built_in_synth.h"
 #include "chained_output.h"
 #include "fonts.h"
+#include "kit_plan.h"
 #include "main_window.h"
 #include "message_box_notifier.h"
 #include "on_demand_output.h"
@@ -14,13 +15,48 @@
 #include "rtmidi_output.h"
 #include "settings_file.h"
 #include "synth_availability.h"
+#include "synth_log.h"
 #include "termination_requests.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <mutex>
+
 namespace padscope {
+
+namespace {
+
+// The fonts the synth's port plays at its first opening, settled once the
+// settings are read, which is before any port opens; until then, or
+// without the program, the fonts found when the port was listed.
+struct StartFonts {
+    std::mutex mutex;
+    std::optional<SoundFontSet> fonts;
+};
+
+StartFonts& startFonts()
+{
+    static StartFonts fonts;
+    return fonts;
+}
+
+}  // namespace
+
+std::optional<SoundFontSet> pickSoundFonts(const std::optional<SoundFontSet>& commandLine,
+                                           const std::string& remembered)
+{
+    if (commandLine)
+        return commandLine;
+    if (!remembered.empty()) {
+        if (!soundFontFault(remembered))
+            return SoundFontSet{remembered, {}};
+        qCWarning(lcSynth, "The SoundFont chosen before, %s, cannot be played; using the usual ones",
+                  remembered.c_str());
+    }
+    return findSoundFonts(standardSoundFontSearch());
+}
 
 std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>& soundFonts)
 {
@@ -30,8 +66,10 @@ std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>&
         auto fonts = soundFonts ? builtInSynthFonts(*soundFonts) : builtInSynthFonts();
         if (!fonts)
             return nullptr;
-        return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),
-                                                [fonts = std::move(*fonts)] { return loadBuiltInSynth(fonts); });
+        return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName), [listed = std::move(*fonts)] {
+            const std::lock_guard lock(startFonts().mutex);
+            return loadBuiltInSynth(startFonts().fonts.value_or(listed));
+        });
     }));
     output->append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
     return output;
@@ -50,6 +88,12 @@ int runProgram(ProgramOptions options)
     const std::filesystem::path iniPath =
         settingsPath(QApplication::applicationFilePath().toStdString(), settingsLocation);
     IniFile settingsFile = loadSettingsFile(iniPath);
+    const Settings saved = readSettings(settingsFile);
+    std::optional<SoundFontSet> synthFonts = pickSoundFonts(options.soundFonts, saved.soundFont);
+    {
+        const std::lock_guard lock(startFonts().mutex);
+        startFonts().fonts = synthFonts;
+    }
 
     MessageBoxNotifier notifier;
     RtMidiInput input;
@@ -58,7 +102,7 @@ int runProgram(ProgramOptions options)
         notifier,
         options.sleep,
         desktopLinkOpener(),
-        readSettings(settingsFile),
+        saved,
         [&](const Settings& settings) {
             writeSettings(settingsFile, settings);
             if (!saveSettingsFile(iniPath, settingsFile, settingsLocation))
@@ -66,6 +110,11 @@ int runProgram(ProgramOptions options)
                                                                     : Failure::SettingsNotSaved,
                                 iniPath.string());
         },
+        {std::string(kBuiltInSynthName), std::move(synthFonts),
+         [&output](std::vector<std::filesystem::path> files, SoundFontsLoaded done) {
+             return output->loadSoundFonts(std::move(files), std::move(done));
+         },
+         planKits},
     });
     const AudioFailureReporter audioFailures(*output, window);
     // Asked to end from outside: the window closes as its close button does,

@@ -4,9 +4,11 @@
 #include "sound_fonts.h"
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace padscope {
 
@@ -20,6 +22,9 @@ struct ProgramOptions {
     std::function<void()> shown;
     // What startListingPorts() returned; without it the listing starts here.
     std::unique_ptr<MidiOutput> outputs;
+    // The SoundFonts given on the command line, which outrank the one chosen
+    // in the menu before.
+    std::optional<SoundFontSet> soundFonts;
 };
 
 // The program's outputs, the built-in synth's port first and then the
@@ -29,6 +34,12 @@ struct ProgramOptions {
 // FluidSynth is loaded only when the synth's port opens.
 // The built-in synth plays `soundFonts` where given, else the standard ones.
 std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>& soundFonts = std::nullopt);
+
+// The SoundFonts the built-in synth plays from the start: those given on
+// the command line, else the one chosen in the menu before while it can be
+// read, else the distribution's.
+std::optional<SoundFontSet> pickSoundFonts(const std::optional<SoundFontSet>& commandLine,
+                                           const std::string& remembered);
 
 // Start-up, the event loop and shut-down of the whole program. Needs a
 // QApplication.

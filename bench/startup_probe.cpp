@@ -83,5 +83,6 @@ int main(int argc, char* argv[])
                 QTimer::singleShot(0, &playFirstKit);
         },
         std::move(outputs),
+        std::nullopt,
     });
 }

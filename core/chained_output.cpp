@@ -82,6 +82,11 @@ void ChainedOutput::close()
     open_ = nullptr;
 }
 
+bool ChainedOutput::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done)
+{
+    return open_ && open_->loadSoundFonts(std::move(files), std::move(done));
+}
+
 void ChainedOutput::reset()
 {
     if (open_)

@@ -21,6 +21,7 @@ public:
     bool open(int index) override;
     bool openFailedLate() const override;
     void setAudioFailureHandler(AudioFailureHandler handler) override;
+    bool loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done) override;
     void close() override;
     void reset() override;
     void sendShort(std::uint32_t word) override;

@@ -1,12 +1,27 @@
 #pragma once
 
 #include "audio_failure.h"
+#include "notifier.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace padscope {
+
+// Why SoundFonts a port was asked to play could not be: the failure and
+// the file it concerns.
+struct SoundFontFailure {
+    Failure failure;
+    std::string path;
+};
+// Told once a port has tried to play other SoundFonts: nothing when they
+// play now.
+using SoundFontsLoaded = std::function<void(const std::optional<SoundFontFailure>&)>;
 
 // What a capability probe can say about a port index.
 enum class PortProbe { Ok, NoSuchPort, OtherError };
@@ -40,6 +55,14 @@ public:
     // when its audio output cannot play; once set empty, nothing more is told.
     // Other ports have nothing to tell.
     virtual void setAudioFailureHandler(AudioFailureHandler) {}
+    // A port that plays SoundFonts (the built-in synth), while open, plays
+    // `files` in place of its own, the first at the bottom, and tells `done`
+    // on a thread of its own; where they cannot be played it keeps its
+    // fonts. False, and `done` is never told, for any other port.
+    virtual bool loadSoundFonts(std::vector<std::filesystem::path> /*files*/, SoundFontsLoaded /*done*/)
+    {
+        return false;
+    }
     virtual void close() = 0;
     // Silences the open port: all notes off on all 16 channels.
     virtual void reset() = 0;

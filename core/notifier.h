@@ -12,6 +12,14 @@ enum class Failure {
     // The same, and with no per-user folder there was nowhere else to save.
     SettingsNotSavedNoUserFolder,
     InputGone,         // the chosen MIDI input has gone; None is chosen instead
+    // A SoundFont the synth was asked to play, and still plays the one it had.
+    // detail: the file's path.
+    SoundFontMissing,
+    SoundFontIsFolder,
+    SoundFontUnreadable,     // no permission to read it
+    SoundFontEmpty,
+    SoundFontTruncated,      // shorter than its header says
+    SoundFontNotASoundFont,  // another kind of file, or one the synth cannot load
 };
 
 // Tells the user of a failure. The program's window shows a modal message

@@ -77,6 +77,14 @@ void OnDemandOutput::sendSysex(std::span<const std::uint8_t> bytes)
         forward({Call::Kind::Sysex, 0, {bytes.begin(), bytes.end()}});
 }
 
+bool OnDemandOutput::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done)
+{
+    if (!open_)
+        return false;
+    forward({Call::Kind::LoadSoundFonts, 0, {}, std::move(files), std::move(done)});
+    return true;
+}
+
 void OnDemandOutput::forward(Call call)
 {
     const std::lock_guard lock(mutex_);
@@ -108,6 +116,9 @@ void OnDemandOutput::apply(const Call& call)
         break;
     case Call::Kind::Sysex:
         backend_->sendSysex(call.bytes);
+        break;
+    case Call::Kind::LoadSoundFonts:
+        backend_->loadSoundFonts(call.files, call.done);
         break;
     }
 }

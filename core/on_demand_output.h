@@ -27,6 +27,8 @@ public:
     bool openFailedLate() const override;
     // Handed to the backend once it is made.
     void setAudioFailureHandler(AudioFailureHandler handler) override;
+    // Kept until the backend is made, as what is sent is.
+    bool loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done) override;
     void close() override;
     void reset() override;
     void sendShort(std::uint32_t word) override;
@@ -34,9 +36,11 @@ public:
 
 private:
     struct Call {
-        enum class Kind { Open, Close, Reset, Short, Sysex } kind;
+        enum class Kind { Open, Close, Reset, Short, Sysex, LoadSoundFonts } kind;
         std::uint32_t word = 0;
         std::vector<std::uint8_t> bytes;
+        std::vector<std::filesystem::path> files = {};
+        SoundFontsLoaded done = {};
     };
     // Hands the call to the backend, or keeps it until the backend is made.
     void forward(Call call);

@@ -79,6 +79,12 @@ void PendingOutput::close()
         out->close();
 }
 
+bool PendingOutput::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done)
+{
+    MidiOutput* out = backend();
+    return out && out->loadSoundFonts(std::move(files), std::move(done));
+}
+
 void PendingOutput::reset()
 {
     if (MidiOutput* out = backend())

@@ -202,6 +202,34 @@
         <source>ＭＩＤＩ入力が見つかりません。「なし」にしました</source>
         <translation>The MIDI input was not found; it is set to None</translation>
     </message>
+    <message>
+        <source>SoundFont ファイルが見つかりません</source>
+        <translation>The SoundFont file was not found</translation>
+    </message>
+    <message>
+        <source>SoundFont ファイルではなくフォルダです</source>
+        <translation>This is a folder, not a SoundFont file</translation>
+    </message>
+    <message>
+        <source>SoundFont ファイルを読む権限がありません</source>
+        <translation>No permission to read the SoundFont file</translation>
+    </message>
+    <message>
+        <source>SoundFont ファイルが空です</source>
+        <translation>The SoundFont file is empty</translation>
+    </message>
+    <message>
+        <source>SoundFont ファイルが途中で切れています</source>
+        <translation>The SoundFont file is cut short</translation>
+    </message>
+    <message>
+        <source>SoundFont ファイルとして読めません</source>
+        <translation>The file cannot be read as a SoundFont</translation>
+    </message>
+    <message>
+        <source>内蔵シンセは前の SoundFont のまま鳴ります</source>
+        <translation>The built-in synth keeps playing its previous SoundFont</translation>
+    </message>
 </context>
 <context>
     <name>padscope::PadButton</name>
@@ -230,6 +258,37 @@
     <message>
         <source>なし</source>
         <translation>None</translation>
+    </message>
+    <message>
+        <source>SoundFont…</source>
+        <translation>SoundFont…</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::SynthFontChoice</name>
+    <message>
+        <source>SoundFont を選ぶ</source>
+        <translation>Choose a SoundFont</translation>
+    </message>
+    <message>
+        <source>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</source>
+        <translation>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>内蔵シンセ: このキットの音色はありません</source>
+        <translation>Built-in synth: no preset for this kit</translation>
+    </message>
+    <message>
+        <source>内蔵シンセ: このキット自身の音色 %1</source>
+        <translation>Built-in synth: its own preset %1</translation>
+    </message>
+    <message>
+        <source>内蔵シンセ: %1 で代用</source>
+        <translation>Built-in synth: %1 stands in</translation>
     </message>
 </context>
 </TS>

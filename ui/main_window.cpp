@@ -91,6 +91,11 @@ void MainWindow::buildWindow()
     // Its right click lists the ports.
     portMenu_ = new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
     portMenu_->setFind([this] { openFind(); });
+    synthFonts_ = new SynthFontChoice(this, services_.synthFonts, services_.saved.soundFont, session_,
+                                      services_.notifier, kitButtons_, [this](int index) { choosePort(index); });
+    if (!services_.synthFonts.portName.empty())
+        portMenu_->setSynth({services_.synthFonts.portName, [this] { return synthFonts_->fontNames(); },
+                             [this] { synthFonts_->openDialog(); }});
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &MainWindow::openFind);
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
@@ -185,6 +190,7 @@ void MainWindow::startUp()
     currentMap_ = findMap(saved.map) ? saved.map : kDefaultMap;
     session_.openRemembered(saved.deviceIndex, saved.deviceName);
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
+    synthFonts_->showWhatSounds();
 
     currentProgram_ = 0;
     refreshPads();
@@ -249,6 +255,7 @@ Settings MainWindow::currentSettings() const
     if (input_)
         s.inputName = input_->portName();
     s.thru = thru_;
+    s.soundFont = synthFonts_->chosen();
     return s;
 }
 
@@ -355,12 +362,14 @@ void MainWindow::changePort()
 {
     session_.changePort();
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
+    synthFonts_->showWhatSounds();
 }
 
 void MainWindow::choosePort(int index)
 {
     session_.choosePort(index);
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
+    synthFonts_->showWhatSounds();
 }
 
 void MainWindow::openFind()

@@ -3,10 +3,12 @@
 #include "kits.h"
 #include "port_session.h"
 #include "settings.h"
+#include "synth_font_choice.h"
 
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -37,6 +39,7 @@ struct MainWindowServices {
     std::function<void(const QUrl& target, QWidget* owner)> openLink;
     Settings saved;                                     // as read from the settings file
     std::function<void(const Settings&)> saveSettings;  // called when the window closes
+    SynthFontServices synthFonts = {};
 };
 
 // The program's main window, Form1: the pads and controller pages, the kit
@@ -60,6 +63,8 @@ public:
     void changePort();          // the next port, reset, its name shown
     void choosePort(int index); // a port from the list, as changePort()
     void openFind();            // the "探す" dialog, in front
+    // The built-in synth plays `file`, as if chosen in "SoundFont…".
+    void playSoundFont(const std::filesystem::path& file) { synthFonts_->play(file); }
     // Selects the map, then the kit, as their buttons do, and puts the focus
     // on the note's pad.
     void showFound(int program, int map, int note);
@@ -129,6 +134,7 @@ private:
     std::unique_ptr<MidiInbox> inbox_;
     std::unique_ptr<InputSession> input_;
     bool thru_ = false;
+    SynthFontChoice* synthFonts_ = nullptr;
     // Set while an incoming message moves the kit or the map: the module
     // has heard it already, so nothing is sent.
     bool watching_ = false;

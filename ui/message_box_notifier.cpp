@@ -20,8 +20,35 @@ QString headline(Failure failure)
         return QCoreApplication::translate("padscope::Messages", "設定ファイルを保存できません");
     case Failure::InputGone:
         return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩ入力が見つかりません。「なし」にしました");
+    case Failure::SoundFontMissing:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルが見つかりません");
+    case Failure::SoundFontIsFolder:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルではなくフォルダです");
+    case Failure::SoundFontUnreadable:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルを読む権限がありません");
+    case Failure::SoundFontEmpty:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルが空です");
+    case Failure::SoundFontTruncated:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルが途中で切れています");
+    case Failure::SoundFontNotASoundFont:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルとして読めません");
     }
     return {};
+}
+
+bool isSoundFontFailure(Failure failure)
+{
+    switch (failure) {
+    case Failure::SoundFontMissing:
+    case Failure::SoundFontIsFolder:
+    case Failure::SoundFontUnreadable:
+    case Failure::SoundFontEmpty:
+    case Failure::SoundFontTruncated:
+    case Failure::SoundFontNotASoundFont:
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -34,6 +61,8 @@ QString failureText(Failure failure, std::string_view detail)
     if (failure == Failure::SettingsNotSavedNoUserFolder)
         lines << QCoreApplication::translate("padscope::Messages",
                                              "HOME が設定されていないため、ユーザーの設定フォルダがありません");
+    if (isSoundFontFailure(failure))
+        lines << QCoreApplication::translate("padscope::Messages", "内蔵シンセは前の SoundFont のまま鳴ります");
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -42,10 +42,20 @@ void PortMenu::fill()
     const int open = session_.openPortIndex();
     const std::vector<std::string> names = session_.portNames();
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-        QAction* action = menu_->addAction(literalCaption(QString::fromStdString(names[static_cast<std::size_t>(i)])));
+        const std::string& name = names[static_cast<std::size_t>(i)];
+        const bool synth = !synth_.portName.empty() && name == synth_.portName;
+        QString caption = QString::fromStdString(name);
+        if (const QString fonts = synth ? synth_.fonts() : QString(); !fonts.isEmpty())
+            caption += QStringLiteral(" (%1)").arg(fonts);
+        QAction* action = menu_->addAction(literalCaption(caption));
         action->setCheckable(true);
         action->setChecked(i == open);
         connect(action, &QAction::triggered, this, [this, i] { choose_(i); });
+        if (synth) {
+            QAction* soundFont = menu_->addAction(tr("SoundFont…"));
+            soundFont->setObjectName(QStringLiteral("SoundFontAction"));
+            connect(soundFont, &QAction::triggered, this, [this] { synth_.choose(); });
+        }
     }
     if (input_.session)
         fillInput();

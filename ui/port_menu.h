@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <functional>
+#include <string>
 
 class QMenu;
 class QPoint;
@@ -23,6 +24,15 @@ public:
     using Choose = std::function<void(int index)>;
 
     PortMenu(QPushButton* button, PortSession& session, Choose choose);
+
+    // The built-in synth's entry: while `fonts` says anything, it names
+    // them; under it "SoundFont…" calls `choose`.
+    struct SynthEntry {
+        std::string portName;
+        std::function<QString()> fonts;
+        std::function<void()> choose;
+    };
+    void setSynth(SynthEntry synth) { synth_ = std::move(synth); }
 
     // Ends the list with "探す…", which calls `open`.
     void setFind(std::function<void()> open) { openFind_ = std::move(open); }
@@ -52,6 +62,7 @@ private:
     PortSession& session_;
     Choose choose_;
     std::function<void()> openFind_;
+    SynthEntry synth_;
     InputChoices input_;
     QMenu* menu_;
 };

@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <future>
 #include <vector>
 
 using namespace padscope;
@@ -119,6 +121,40 @@ void BM_KitChange(benchmark::State& state)
 
 }  // namespace
 
+// Choosing a SoundFont: what the caller's thread (the GUI's) spends asking,
+// with `untilPlayed` also the time until the worker plays the new font,
+// which the GUI thread would spend if it loaded the font itself. The two
+// Debian fonts take turns, so every request loads one.
+void chooseSoundFont(benchmark::State& state, bool untilPlayed)
+{
+    auto synth = openOfflineSynth(state);
+    if (!synth)
+        return;
+    const std::vector<std::filesystem::path> fonts{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                                   "/usr/share/sounds/sf2/FluidR3_GS.sf2"};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        std::promise<bool> played;
+        std::future<bool> answer = played.get_future();
+        const auto start = std::chrono::steady_clock::now();
+        synth->loadSoundFonts({fonts[next++ % fonts.size()]},
+                              [&played](const auto& failure) { played.set_value(!failure); });
+        auto asked = std::chrono::steady_clock::now();
+        if (!answer.get()) {
+            state.SkipWithError("the SoundFont did not load");
+            return;
+        }
+        if (untilPlayed)
+            asked = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(asked - start).count());
+    }
+}
+
+void BM_ChooseSoundFontCallerTime(benchmark::State& state) { chooseSoundFont(state, false); }
+void BM_ChooseSoundFontUntilPlayed(benchmark::State& state) { chooseSoundFont(state, true); }
+
+BENCHMARK(BM_ChooseSoundFontCallerTime)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_ChooseSoundFontUntilPlayed)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 // TR-909 is made of a stand-in where the font lacks it, as FluidR3 does.
 BENCHMARK(BM_KitChange)->Arg(25)->Arg(30)->Arg(48)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWithDynamicLoading)->Unit(benchmark::kMillisecond);

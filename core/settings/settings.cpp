@@ -18,6 +18,7 @@ Settings readSettings(const IniFile& file)
     s.deviceName = file.readString(kDeviceSection, "gakki", defaults.deviceName);
     s.inputName = file.readString(kInputSection, "port", defaults.inputName);
     s.thru = file.readInteger(kInputSection, "thru", 0) != 0;
+    s.soundFont = file.readString(kSynthSection, "soundfont", defaults.soundFont);
     return s;
 }
 
@@ -36,6 +37,8 @@ void writeSettings(IniFile& file, const Settings& settings)
         file.writeString(kInputSection, "port", settings.inputName);
         file.writeInteger(kInputSection, "thru", settings.thru ? 1 : 0);
     }
+    if (settings.soundFont != defaults.soundFont || file.hasKey(kSynthSection, "soundfont"))
+        file.writeString(kSynthSection, "soundfont", settings.soundFont);
 }
 
 }  // namespace padscope

@@ -19,6 +19,7 @@ struct Settings {
     std::string deviceName = "none";  // "gakki": product name of that port
     std::string inputName;  // "port" of "input": the input port watched, empty for none
     bool thru = false;      // "thru" of "input": what arrives goes on to the output
+    std::string soundFont;  // "soundfont" of "synth": the built-in synth's font, empty for the usual ones
 
     bool operator==(const Settings&) const = default;
 };
@@ -27,9 +28,10 @@ inline constexpr std::string_view kWindowSection = "window";
 inline constexpr std::string_view kDeviceSection = "dev";
 inline constexpr std::string_view kGeneralSection = "gen";
 inline constexpr std::string_view kInputSection = "input";
+inline constexpr std::string_view kSynthSection = "synth";
 
 // Reads height, width, top, left, num, bank and gakki in that order, then
-// the input's port and thru; a
+// the input's port and thru, and the synth's SoundFont; a
 // missing or unreadable value takes its default, and so does a map that
 // names none of the drum maps.
 Settings readSettings(const IniFile& file);
@@ -37,7 +39,8 @@ Settings readSettings(const IniFile& file);
 // Writes Height, Width, Top, Left, num, bank and gakki in that order, each in
 // place if the file already holds it. The section "input" (port, thru) is
 // written only once it differs from none and off or the file has it, so that
-// a file of a program without an input stays as it is.
+// a file of a program without an input stays as it is; the section "synth"
+// (soundfont) likewise once a SoundFont has been chosen.
 void writeSettings(IniFile& file, const Settings& settings);
 
 }  // namespace padscope

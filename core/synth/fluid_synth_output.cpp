@@ -71,11 +71,18 @@ struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const { delete_f
 
 using Clock = std::chrono::steady_clock;
 
+// Other SoundFonts to play, and whom to tell how that went.
+struct FontRequest {
+    SoundFontSet fonts;
+    SoundFontsLoaded done;
+};
+
 // One message on its way to FluidSynth.
 struct SynthMessage {
-    enum class Kind { Short, Sysex, SoundsOff } kind;
+    enum class Kind { Short, Sysex, SoundsOff, LoadFonts } kind;
     std::uint32_t word = 0;
     std::vector<std::uint8_t> bytes;  // a system exclusive message without F0 and F7
+    std::shared_ptr<const FontRequest> request = {};  // LoadFonts only
 };
 
 bool isNoteOn(std::uint32_t word)
@@ -88,12 +95,14 @@ bool isNoteOn(std::uint32_t word)
 // new kit's samples from the SoundFont before it returns.
 bool mayReadSamples(const SynthMessage& message)
 {
-    return message.kind == SynthMessage::Kind::Sysex ||
+    return message.kind == SynthMessage::Kind::Sysex || message.kind == SynthMessage::Kind::LoadFonts ||
            (message.kind == SynthMessage::Kind::Short && (message.word & 0xF0) == 0xC0);
 }
 
 void play(fluid_synth_t* synth, const SynthMessage& message)
 {
+    if (message.kind == SynthMessage::Kind::LoadFonts)
+        return;  // the worker's own
     if (message.kind == SynthMessage::Kind::SoundsOff) {
         fluid_synth_all_sounds_off(synth, -1);
         return;
@@ -131,6 +140,9 @@ constexpr std::chrono::seconds kLongestTail{10};
 // How often fonts of an earlier kit are tried again when no audio output
 // wakes the worker: the caller renders, and the last voices end.
 constexpr std::chrono::milliseconds kRetiredFontsRetry{50};
+
+// MIDI channel 10, the only one the program plays.
+constexpr int kRhythmChannel = 9;
 
 // FluidSynth renders in blocks of this many frames.
 constexpr int kFluidBlock = 64;
@@ -187,6 +199,16 @@ struct LoadedFont {
     int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
 };
 
+// Why a set of fonts that did not load failed: the first file that is no
+// SoundFont at all, else the base, which FluidSynth refused.
+SoundFontFailure fontSetFailure(const SoundFontSet& fonts)
+{
+    for (const auto& file : fonts.overlays)
+        if (const std::optional<Failure> fault = soundFontFault(file))
+            return {*fault, file.string()};
+    return {soundFontFault(fonts.base).value_or(Failure::SoundFontNotASoundFont), fonts.base.string()};
+}
+
 // Loads the file's `wanted` kits, or the whole file where it has no kit
 // list; FLUID_FAILED when none of them are in it, or it does not load.
 int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
@@ -199,6 +221,12 @@ int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
 }
 
 }  // namespace
+
+// The fonts the next opening plays: a successful request changes them.
+struct FluidSynthOutput::Fonts {
+    mutable std::mutex mutex;
+    SoundFontSet set;
+};
 
 // Where the port's openings report that no audio output plays.
 struct FluidSynthOutput::FailureSink {
@@ -233,6 +261,9 @@ public:
     // Waits until the SoundFonts are read and all that was sent is played.
     bool waitUntilLoaded();
     bool loadFailed() const;
+    // Tells `done`, at once if it is known, whether the fonts this opening
+    // read could be played, and which file failed.
+    void whenLoaded(SoundFontsLoaded done);
     bool waitForAudio();
     std::string driverName() const;
     fluid_synth_t* synth() { return synth_.get(); }
@@ -244,6 +275,7 @@ private:
     void load();
     void playPending(std::unique_lock<std::mutex>& lock);
     bool loadFonts();
+    std::optional<SoundFontFailure> replaceFonts(const SoundFontSet& fonts);
     void playOnWorker(const SynthMessage& message);
     void unloadRetiredFonts();
     void serveAudio();
@@ -296,6 +328,7 @@ private:
     // Played by the worker, in order: what was sent while the SoundFonts
     // loaded, or from a message that reads samples on.
     std::vector<SynthMessage> pending_;
+    SoundFontsLoaded whenLoaded_;
     bool loadDone_ = false;
     bool loadOk_ = false;
     bool stopping_ = false;
@@ -408,6 +441,18 @@ bool FluidSynthOutput::Worker::loadFailed() const
     return loadDone_ && !loadOk_;
 }
 
+void FluidSynthOutput::Worker::whenLoaded(SoundFontsLoaded done)
+{
+    std::unique_lock lock(mutex_);
+    if (!loadDone_) {
+        whenLoaded_ = std::move(done);
+        return;
+    }
+    const bool ok = loadOk_;
+    lock.unlock();
+    done(ok ? std::optional<SoundFontFailure>() : fontSetFailure(fonts_));
+}
+
 bool FluidSynthOutput::Worker::waitForAudio()
 {
     std::unique_lock lock(mutex_);
@@ -479,6 +524,10 @@ void FluidSynthOutput::Worker::load()
     if (!ok)
         audioWanted_ = false;  // nothing to play
     lastNoteOn_.store(Clock::now().time_since_epoch().count());
+    const SoundFontsLoaded told = std::move(whenLoaded_);
+    lock.unlock();
+    if (told)
+        told(ok ? std::optional<SoundFontFailure>() : fontSetFailure(fonts_));
 }
 
 bool FluidSynthOutput::Worker::loadFonts()
@@ -501,8 +550,63 @@ bool FluidSynthOutput::Worker::loadFonts()
     return loadedFonts_.front().id != FLUID_FAILED;
 }
 
+std::optional<SoundFontFailure> FluidSynthOutput::Worker::replaceFonts(const SoundFontSet& fonts)
+{
+    std::vector<std::filesystem::path> files{fonts.base};
+    files.insert(files.end(), fonts.overlays.begin(), fonts.overlays.end());
+    for (const auto& file : files) {
+        if (const std::optional<Failure> fault = soundFontFault(file))
+            return SoundFontFailure{*fault, file.string()};
+    }
+    // The new fonts go on top of the old ones, each with the kits the synth
+    // holds now; only once all of them have loaded do the old ones go.
+    const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(kitLoaded_));
+    std::vector<LoadedFont> loaded;
+    std::optional<SoundFontFailure> failure;
+    for (PlannedFont& planned : plannedFonts(fonts)) {
+        LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers)};
+        lastFluidError.clear();
+        font.id = loadFont(synth_.get(), font, wanted);
+        // A font none of whose kits is wanted yet loads when one is chosen.
+        if (font.id == FLUID_FAILED && (!font.kits || (*font.kits & wanted).any())) {
+            qCWarning(lcSynth, "The SoundFont %s cannot be played: %s", font.path.c_str(),
+                      lastFluidError.empty() ? "FluidSynth could not load it" : lastFluidError.c_str());
+            failure = SoundFontFailure{Failure::SoundFontNotASoundFont, font.path};
+            break;
+        }
+        loaded.push_back(std::move(font));
+    }
+    if (failure) {
+        // Nothing selects them yet: they go at once, and the old fonts play on.
+        for (const LoadedFont& font : loaded)
+            if (font.id != FLUID_FAILED)
+                fluid_synth_sfunload(synth_.get(), font.id, 0);
+        return failure;
+    }
+    for (const LoadedFont& font : loadedFonts_)
+        if (font.id != FLUID_FAILED)
+            retiredFonts_.push_back(font.id);
+    loadedFonts_ = std::move(loaded);
+    // The rhythm channel selects its kit again, now from the new fonts; where
+    // they hold nothing for it, nothing, rather than keep an old font in use.
+    int font = 0, bank = 0, program = 0;
+    if (fluid_synth_get_program(synth_.get(), kRhythmChannel, &font, &bank, &program) == FLUID_OK)
+        fluid_synth_program_change(synth_.get(), kRhythmChannel, program);
+    if (fluid_preset_t* preset = fluid_synth_get_channel_preset(synth_.get(), kRhythmChannel);
+        preset && std::find(retiredFonts_.begin(), retiredFonts_.end(),
+                            fluid_sfont_get_id(fluid_preset_get_sfont(preset))) != retiredFonts_.end())
+        fluid_synth_unset_program(synth_.get(), kRhythmChannel);
+    return std::nullopt;
+}
+
 void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
 {
+    if (message.kind == SynthMessage::Kind::LoadFonts) {
+        const std::optional<SoundFontFailure> failure = replaceFonts(message.request->fonts);
+        if (message.request->done)
+            message.request->done(failure);
+        return;
+    }
     const std::optional<int> kit = rhythmKit(message);
     const auto holdsKit = [&](const LoadedFont& font) {
         return font.kits && font.kits->test(static_cast<std::size_t>(*kit));
@@ -808,11 +912,12 @@ void FluidSynthOutput::Worker::release()
 
 FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options, JackServer& jack)
     : SinglePortOutput(std::string(kBuiltInSynthName)),
-      fonts_(std::move(fonts)),
+      fonts_(std::make_shared<Fonts>()),
       options_(options),
       jack_(jack),
       failureSink_(std::make_shared<FailureSink>())
 {
+    fonts_->set = std::move(fonts);
     quietLibraries(jack_);
 }
 
@@ -835,7 +940,7 @@ bool FluidSynthOutput::open(int index)
     close();
     if (probe(index) != PortProbe::Ok)
         return false;
-    auto worker = std::make_shared<Worker>(fonts_, options_, jack_, failureSink_);
+    auto worker = std::make_shared<Worker>(soundFonts(), options_, jack_, failureSink_);
     if (!worker->start(worker)) {
         qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
         return false;
@@ -893,6 +998,41 @@ void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
         return;
     filter_.forget();  // a reset, for one
     worker_->send({SynthMessage::Kind::Sysex, 0, {bytes.begin(), bytes.end()}}, false);
+}
+
+bool FluidSynthOutput::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done)
+{
+    if (!worker_ || files.empty())
+        return false;
+    SoundFontSet fonts = soundFontSetOf(files);
+    auto tell = [shared = fonts_, fonts, done = std::move(done)](const std::optional<SoundFontFailure>& failure) {
+        if (!failure) {
+            const std::lock_guard lock(shared->mutex);
+            shared->set = fonts;
+        }
+        if (done)
+            done(failure);
+    };
+    if (worker_->loadFailed()) {
+        // Nothing plays that could be kept: an opening of their own tries them.
+        {
+            const std::lock_guard lock(fonts_->mutex);
+            fonts_->set = std::move(fonts);
+        }
+        open(0);
+        if (worker_)
+            worker_->whenLoaded(std::move(tell));
+        return worker_ != nullptr;
+    }
+    const auto request = std::make_shared<const FontRequest>(FontRequest{std::move(fonts), std::move(tell)});
+    worker_->send({SynthMessage::Kind::LoadFonts, 0, {}, request}, false);
+    return true;
+}
+
+SoundFontSet FluidSynthOutput::soundFonts() const
+{
+    const std::lock_guard lock(fonts_->mutex);
+    return fonts_->set;
 }
 
 bool FluidSynthOutput::waitUntilLoaded()

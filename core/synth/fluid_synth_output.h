@@ -7,6 +7,7 @@
 #include "synth_availability.h"
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -83,6 +84,11 @@ public:
     // Drops messages that would change nothing.
     void sendShort(std::uint32_t word) override;
     void sendSysex(std::span<const std::uint8_t> bytes) override;
+    // Read by the worker in turn with what is sent; the fonts that play then
+    // are also the next opening's.
+    bool loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done) override;
+    // The fonts the next opening plays.
+    SoundFontSet soundFonts() const;
 
     bool isOpen() const { return worker_ != nullptr; }
     // Waits until the SoundFonts are read; false when closed or they could not be.
@@ -104,8 +110,9 @@ public:
 private:
     class Worker;
     struct FailureSink;
+    struct Fonts;
 
-    SoundFontSet fonts_;
+    std::shared_ptr<Fonts> fonts_;
     SynthOptions options_;
     JackServer& jack_;
     std::shared_ptr<FailureSink> failureSink_;

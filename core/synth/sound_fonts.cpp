@@ -11,36 +11,64 @@ namespace {
 
 bool looksLikeSoundFont(const std::filesystem::path& path)
 {
-    return !soundFontProblem(path);
+    return !soundFontFault(path);
 }
 
 }  // namespace
 
 // A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
 // RIFF header says was cut off, by a failed download for instance.
-std::optional<std::string> soundFontProblem(const std::filesystem::path& path)
+std::optional<Failure> soundFontFault(const std::filesystem::path& path)
 {
     std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return "there is no such file";
-    if (!std::filesystem::is_regular_file(path, error))
-        return "it is not a file";
-    const auto fileSize = std::filesystem::file_size(path, error);
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        return Failure::SoundFontMissing;
+    if (std::filesystem::is_directory(status))
+        return Failure::SoundFontIsFolder;
     std::ifstream file(path, std::ios::binary);
-    if (error || !file)
-        return "it cannot be read";
-    if (fileSize == 0)
-        return "it is empty";
+    if (!file)
+        return Failure::SoundFontUnreadable;
+    const auto fileSize = std::filesystem::file_size(path, error);
+    if (!error && fileSize == 0)
+        return Failure::SoundFontEmpty;
     std::array<unsigned char, 12> head{};
+    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
+        return Failure::SoundFontNotASoundFont;
     const auto tag = [&](std::size_t at, std::string_view text) {
         return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
     };
-    if (!file.read(reinterpret_cast<char*>(head.data()), head.size()) || !tag(0, "RIFF") || !tag(8, "sfbk"))
-        return "it is not a SoundFont";
+    if (!tag(0, "RIFF") || !tag(8, "sfbk"))
+        return Failure::SoundFontNotASoundFont;
     const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
     if (riffSize + 8 > fileSize)
-        return "it is cut short";
+        return Failure::SoundFontTruncated;
     return std::nullopt;
+}
+
+SoundFontSet soundFontSetOf(const std::vector<std::filesystem::path>& files)
+{
+    SoundFontSet set;
+    if (files.empty())
+        return set;
+    set.base = files.front();
+    set.overlays.assign(files.begin() + 1, files.end());
+    return set;
+}
+
+std::optional<std::string> soundFontProblem(const std::filesystem::path& path)
+{
+    const std::optional<Failure> fault = soundFontFault(path);
+    if (!fault)
+        return std::nullopt;
+    switch (*fault) {
+    case Failure::SoundFontMissing: return "there is no such file";
+    case Failure::SoundFontIsFolder: return "it is not a file";
+    case Failure::SoundFontUnreadable: return "it cannot be read";
+    case Failure::SoundFontEmpty: return "it is empty";
+    case Failure::SoundFontTruncated: return "it is cut short";
+    default: return "it is not a SoundFont";
+    }
 }
 
 std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::path>& paths,
@@ -55,7 +83,7 @@ std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::
     }
     if (!usable)
         return std::nullopt;
-    return SoundFontSet{paths.front(), {paths.begin() + 1, paths.end()}};
+    return soundFontSetOf(paths);
 }
 
 SoundFontSearch standardSoundFontSearch()

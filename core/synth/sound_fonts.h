@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notifier.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -37,5 +39,12 @@ std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::
 // Picks the fonts without loading them: a candidate counts when it is a
 // readable file that starts like a SoundFont. Nothing when no base is found.
 std::optional<SoundFontSet> findSoundFonts(const SoundFontSearch& search);
+
+// Why `path` cannot be a SoundFont, judged by its RIFF header without
+// loading it: one of the SoundFont failures; nothing when it may be one.
+std::optional<Failure> soundFontFault(const std::filesystem::path& path);
+
+// The first file as the base, the others on top of it in order.
+SoundFontSet soundFontSetOf(const std::vector<std::filesystem::path>& files);
 
 }  // namespace padscope

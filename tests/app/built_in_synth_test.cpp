@@ -2,7 +2,12 @@
 // or an interrupted upgrade, or a FIFO in its place) is passed over with the
 // reason, instead of crashing the program or hanging its window.
 #include "built_in_synth.h"
+#include "chained_output.h"
 #include "module_file.h"
+#include "on_demand_output.h"
+#include "pending_output.h"
+#include "program.h"
+#include "synth_availability.h"
 #include "wait_until.h"
 
 #include <QFile>
@@ -18,6 +23,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
 using namespace padscope;
 
@@ -159,4 +165,52 @@ TEST(SynthModule, AsksTheProgramsJackState)
     };
     // 2: no port; 3: not asked when made; 4: not asked by the port's worker.
     EXPECT_EXIT(askJack(), ::testing::ExitedWithCode(0), "");
+}
+
+// The window reaches the synth through the program's chain of outputs:
+// a request made before the module is loaded waits for it, in turn.
+TEST(SynthModule, SoundFontRequestGoesThroughTheProgramsChain)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts || fonts->overlays.empty())
+        GTEST_SKIP() << "no Debian SoundFonts installed";
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const auto choose = [&fonts] {
+        ::alarm(20);
+        HungJackServer jack;  // no server: the synth plays nothing, but loads
+        const QString folder = QFileInfo(QStringLiteral(PADSCOPE_SYNTH_MODULE)).path();
+        ChainedOutput chain;
+        chain.append(std::make_unique<PendingOutput>([&] {
+            return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),
+                                                    [&] { return loadBuiltInSynth(*fonts, {folder}, jack); });
+        }));
+        if (chain.loadSoundFonts({fonts->overlays.front()}, {}))
+            std::_Exit(2);  // taken while no port is open
+        chain.open(0);
+        std::promise<std::optional<SoundFontFailure>> missing, good;
+        chain.loadSoundFonts({"/nowhere/kit.sf2"}, [&](const auto& failure) { missing.set_value(failure); });
+        chain.loadSoundFonts({fonts->overlays.front()}, [&](const auto& failure) { good.set_value(failure); });
+        const std::optional<SoundFontFailure> first = missing.get_future().get();
+        if (!first || first->failure != Failure::SoundFontMissing || first->path != "/nowhere/kit.sf2")
+            std::_Exit(3);
+        std::_Exit(good.get_future().get() ? 4 : 0);
+    };
+    EXPECT_EXIT(choose(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(StartFonts, CommandLineThenTheRememberedFontThenTheUsualOnes)
+{
+    const auto usual = findSoundFonts(standardSoundFontSearch());
+    if (!usual)
+        GTEST_SKIP() << "no Debian SoundFonts installed";
+    const std::filesystem::path gs = "/usr/share/sounds/sf2/FluidR3_GS.sf2";
+    const auto picked = pickSoundFonts(SoundFontSet{"/a.sf2", {"/b.sf3"}}, gs.string());
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(picked->base, "/a.sf2");
+    EXPECT_EQ(picked->overlays, (std::vector<std::filesystem::path>{"/b.sf3"}));
+    EXPECT_EQ(pickSoundFonts({}, gs.string())->base, gs);
+    EXPECT_TRUE(pickSoundFonts({}, gs.string())->overlays.empty());
+    // One that has gone since, or was never set: the usual ones.
+    EXPECT_EQ(pickSoundFonts({}, "/gone/kit.sf2")->base, usual->base);
+    EXPECT_EQ(pickSoundFonts({}, "")->overlays, usual->overlays);
 }

@@ -14,7 +14,7 @@ TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
 {
     const Settings s = readSettings(IniFile{});
     // height, width, top, left, port, map, port name, input port, thru
-    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false}));
+    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false, ""}));
 
     IniFile file;
     writeSettings(file, s);
@@ -46,6 +46,32 @@ TEST(Settings, InputSectionIsWrittenOnlyOnceUsedAndLeavesTheOthersAlone)
     EXPECT_EQ(readSettings(again), s);
     writeSettings(again, readSettings(again));
     EXPECT_EQ(again.serialize(), used);
+}
+
+TEST(Settings, SoundFontHasASectionOfItsOwnAndLeavesTheRestByteForByte)
+{
+    // Unchosen, nothing is added; chosen, only its own section changes.
+    const std::string others = std::string(kWrittenFromNothing) +
+                               "[input]\r\nport=a=b\r\nthru=1\r\n\r\n[mine]\r\nKeep=1\r\nno key here\r\n\r\n";
+    IniFile file = IniFile::parse(others);
+    Settings s = readSettings(file);
+    EXPECT_EQ(s.soundFont, "");
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(), others);
+
+    s.soundFont = "/home/me/My Fonts/ドラム キット.sf2";
+    writeSettings(file, s);
+    const std::string chosen = others + "[synth]\r\nsoundfont=/home/me/My Fonts/ドラム キット.sf2\r\n\r\n";
+    EXPECT_EQ(file.serialize(), chosen);
+    IniFile again = IniFile::parse(chosen);
+    EXPECT_EQ(readSettings(again), s);
+
+    // Found in any letter case, rewritten in place; its neighbours stay.
+    IniFile written = IniFile::parse(others + "[Synth]\r\nGain=3\r\nSoundFont = /old.sf3\r\nlast=1\r\n\r\n");
+    EXPECT_EQ(readSettings(written).soundFont, "/old.sf3");
+    writeSettings(written, s);
+    EXPECT_EQ(written.serialize(),
+              others + "[Synth]\r\nGain=3\r\nsoundfont=/home/me/My Fonts/ドラム キット.sf2\r\nlast=1\r\n\r\n");
 }
 
 TEST(Settings, LowerCaseKeyIsReadAndRewrittenInPlaceAsTheProgramSpellsIt)

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <set>
 #include <optional>
 #include <string>
@@ -69,6 +70,18 @@ private:
     std::vector<fluid_log_function_t> previous_;
     std::vector<std::string> lines_;
 };
+
+// Asks the synth for other fonts and waits for its answer; one that never
+// comes counts as a failure of its own.
+std::optional<SoundFontFailure> askForFonts(FluidSynthOutput& synth, std::vector<std::filesystem::path> files)
+{
+    std::promise<std::optional<SoundFontFailure>> told;
+    std::future<std::optional<SoundFontFailure>> answer = told.get_future();
+    EXPECT_TRUE(synth.loadSoundFonts(std::move(files), [&told](const auto& failure) { told.set_value(failure); }));
+    if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
+        return SoundFontFailure{Failure::NoPorts, "no answer"};
+    return answer.get();
+}
 
 class OfflineSynth : public ::testing::Test {
 protected:
@@ -177,6 +190,19 @@ protected:
                     programs.insert(fluid_preset_get_num(preset));
         }
         return programs;
+    }
+
+    // The file of the font whose preset the rhythm channel plays.
+    std::string playingFont()
+    {
+        fluid_preset_t* preset = fluid_synth_get_channel_preset(fluid(), kRhythmChannel);
+        const std::string name = preset ? fluid_sfont_get_name(fluid_preset_get_sfont(preset)) : "";
+        return name.substr(name.rfind('/') + 1);
+    }
+
+    std::optional<SoundFontFailure> playFonts(std::vector<std::filesystem::path> files)
+    {
+        return askForFonts(*synth_, std::move(files));
     }
 
     // Stops every voice and lets reverb and chorus die away.
@@ -821,4 +847,134 @@ TEST(SynthPort, ClosesPromptlyWhileLoadingOrTearingDown)
     std::vector<float> left(kRate / 10), right(left.size());
     ASSERT_TRUE(synth.render(left, right));
     EXPECT_GT(*std::max_element(left.begin(), left.end()), kSilence) << "the note sent while loading is lost";
+}
+
+namespace {
+
+// The drum fonts Debian installs, by their own names rather than the
+// alternatives' links.
+std::filesystem::path installedFont(const std::string& name)
+{
+    return std::filesystem::path("/usr/share/sounds/sf2") / name;
+}
+
+}  // namespace
+
+TEST_F(OfflineSynth, ChosenSoundFontPlaysNowAndAtTheNextOpening)
+{
+    const std::filesystem::path gm = installedFont("FluidR3_GM.sf2");
+    if (!std::filesystem::exists(gm))
+        GTEST_SKIP() << kNoSoundFont;
+    press(36, 25);
+    EXPECT_EQ(playingFont(), "default-GM.sf2");
+    EXPECT_EQ(playFonts({gm}), std::nullopt);
+    // The kit chosen before plays on, from the new font.
+    EXPECT_EQ(playingKit(), 25);
+    EXPECT_EQ(playingFont(), "FluidR3_GM.sf2");
+    press(36, 25);
+    EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
+
+    // A font without the kit leaves none of the old ones playing it.
+    press(36, 0);
+    EXPECT_EQ(playFonts({installedFont("FluidR3_GS.sf2")}), std::nullopt);
+    EXPECT_EQ(playingFont(), "");
+    EXPECT_EQ(playFonts({gm}), std::nullopt);
+
+    synth_->close();
+    ASSERT_TRUE(synth_->open(0));
+    press(36, 0);
+    EXPECT_EQ(playingFont(), "FluidR3_GM.sf2");
+    EXPECT_EQ(synth_->soundFonts().base, gm);
+}
+
+TEST_F(OfflineSynth, BadSoundFontIsNamedAndTheOldOnePlaysOn)
+{
+    const std::filesystem::path gs = installedFont("FluidR3_GS.sf2");
+    if (!std::filesystem::exists(gs))
+        GTEST_SKIP() << kNoSoundFont;
+    std::string cutShort(100000, '\0');
+    std::ifstream(gs, std::ios::binary).read(cutShort.data(), static_cast<std::streamsize>(cutShort.size()));
+    const TempFile empty(""), text("[gen]\r\nbank=4\r\n"), truncated(cutShort), headerOnly(soundFontHeaderOnly());
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path missing = folder.filePath(QStringLiteral("gone.sf2")).toStdString();
+    const std::filesystem::path directory = folder.path().toStdString();
+
+    const std::vector<std::pair<std::filesystem::path, Failure>> cases{
+        {missing, Failure::SoundFontMissing},       {directory, Failure::SoundFontIsFolder},
+        {empty.path(), Failure::SoundFontEmpty},    {truncated.path(), Failure::SoundFontTruncated},
+        {text.path(), Failure::SoundFontNotASoundFont}, {headerOnly.path(), Failure::SoundFontNotASoundFont},
+    };
+    // libinstpatch, to which FluidSynth hands what it cannot read, asserts
+    // on GLib's default log handler.
+    const GLogFunc previous =
+        g_log_set_default_handler([](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    press(36, 0);
+    const std::string before = playingFont();
+    const int fonts = fluid_synth_sfcount(fluid());
+    for (const auto& [path, failure] : cases) {
+        SCOPED_TRACE(path.string());
+        const std::optional<SoundFontFailure> told = playFonts({path});
+        ASSERT_TRUE(told);
+        EXPECT_EQ(told->failure, failure);
+        EXPECT_EQ(told->path, path.string());
+        // A good font under a bad one is not taken either.
+        EXPECT_EQ(playFonts({gs, path})->path, path.string());
+        quieten();
+        press(36, 0);
+        EXPECT_EQ(playingFont(), before);
+        EXPECT_GT(rms(render(kRate / 4)), kAudibleRms);
+        EXPECT_EQ(fluid_synth_sfcount(fluid()), fonts);
+    }
+    EXPECT_EQ(synth_->soundFonts().overlays.front().filename(), "FluidR3_GS.sf2");
+    g_log_set_default_handler(previous, nullptr);
+}
+
+// Root reads any file: the unreadable one is tried as another user.
+TEST_F(OfflineSynth, UnreadableSoundFontIsNamedAndTheOldOnePlaysOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const TempFile locked(soundFontHeaderOnly());
+    std::filesystem::permissions(locked.path(), std::filesystem::perms::none);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && ::setuid(65534) != 0)
+                std::_Exit(2);
+            press(36, 0);
+            const std::string before = playingFont();
+            const std::optional<SoundFontFailure> told = playFonts({locked.path()});
+            press(36, 0);
+            const bool named = told && told->failure == Failure::SoundFontUnreadable && told->path == locked.path();
+            std::_Exit(named && playingFont() == before && !before.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A synth whose fonts would not play has nothing to keep: it opens again
+// with the fonts asked for, and says so when those fail too.
+TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
+{
+    const std::filesystem::path gm = installedFont("FluidR3_GM.sf2");
+    if (!std::filesystem::exists(gm))
+        GTEST_SKIP() << kNoSoundFont;
+    const GLogFunc previous =
+        g_log_set_default_handler([](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    const TempFile broken(soundFontHeaderOnly()), empty("");
+    FluidSynthOutput synth(SoundFontSet{broken.path(), {}}, {SynthAudio::Offline, true});
+    ASSERT_TRUE(synth.open(0));
+    ASSERT_FALSE(synth.waitUntilLoaded());
+    const std::optional<SoundFontFailure> failed = askForFonts(synth, {empty.path()});
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->failure, Failure::SoundFontEmpty);
+    EXPECT_EQ(failed->path, empty.path().string());
+
+    EXPECT_EQ(askForFonts(synth, {gm}), std::nullopt);
+    ASSERT_TRUE(synth.waitUntilLoaded());
+    EXPECT_FALSE(synth.openFailedLate());
+    for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 2))
+        synth.sendShort(word);
+    std::vector<float> left(kRate / 4), right(left.size());
+    ASSERT_TRUE(synth.render(left, right));
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), kAudibleRms);
+    g_log_set_default_handler(previous, nullptr);
 }

@@ -31,11 +31,16 @@ start_peer "$third"
 connected() { jack_lsp -c "$1:input" | grep -q '^ '; }
 # choose_second_from_menu <what opened the list>: the output ports come
 # first, the second peer right after the first, which is port $num; Down
-# from no selection picks the first entry. Entries after the ports (the
-# input section, "探す…") do not count.
+# from no selection picks the first entry. The built-in synth, listed where
+# Debian's SoundFont is installed, has "SoundFont…" under it. Entries after
+# the ports (the input section, "探す…") do not count.
+synth_entries=0
+if [ -r /usr/share/sounds/sf2/default-GM.sf2 ] || [ -r /usr/share/sounds/sf2/FluidR3_GM.sf2 ]; then
+  synth_entries=1
+fi
 choose_second_from_menu() {
   wait_for 10 menu_shown || { echo "$1 did not open the list"; describe_program; exit 1; }
-  for _ in $(seq $(( num + 2 ))); do
+  for _ in $(seq $(( num + 2 + synth_entries ))); do
     xdotool key Down
     sleep 0.2
   done
@@ -79,13 +84,8 @@ for other in "$first" "$third"; do
   [ "$(events "$other" '99 24 64')" -eq 0 ] || { echo "the peer $other heard the press too"; exit 1; }
 done
 
-wmctrl -c Padscope
-status=0
-wait "$app" || status=$?
-[ "$status" -eq 0 ] || { echo "the program ended with status $status"; cat "$work/run.log"; exit 1; }
-
+close_program
 # The second peer is listed right after the first.
-settings="$(tr -d '\r' < "$work/padscope.ini")"
 if ! grep -qx "gakki=$second:input" <<<"$settings" || ! grep -qx "num=$(( num + 1 ))" <<<"$settings"; then
   echo "the settings file does not name the chosen port (num=$(( num + 1 )), gakki=$second:input):"
   echo "$settings"

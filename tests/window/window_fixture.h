@@ -57,6 +57,7 @@ protected:
     RecordingNotifier notifier;
     std::vector<Settings> savedAtClose;
     std::vector<std::pair<QUrl, QWidget*>> openedLinks;
+    SynthFontServices synthFonts;
     std::unique_ptr<MainWindow> window;
 
     void start()
@@ -66,7 +67,7 @@ protected:
         window = std::make_unique<MainWindow>(MainWindowServices{
             watched, notifier, [](std::chrono::milliseconds) {},
             [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,
-            [this](const Settings& s) { savedAtClose.push_back(s); }});
+            [this](const Settings& s) { savedAtClose.push_back(s); }, synthFonts});
     }
 
     template <typename T = QWidget>

@@ -106,6 +106,17 @@ launch_program() {
 # these bytes (hex, lower case).
 events() { grep -cE ":[[:space:]]+$2( |\$)" "$work/$1.dump" || true; }
 
+# close_program: closes the window as its close button does, fails unless
+# the program then ends well, and leaves the settings file it wrote, with
+# LF line ends, in $settings.
+close_program() {
+  wmctrl -c Padscope
+  local status=0
+  wait "$app" || status=$?
+  [ "$status" -eq 0 ] || { echo "the program ended with status $status"; cat "$work/run.log"; exit 1; }
+  settings="$(tr -d '\r' < "$work/padscope.ini")"
+}
+
 start_program_on_peer() {
   app=""
   for num in $(seq 1 16); do
