@@ -9,7 +9,6 @@
 #include "main_window.h"
 #include "message_box_notifier.h"
 #include "on_demand_output.h"
-#include "pending_output.h"
 #include "rtmidi_input.h"
 #include "rtmidi_output.h"
 #include "settings_file.h"
@@ -26,14 +25,14 @@ std::unique_ptr<MidiOutput> startListingPorts()
 {
     quietAudioSystem();
     auto output = std::make_unique<ChainedOutput>();
-    output->append(std::make_unique<PendingOutput>([]() -> std::unique_ptr<MidiOutput> {
+    output->append([]() -> std::unique_ptr<MidiOutput> {
         auto fonts = builtInSynthFonts();
         if (!fonts)
             return nullptr;
         return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),
                                                 [fonts = std::move(*fonts)] { return loadBuiltInSynth(fonts); });
-    }));
-    output->append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
+    });
+    output->append([] { return std::make_unique<RtMidiOutput>(); });
     return output;
 }
 

@@ -23,7 +23,7 @@ OnDemandOutput::~OnDemandOutput()
 bool OnDemandOutput::open(int index)
 {
     close();
-    if (probe(index) != PortProbe::Ok)
+    if (index != 0)
         return false;
     if (!maker_.valid()) {
         try {
@@ -33,7 +33,7 @@ bool OnDemandOutput::open(int index)
         }
     }
     open_ = true;
-    forward({Call::Kind::Open, 0, {}});
+    forward({Call::Kind::Open, {}});
     return true;
 }
 
@@ -56,25 +56,13 @@ void OnDemandOutput::close()
     if (!open_)
         return;
     open_ = false;
-    forward({Call::Kind::Close, 0, {}});
+    forward({Call::Kind::Close, {}});
 }
 
-void OnDemandOutput::reset()
+void OnDemandOutput::send(std::span<const std::uint8_t> message)
 {
     if (open_)
-        forward({Call::Kind::Reset, 0, {}});
-}
-
-void OnDemandOutput::sendShort(std::uint32_t word)
-{
-    if (open_)
-        forward({Call::Kind::Short, word, {}});
-}
-
-void OnDemandOutput::sendSysex(std::span<const std::uint8_t> bytes)
-{
-    if (open_)
-        forward({Call::Kind::Sysex, 0, {bytes.begin(), bytes.end()}});
+        forward({Call::Kind::Message, MidiMessage(message)});
 }
 
 void OnDemandOutput::forward(Call call)
@@ -100,14 +88,8 @@ void OnDemandOutput::apply(const Call& call)
         backend_->close();
         failed_ = false;
         break;
-    case Call::Kind::Reset:
-        backend_->reset();
-        break;
-    case Call::Kind::Short:
-        backend_->sendShort(call.word);
-        break;
-    case Call::Kind::Sysex:
-        backend_->sendSysex(call.bytes);
+    case Call::Kind::Message:
+        backend_->send(call.message);
         break;
     }
 }

@@ -28,16 +28,10 @@ public:
     // Handed to the backend once it is made.
     void setAudioFailureHandler(AudioFailureHandler handler) override;
     void close() override;
-    void reset() override;
-    void sendShort(std::uint32_t word) override;
-    void sendSysex(std::span<const std::uint8_t> bytes) override;
+    void send(std::span<const std::uint8_t> message) override;
 
 private:
-    struct Call {
-        enum class Kind { Open, Close, Reset, Short, Sysex } kind;
-        std::uint32_t word = 0;
-        std::vector<std::uint8_t> bytes;
-    };
+    using Call = PortEvent;
     // Hands the call to the backend, or keeps it until the backend is made.
     void forward(Call call);
     void apply(const Call& call);  // with mutex_ held, backend_ made

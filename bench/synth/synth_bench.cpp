@@ -25,7 +25,7 @@ void openAndReset(benchmark::State& state, bool dynamicLoading)
             state.SkipWithError("the synth port did not open");
             return;
         }
-        synth.sendSysex(kGsReset);
+        synth.send(kGsReset);
         if (!synth.waitUntilLoaded()) {
             state.SkipWithError("the SoundFont did not load");
             return;
@@ -51,7 +51,7 @@ std::unique_ptr<FluidSynthOutput> openOfflineSynth(benchmark::State& state)
         state.SkipWithError("the synth port did not open");
         return nullptr;
     }
-    synth->sendSysex(kGsReset);
+    synth->send(kGsReset);
     // Until then messages only queue up, which would be all that is timed.
     if (!synth->waitUntilLoaded()) {
         state.SkipWithError("the SoundFont did not load");
@@ -68,12 +68,12 @@ void BM_PressToFirstBlock(benchmark::State& state)
     const auto press = pressMessages(defaultControllerValues(), 36, 0, 1);
     std::vector<float> left(64), right(64);
     for (auto _ : state) {
-        for (std::uint32_t word : press)
-            synth->sendShort(word);
+        for (const auto& word : press)
+            synth->send(word);
         synth->render(left, right);
         benchmark::DoNotOptimize(left.data());
-        synth->sendShort(releaseMessage(36));
-        synth->reset();
+        synth->send(releaseMessage(36));
+        synth->send(shortMessage(0xB9, 120));  // All Sound Off: every voice stops at once
     }
 }
 
@@ -89,9 +89,9 @@ void BM_PressOnSynthPath(benchmark::State& state)
     std::vector<float> left(1024), right(1024);
     int presses = 0;
     for (auto _ : state) {
-        for (std::uint32_t word : press)
-            synth->sendShort(word);
-        synth->sendShort(releaseMessage(38));
+        for (const auto& word : press)
+            synth->send(word);
+        synth->send(releaseMessage(38));
         if (++presses % 32 == 0) {
             state.PauseTiming();
             synth->render(left, right);
@@ -111,7 +111,7 @@ void BM_KitChange(benchmark::State& state)
     const int kits[2] = {0, static_cast<int>(state.range(0))};
     int next = 1;
     for (auto _ : state) {
-        synth->sendShort(programChangeMessage(kits[next]));
+        synth->send(programChangeMessage(kits[next]));
         synth->waitUntilLoaded();
         next = 1 - next;
     }

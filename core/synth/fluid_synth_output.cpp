@@ -70,16 +70,12 @@ struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const { delete_f
 
 using Clock = std::chrono::steady_clock;
 
-// One message on its way to FluidSynth.
-struct SynthMessage {
-    enum class Kind { Short, Sysex, SoundsOff } kind;
-    std::uint32_t word = 0;
-    std::vector<std::uint8_t> bytes;  // a system exclusive message without F0 and F7
-};
+// Messages on their way to FluidSynth are events of the port.
+using SynthMessage = PortEvent;
 
-bool isNoteOn(std::uint32_t word)
+bool isNoteOn(const MidiMessage& message)
 {
-    return (word & 0xF0) == 0x90 && (word >> 16 & 0x7F) != 0;
+    return (message.status() & 0xF0) == 0x90 && message.data2() != 0;
 }
 
 // A Program Change, or a system exclusive message such as a GS Reset that
@@ -87,25 +83,24 @@ bool isNoteOn(std::uint32_t word)
 // new kit's samples from the SoundFont before it returns.
 bool mayReadSamples(const SynthMessage& message)
 {
-    return message.kind == SynthMessage::Kind::Sysex ||
-           (message.kind == SynthMessage::Kind::Short && (message.word & 0xF0) == 0xC0);
+    return message.message.isSysex() || (message.message.status() & 0xF0) == 0xC0;
 }
 
-void play(fluid_synth_t* synth, const SynthMessage& message)
+void play(fluid_synth_t* synth, const SynthMessage& event)
 {
-    if (message.kind == SynthMessage::Kind::SoundsOff) {
-        fluid_synth_all_sounds_off(synth, -1);
+    const MidiMessage& message = event.message;
+    if (message.isSysex()) {
+        // FluidSynth wants the message without its F0 and F7 frame.
+        std::span<const std::uint8_t> bytes = message.bytes().subspan(1);
+        if (!bytes.empty() && bytes.back() == 0xF7)
+            bytes = bytes.first(bytes.size() - 1);
+        fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
+                          nullptr, nullptr, nullptr, 0);
         return;
     }
-    if (message.kind == SynthMessage::Kind::Sysex) {
-        fluid_synth_sysex(synth, reinterpret_cast<const char*>(message.bytes.data()),
-                          static_cast<int>(message.bytes.size()), nullptr, nullptr, nullptr, 0);
-        return;
-    }
-    const std::uint32_t word = message.word;
-    const int status = static_cast<int>(word & 0xFF);
-    const int data1 = static_cast<int>(word >> 8 & 0x7F);
-    const int data2 = static_cast<int>(word >> 16 & 0x7F);
+    const int status = message.status();
+    const int data1 = message.data1();
+    const int data2 = message.data2();
     const int channel = status & 0x0F;
     switch (status & 0xF0) {
     case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
@@ -172,9 +167,9 @@ Voices voicesOf(fluid_synth_t* synth)
 // The program of a Program Change on the rhythm channel (MIDI channel 10).
 std::optional<int> rhythmKit(const SynthMessage& message)
 {
-    if (message.kind != SynthMessage::Kind::Short || (message.word & 0xFF) != 0xC9)
+    if (message.message.status() != 0xC9)
         return std::nullopt;
-    return static_cast<int>(message.word >> 8 & 0x7F);
+    return message.message.data1();
 }
 
 // One font as the synth holds it: only the drum kits it plays, as only the
@@ -832,7 +827,7 @@ FluidSynthOutput::~FluidSynthOutput()
 bool FluidSynthOutput::open(int index)
 {
     close();
-    if (probe(index) != PortProbe::Ok)
+    if (index != 0)
         return false;
     auto worker = std::make_shared<Worker>(fonts_, options_, jack_, failureSink_);
     if (!worker->start(worker)) {
@@ -865,33 +860,19 @@ void FluidSynthOutput::close()
     closing_.push_back(std::move(worker_));
 }
 
-void FluidSynthOutput::reset()
+void FluidSynthOutput::send(std::span<const std::uint8_t> bytes)
 {
-    if (worker_)
-        worker_->send({SynthMessage::Kind::SoundsOff, 0, {}}, false);
-}
-
-void FluidSynthOutput::sendShort(std::uint32_t word)
-{
-    if (!worker_)
+    if (!worker_ || bytes.empty())
         return;
-    for (std::uint32_t message : filter_.filter(word))
-        worker_->send({SynthMessage::Kind::Short, message, {}}, isNoteOn(message));
-}
-
-void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
-{
-    if (!worker_)
+    if (bytes.front() == 0xF0) {
+        if (bytes.size() < 2 || (bytes.size() == 2 && bytes.back() == 0xF7))
+            return;  // nothing inside the frame
+        filter_.forget();  // a reset, for one
+        worker_->send({SynthMessage::Kind::Message, MidiMessage(bytes)}, false);
         return;
-    // FluidSynth wants the message without its F0 and F7 frame.
-    if (!bytes.empty() && bytes.front() == 0xF0)
-        bytes = bytes.subspan(1);
-    if (!bytes.empty() && bytes.back() == 0xF7)
-        bytes = bytes.first(bytes.size() - 1);
-    if (bytes.empty())
-        return;
-    filter_.forget();  // a reset, for one
-    worker_->send({SynthMessage::Kind::Sysex, 0, {bytes.begin(), bytes.end()}}, false);
+    }
+    for (const MidiMessage& message : filter_.filter(MidiMessage(bytes)))
+        worker_->send({SynthMessage::Kind::Message, message}, isNoteOn(message));
 }
 
 bool FluidSynthOutput::waitUntilLoaded()

@@ -78,11 +78,8 @@ public:
     // most once per opening.
     void setAudioFailureHandler(AudioFailureHandler handler) override;
     void close() override;
-    // All sound off on every channel: every voice stops at once.
-    void reset() override;
     // Drops messages that would change nothing.
-    void sendShort(std::uint32_t word) override;
-    void sendSysex(std::span<const std::uint8_t> bytes) override;
+    void send(std::span<const std::uint8_t> message) override;
 
     bool isOpen() const { return worker_ != nullptr; }
     // Waits until the SoundFonts are read; false when closed or they could not be.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "midi_message.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -19,19 +21,19 @@ public:
     // heap, as every message of a press passes here.
     class Messages {
     public:
-        void push_back(std::uint32_t word) { words_[count_++] = word; }
-        const std::uint32_t* begin() const { return words_.data(); }
-        const std::uint32_t* end() const { return words_.data() + count_; }
+        void push_back(MidiMessage message) { messages_[count_++] = std::move(message); }
+        const MidiMessage* begin() const { return messages_.data(); }
+        const MidiMessage* end() const { return messages_.data() + count_; }
 
     private:
-        std::array<std::uint32_t, 5> words_{};
+        std::array<MidiMessage, 5> messages_{};
         std::size_t count_ = 0;
     };
 
     RedundantMessageFilter() { forget(); }
 
-    // The messages that must reach the synth for `word`, in order.
-    Messages filter(std::uint32_t word);
+    // The messages that must reach the synth for a channel message, in order.
+    Messages filter(const MidiMessage& message);
     // Nothing is known any more: after a system exclusive message, a reset
     // or a new open.
     void forget();
@@ -52,8 +54,7 @@ private:
         bool bankChanged = false;  // a bank select since the last Program Change
     };
     static void forget(Channel& channel);
-    static void dataEntry(Channel& channel, int controller, int value, std::uint32_t word,
-                          Messages& out);
+    static void dataEntry(Channel& channel, const MidiMessage& message, Messages& out);
 
     std::array<Channel, 16> channels_;
 };
