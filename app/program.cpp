@@ -8,7 +8,6 @@
 #include "fonts.h"
 #include "main_window.h"
 #include "message_box_notifier.h"
-#include "on_demand_output.h"
 #include "rtmidi_input.h"
 #include "rtmidi_output.h"
 #include "settings_file.h"
@@ -29,8 +28,7 @@ std::unique_ptr<MidiOutput> startListingPorts()
         auto fonts = builtInSynthFonts();
         if (!fonts)
             return nullptr;
-        return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),
-                                                [fonts = std::move(*fonts)] { return loadBuiltInSynth(fonts); });
+        return builtInSynthPort(std::move(*fonts));
     });
     output->append([] { return std::make_unique<RtMidiOutput>(); });
     return output;

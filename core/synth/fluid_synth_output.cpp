@@ -12,16 +12,21 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
-#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace padscope {
+
+// One font as the synth holds it: only the drum kits it plays, as only the
+// rhythm channel plays; the whole font where it cannot be read that way.
+struct LoadedFont {
+    std::string path;
+    std::optional<KitSet> kits;  // the file's kits; none when loaded whole
+    int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
+};
 
 namespace {
 
@@ -64,31 +69,12 @@ void quietLibraries(JackServer& jack)
     jack.quiet();
 }
 
-struct SettingsDeleter { void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); } };
-struct SynthDeleter { void operator()(fluid_synth_t* p) const { delete_fluid_synth(p); } };
-struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); } };
+
 
 using Clock = std::chrono::steady_clock;
 
-// Messages on their way to FluidSynth are events of the port.
-using SynthMessage = PortEvent;
-
-bool isNoteOn(const MidiMessage& message)
+void playOn(fluid_synth_t* synth, const MidiMessage& message)
 {
-    return (message.status() & 0xF0) == 0x90 && message.data2() != 0;
-}
-
-// A Program Change, or a system exclusive message such as a GS Reset that
-// selects programs again: with dynamic sample loading FluidSynth reads the
-// new kit's samples from the SoundFont before it returns.
-bool mayReadSamples(const SynthMessage& message)
-{
-    return message.message.isSysex() || (message.message.status() & 0xF0) == 0xC0;
-}
-
-void play(fluid_synth_t* synth, const SynthMessage& event)
-{
-    const MidiMessage& message = event.message;
     if (message.isSysex()) {
         // FluidSynth wants the message without its F0 and F7 frame.
         std::span<const std::uint8_t> bytes = message.bytes().subspan(1);
@@ -115,17 +101,6 @@ void play(fluid_synth_t* synth, const SynthMessage& event)
     }
 }
 
-// How long destruction waits for closed ports to finish tearing down.
-constexpr std::chrono::milliseconds kTeardownWaitAtExit{250};
-
-// Longest a released note may ring on after the idle time before the audio
-// stops anyway: some SoundFont loops fade out over minutes.
-constexpr std::chrono::seconds kLongestTail{10};
-
-// How often fonts of an earlier kit are tried again when no audio output
-// wakes the worker: the caller renders, and the last voices end.
-constexpr std::chrono::milliseconds kRetiredFontsRetry{50};
-
 // FluidSynth renders in blocks of this many frames.
 constexpr int kFluidBlock = 64;
 
@@ -145,16 +120,11 @@ AudioOutputKind outputKind(std::string_view driver)
     return AudioOutputKind::Alsa;
 }
 
-struct Voices {
-    bool ringing = false;  // any voice sounds
-    bool held = false;     // a voice whose key is still down
-};
-
-Voices voicesOf(fluid_synth_t* synth)
+SynthEngine::Voices voicesOf(fluid_synth_t* synth)
 {
     std::array<fluid_voice_t*, 256> list{};
     fluid_synth_get_voicelist(synth, list.data(), static_cast<int>(list.size()), -1);
-    Voices voices;
+    SynthEngine::Voices voices;
     for (fluid_voice_t* voice : list) {
         if (!voice)
             break;
@@ -165,20 +135,12 @@ Voices voicesOf(fluid_synth_t* synth)
 }
 
 // The program of a Program Change on the rhythm channel (MIDI channel 10).
-std::optional<int> rhythmKit(const SynthMessage& message)
+std::optional<int> rhythmKit(const MidiMessage& message)
 {
-    if (message.message.status() != 0xC9)
+    if (message.status() != 0xC9)
         return std::nullopt;
-    return message.message.data1();
+    return message.data1();
 }
-
-// One font as the synth holds it: only the drum kits it plays, as only the
-// rhythm channel plays; the whole font where it cannot be read that way.
-struct LoadedFont {
-    std::string path;
-    std::optional<KitSet> kits;  // the file's kits; none when loaded whole
-    int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
-};
 
 // Loads the file's `wanted` kits, or the whole file where it has no kit
 // list; FLUID_FAILED when none of them are in it, or it does not load.
@@ -193,121 +155,20 @@ int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
 
 }  // namespace
 
-// Where the port's openings report that no audio output plays.
-struct FluidSynthOutput::FailureSink {
-    std::mutex mutex;
-    AudioFailureHandler handler;
+void FluidSynthEngine::SettingsDeleter::operator()(fluid_settings_t* p) const { delete_fluid_settings(p); }
+void FluidSynthEngine::SynthDeleter::operator()(fluid_synth_t* p) const { delete_fluid_synth(p); }
+void FluidSynthEngine::DriverDeleter::operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); }
 
-    void report(const AudioFailure& failure)
-    {
-        const std::lock_guard lock(mutex);
-        if (handler)
-            handler(failure);
-    }
+// What the audio output's callback reads; given up with a JACK driver that is.
+struct FluidSynthEngine::OutputRender {
+    fluid_synth_t* synth = nullptr;
+    std::atomic<bool> silent{false};  // hand the output silence without rendering
+    std::atomic<Clock::rep> lastCall{0};  // when the output last asked for samples
+    std::atomic<bool> periodic{false};    // it asks every period (JACK)
+    std::atomic<bool> failed{false};      // its driver has reported an error on its thread
 };
 
-// One opening of the port: the synth, its audio output and the worker
-// thread that loads, starts, stops and finally releases them. The GUI
-// thread only sends messages; it never waits for the worker.
-class FluidSynthOutput::Worker {
-public:
-    Worker(SoundFontSet fonts, SynthOptions options, JackServer& jack, std::shared_ptr<FailureSink> failures)
-        : fonts_(std::move(fonts)), options_(options), jack_(jack), failures_(std::move(failures))
-    {
-    }
-
-    // Starts the worker; false when no thread could be had.
-    bool start(const std::shared_ptr<Worker>& self);
-    // Asks the worker to release everything and end.
-    void stop();
-    bool waitForEnd(Clock::time_point deadline) { return ended_.wait_until(deadline) == std::future_status::ready; }
-
-    void send(SynthMessage message, bool noteOn);
-    // Waits until the SoundFonts are read and all that was sent is played.
-    bool waitUntilLoaded();
-    bool loadFailed() const;
-    bool waitForAudio();
-    std::string driverName() const;
-    fluid_synth_t* synth() { return synth_.get(); }
-    bool renders() const { return options_.audio == SynthAudio::Offline; }
-
-private:
-    void run();
-    bool create();
-    void load();
-    void playPending(std::unique_lock<std::mutex>& lock);
-    bool loadFonts();
-    void playOnWorker(const SynthMessage& message);
-    void unloadRetiredFonts();
-    void serveAudio();
-    bool startDriver();
-    std::optional<AudioFailure> tryDrivers();
-    bool outputDead() const;
-    void endUnheardVoices();  // with no output running
-    void stopDriver();
-    void release();
-
-    const SoundFontSet fonts_;
-    const SynthOptions options_;
-    JackServer& jack_;
-    const std::shared_ptr<FailureSink> failures_;
-    // The worker's alone: the fonts, base first, each holding kit 0 (which a
-    // GS Reset selects, and which stands in for a kit no font has) and kit
-    // kitLoaded_; any other kit is loaded when a Program Change asks for it.
-    std::vector<LoadedFont> loadedFonts_;
-    int kitLoaded_ = 0;
-    // The worker's alone: fonts of kits no longer chosen, which a voice may
-    // still be playing.
-    std::vector<int> retiredFonts_;
-    // The worker's alone: what was found of JACK at open.
-    std::optional<double> jackRate_;  // the server's rate, when one ran
-    bool jackRefused_ = false;        // a server ran, but would not answer the probe
-    bool keepJackAudio_ = false;      // the output stays while idle
-    // The worker's alone: the kind of output that stopped rendering last, and
-    // whether the user has been told that none plays.
-    std::optional<AudioOutputKind> lostOutput_;
-    bool failureReported_ = false;
-    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
-    std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
-    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
-    // What the audio output's callback reads; given up with a JACK driver that is.
-    struct OutputRender {
-        fluid_synth_t* synth = nullptr;
-        std::atomic<bool> silent{false};  // hand the output silence without rendering
-        std::atomic<Clock::rep> lastCall{0};  // when the output last asked for samples
-        std::atomic<bool> periodic{false};    // it asks every period (JACK)
-        std::atomic<bool> failed{false};      // its driver has reported an error on its thread
-    };
-    std::unique_ptr<OutputRender> render_ = std::make_unique<OutputRender>();
-    static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
-    std::string_view driverInUse_;                                 // the worker's alone
-    bool abandoned_ = false;  // a JACK call that never returned still uses the synth
-
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    // Guarded by mutex_:
-    // Played by the worker, in order: what was sent while the SoundFonts
-    // loaded, or from a message that reads samples on.
-    std::vector<SynthMessage> pending_;
-    bool loadDone_ = false;
-    bool loadOk_ = false;
-    bool stopping_ = false;
-    bool audioWanted_ = false;
-    bool audioStarting_ = false;
-    bool audioFailed_ = false;
-    bool outputLost_ = false;  // a Note On found the running output dead
-    std::string driverName_;
-
-    // The sender plays its messages itself: loaded, and nothing pending.
-    // Set false by the sender alone, true by the worker alone, both under mutex_.
-    std::atomic<bool> direct_{false};
-    std::atomic<bool> audioUp_{false};
-    std::atomic<Clock::rep> lastNoteOn_{0};
-    std::promise<void> endPromise_;
-    std::future<void> ended_ = endPromise_.get_future();
-};
-
-bool FluidSynthOutput::Worker::create()
+bool FluidSynthEngine::create()
 {
     settings_.reset(new_fluid_settings());
     if (!settings_)
@@ -333,125 +194,23 @@ bool FluidSynthOutput::Worker::create()
     return true;
 }
 
-bool FluidSynthOutput::Worker::start(const std::shared_ptr<Worker>& self)
+FluidSynthEngine::FluidSynthEngine(SoundFontSet fonts, SynthOptions options, JackServer& jack)
+    : fonts_(std::move(fonts)), options_(options), jack_(jack), render_(std::make_unique<OutputRender>())
 {
-    try {
-        std::thread([self] { self->run(); }).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+    quietLibraries(jack_);
 }
 
-void FluidSynthOutput::Worker::stop()
-{
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-    changed_.notify_all();
-}
+FluidSynthEngine::~FluidSynthEngine() = default;
 
-void FluidSynthOutput::Worker::send(SynthMessage message, bool noteOn)
+bool FluidSynthEngine::load()
 {
-    // An output whose sound server has gone renders no more: the note waits
-    // for the worker to open a new one.
-    const bool lost = noteOn && options_.audio == SynthAudio::Device && audioUp_.load() && outputDead();
-    // Reading a kit's samples can take long on a cold disk: not on the
-    // sender's thread, which is the GUI's.
-    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && mayReadSamples(message))) {
-        const std::lock_guard lock(mutex_);
-        if (loadDone_ && !loadOk_)
-            return;  // nothing to play them
-        direct_.store(false);
-        outputLost_ = outputLost_ || lost;
-        pending_.push_back(std::move(message));
-        if (noteOn && options_.audio == SynthAudio::Device) {
-            lastNoteOn_.store(Clock::now().time_since_epoch().count());
-            audioWanted_ = true;
-        }
-        changed_.notify_all();
-        return;
-    }
-    if (!loadOk_)
-        return;  // written before direct_ is first set, and never again
-    if (noteOn)
-        render_->silent.store(false);
-    play(synth_.get(), message);
-    if (!noteOn || options_.audio != SynthAudio::Device)
-        return;
-    // Paired with the idle stop in serveAudio(): either the worker sees this
-    // note, or this sees the audio stopped and asks for it again.
-    lastNoteOn_.store(Clock::now().time_since_epoch().count());
-    if (!audioUp_.load()) {
-        const std::lock_guard lock(mutex_);
-        audioWanted_ = true;
-        changed_.notify_all();
-    }
-}
-
-bool FluidSynthOutput::Worker::waitUntilLoaded()
-{
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return loadDone_ && direct_.load(); });
-    return loadOk_;
-}
-
-bool FluidSynthOutput::Worker::loadFailed() const
-{
-    const std::lock_guard lock(mutex_);
-    return loadDone_ && !loadOk_;
-}
-
-bool FluidSynthOutput::Worker::waitForAudio()
-{
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return stopping_ || (loadDone_ && !audioWanted_ && !audioStarting_); });
-    return !driverName_.empty();
-}
-
-std::string FluidSynthOutput::Worker::driverName() const
-{
-    const std::lock_guard lock(mutex_);
-    return driverName_;
-}
-
-void FluidSynthOutput::Worker::run()
-{
-    // Asking JACK opens a client: here, not on the caller's thread.
+    // Asking JACK opens a client: here, on the port's worker.
     if (options_.audio == SynthAudio::Device) {
         jackRate_ = jack_.sampleRate();
         jackRefused_ = !jackRate_ && jack_.listening();
         // PipeWire suspends its sound device only once no client runs.
         keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jack_.isPipeWire();
     }
-    load();
-    if (options_.audio == SynthAudio::Device) {
-        if (keepJackAudio_) {
-            const std::lock_guard lock(mutex_);
-            audioWanted_ = loadOk_;
-        }
-        serveAudio();
-    } else {
-        std::unique_lock lock(mutex_);
-        while (!stopping_) {
-            if (!pending_.empty()) {
-                playPending(lock);
-            } else if (retiredFonts_.empty()) {
-                changed_.wait(lock);
-            } else {
-                // The voices end as the caller renders them.
-                changed_.wait_for(lock, kRetiredFontsRetry);
-                lock.unlock();
-                unloadRetiredFonts();
-                lock.lock();
-            }
-        }
-    }
-    release();
-    endPromise_.set_value();
-}
-
-void FluidSynthOutput::Worker::load()
-{
     lastFluidError.clear();
     const bool made = create();
     // Presets are chosen once, after the last font, so that no channel
@@ -464,17 +223,15 @@ void FluidSynthOutput::Worker::load()
         qCWarning(lcSynth, "The built-in synth cannot play: %s",
                   lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
     }
-    std::unique_lock lock(mutex_);
-    loadDone_ = true;
-    loadOk_ = ok;
-    // What was sent meanwhile plays now, if there is anything to play it.
-    playPending(lock);
-    if (!ok)
-        audioWanted_ = false;  // nothing to play
-    lastNoteOn_.store(Clock::now().time_since_epoch().count());
+    return ok;
 }
 
-bool FluidSynthOutput::Worker::loadFonts()
+void FluidSynthEngine::play(const MidiMessage& message)
+{
+    playOn(synth_.get(), message);
+}
+
+bool FluidSynthEngine::loadFonts()
 {
     const KitSet standard = KitSet().set(0);
     loadedFonts_.push_back({fonts_.base.string(), drumKitsIn(fonts_.base.string())});
@@ -495,7 +252,7 @@ bool FluidSynthOutput::Worker::loadFonts()
     return loadedFonts_.front().id != FLUID_FAILED;
 }
 
-void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
+void FluidSynthEngine::playOnWorker(const MidiMessage& message)
 {
     const std::optional<int> kit = rhythmKit(message);
     const auto holdsKit = [&](const LoadedFont& font) {
@@ -503,7 +260,7 @@ void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
     };
     // Kit 0 is always there, and a kit no font has plays kit 0.
     if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holdsKit)) {
-        play(synth_.get(), message);
+        playOn(synth_.get(), message);
         return;
     }
     // The new kit's fonts go on top, the Program Change finds it there, and
@@ -521,160 +278,70 @@ void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
         font.id = id;
     }
     kitLoaded_ = *kit;
-    play(synth_.get(), message);
+    playOn(synth_.get(), message);
     unloadRetiredFonts();
 }
 
-void FluidSynthOutput::Worker::unloadRetiredFonts()
+bool FluidSynthEngine::unloadRetiredFonts()
 {
     // Not while any voice sounds: FluidSynth would hand a font whose samples
     // a voice still plays to a timer thread of its own, which frees it
     // without the synth's lock while the synth may still read it. No new
     // voice can take a retired font's samples, as no channel selects it.
     if (retiredFonts_.empty() || fluid_synth_get_active_voice_count(synth_.get()) > 0)
-        return;
+        return !retiredFonts_.empty();
     for (int id : retiredFonts_)
         fluid_synth_sfunload(synth_.get(), id, 0);
     retiredFonts_.clear();
+    return false;
 }
 
-void FluidSynthOutput::Worker::playPending(std::unique_lock<std::mutex>& lock)
-{
-    // The sender is held only while the list is handed over; what it sends
-    // meanwhile joins the next list, until none is left.
-    while (!pending_.empty()) {
-        std::vector<SynthMessage> messages;
-        messages.swap(pending_);
-        lock.unlock();
-        for (const SynthMessage& message : messages)
-            if (loadOk_)
-                playOnWorker(message);
-        unloadRetiredFonts();
-        lock.lock();
-    }
-    direct_.store(true, std::memory_order_release);
-    changed_.notify_all();
-}
-
-void FluidSynthOutput::Worker::serveAudio()
-{
-    std::unique_lock lock(mutex_);
-    Clock::time_point lastSound{};
-    while (!stopping_) {
-        if (outputLost_) {
-            // Its voices were never heard and would never end: they go
-            // before the note that found it dead plays on a new output.
-            outputLost_ = false;
-            audioUp_ = false;
-            lock.unlock();
-            qCWarning(lcSynth, "The audio output (%.*s) stopped playing; opening one again",
-                      static_cast<int>(driverInUse_.size()), driverInUse_.data());
-            lostOutput_ = outputKind(driverInUse_);
-            stopDriver();
-            endUnheardVoices();
-            lock.lock();
-            continue;
-        }
-        if (!pending_.empty()) {
-            playPending(lock);
-            continue;
-        }
-        if (!retiredFonts_.empty()) {
-            // Tried at every wake: at the latest when the audio falls idle.
-            lock.unlock();
-            unloadRetiredFonts();
-            lock.lock();
-        }
-        if (audioWanted_ && driver_) {
-            audioWanted_ = false;  // asked for while it was running, or silent
-            render_->silent = false;
-            audioUp_ = true;
-            changed_.notify_all();
-        }
-        if (audioWanted_ && !driver_) {
-            audioStarting_ = true;
-            audioWanted_ = false;
-            lock.unlock();
-            const bool started = startDriver();
-            lock.lock();
-            audioStarting_ = false;
-            audioUp_ = started;
-            changed_.notify_all();
-            if (abandoned_)
-                return;
-            continue;
-        }
-        if (!driver_ || render_->silent) {
-            changed_.wait(lock);
-            continue;
-        }
-        const Clock::time_point lastNote{Clock::duration(lastNoteOn_.load())};
-        const Clock::time_point quietSince = std::max(lastNote, lastSound);
-        if (Clock::now() - quietSince < options_.idleStop) {
-            changed_.wait_until(lock, quietSince + options_.idleStop);
-            continue;
-        }
-        // A held note, or a released one still ringing (a long cymbal), keeps
-        // the audio going; a tail that never fades is cut after a while, and
-        // so is every voice of an output that no longer renders them.
-        lock.unlock();
-        const bool dead = outputDead();
-        if (dead)
-            lostOutput_ = outputKind(driverInUse_);
-        const Voices voices = dead ? Voices{} : voicesOf(synth_.get());
-        const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
-        if (dead || (voices.ringing && !voices.held && tailTooLong))
-            fluid_synth_all_sounds_off(synth_.get(), -1);
-        lock.lock();
-        if (voices.held || (voices.ringing && !tailTooLong)) {
-            lastSound = Clock::now();
-            continue;
-        }
-        audioUp_ = false;
-        if (lastNoteOn_.load() != lastNote.time_since_epoch().count()) {
-            audioUp_ = true;  // a note came meanwhile
-            continue;
-        }
-        if (driverInUse_ == "jack" && keepJackAudio_ && !dead) {
-            // A JACK client joins the graph too slowly to stop: it stays,
-            // and hands JACK silence without waking FluidSynth.
-            render_->silent = true;
-            qCDebug(lcSynth, "Audio output silent after %lld ms without sound",
-                    static_cast<long long>(options_.idleStop.count()));
-            continue;
-        }
-        lock.unlock();
-        stopDriver();
-        if (dead)
-            endUnheardVoices();
-        lock.lock();
-        qCDebug(lcSynth, "Audio output stopped after %lld ms of silence",
-                static_cast<long long>(options_.idleStop.count()));
-    }
-}
-
-bool FluidSynthOutput::Worker::startDriver()
+std::optional<AudioFailure> FluidSynthEngine::startAudio()
 {
     const std::optional<AudioFailure> failure = tryDrivers();
     if (failure && !abandoned_)
         endUnheardVoices();
-    const std::lock_guard lock(mutex_);
-    if (!failure) {
-        audioFailed_ = false;
+    if (!failure)
         lostOutput_.reset();
-        return true;
-    }
-    if (!audioFailed_)
-        qCWarning(lcSynth, "The built-in synth cannot play: %s", failure->detail.c_str());
-    audioFailed_ = true;
-    if (!failureReported_) {
-        failureReported_ = true;
-        failures_->report(*failure);
-    }
-    return false;
+    return failure;
 }
 
-std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
+void FluidSynthEngine::stopAudio(bool dead)
+{
+    if (dead)
+        lostOutput_ = outputKind(driverInUse_);
+    stopDriver();
+    if (dead)
+        endUnheardVoices();
+}
+
+void FluidSynthEngine::setSilent(bool silent)
+{
+    render_->silent.store(silent);
+}
+
+bool FluidSynthEngine::silent() const
+{
+    return render_->silent.load();
+}
+
+SynthEngine::Voices FluidSynthEngine::voices()
+{
+    return voicesOf(synth_.get());
+}
+
+void FluidSynthEngine::allSoundsOff()
+{
+    fluid_synth_all_sounds_off(synth_.get(), -1);
+}
+
+bool FluidSynthEngine::render(std::span<float> left, std::span<float> right)
+{
+    return fluid_synth_write_float(synth_.get(), static_cast<int>(left.size()), left.data(), 0, 1, right.data(), 0,
+                                   1) == FLUID_OK;
+}
+
+std::optional<AudioFailure> FluidSynthEngine::tryDrivers()
 {
     // JACK only when a server already runs; otherwise the desktop's sound
     // server, then the sound card itself. PulseAudio comes before PipeWire's
@@ -701,7 +368,7 @@ std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
         render_->failed = false;
         const auto make = [settings = settings_.get(), render = render_.get()] {
             return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(
-                new_fluid_audio_driver2(settings, &Worker::renderForOutput, render));
+                new_fluid_audio_driver2(settings, &FluidSynthEngine::renderForOutput, render));
         };
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
@@ -719,8 +386,6 @@ std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
         }
         if (driver_) {
             driverInUse_ = name;
-            const std::lock_guard lock(mutex_);
-            driverName_ = name;
             return std::nullopt;
         }
         if (!first) {
@@ -736,7 +401,7 @@ std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
     return first ? first : AudioFailure{AudioOutputKind::Alsa, AudioFault::NoDevice, "no audio output could be opened"};
 }
 
-void FluidSynthOutput::Worker::endUnheardVoices()
+void FluidSynthEngine::endUnheardVoices()
 {
     // Without an output nothing renders: the voices of the notes played
     // meanwhile would never end, and would fill the synth's polyphony. They
@@ -747,7 +412,7 @@ void FluidSynthOutput::Worker::endUnheardVoices()
         fluid_synth_write_float(synth_.get(), kFluidBlock, scratch.data(), 0, 1, scratch.data() + kFluidBlock, 0, 1);
 }
 
-bool FluidSynthOutput::Worker::outputDead() const
+bool FluidSynthEngine::outputDead() const
 {
     if (render_->failed.load())
         return true;
@@ -755,7 +420,7 @@ bool FluidSynthOutput::Worker::outputDead() const
     return render_->periodic.load() && Clock::now() - lastCall > kStalledJackOutput;
 }
 
-int FluidSynthOutput::Worker::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
+int FluidSynthEngine::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
                                                float* out[])
 {
     // FluidSynth adds to the buffers it is given.
@@ -775,19 +440,15 @@ int FluidSynthOutput::Worker::renderForOutput(void* data, int length, int fxCoun
     return fluid_synth_process(render->synth, length, fxCount, fx, outCount, out);
 }
 
-void FluidSynthOutput::Worker::stopDriver()
+void FluidSynthEngine::stopDriver()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        driverName_.clear();
-    }
     if (driverInUse_ == "jack")
         releaseJackClient(jack_, driver_);
     driver_.reset();
     driverInUse_ = {};
 }
 
-void FluidSynthOutput::Worker::release()
+void FluidSynthEngine::release()
 {
     if (abandoned_) {
         abandon(synth_);
@@ -801,111 +462,31 @@ void FluidSynthOutput::Worker::release()
 }
 
 FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options, JackServer& jack)
-    : SinglePortOutput(std::string(kBuiltInSynthName)),
-      fonts_(std::move(fonts)),
-      options_(options),
-      jack_(jack),
-      failureSink_(std::make_shared<FailureSink>())
+    : SynthPort(std::string(kBuiltInSynthName), options,
+                [fonts = std::move(fonts), options, &jack] {
+                    return std::make_unique<FluidSynthEngine>(fonts, options, jack);
+                }),
+      offline_(options.audio == SynthAudio::Offline)
 {
-    quietLibraries(jack_);
 }
 
-FluidSynthOutput::~FluidSynthOutput()
+FluidSynthEngine* FluidSynthOutput::engine()
 {
-    close();
-    // A PulseAudio stream takes more than a second to close: what is left of
-    // the teardown then ends with the process.
-    const Clock::time_point deadline = Clock::now() + kTeardownWaitAtExit;
-    for (const auto& worker : closing_) {
-        if (!worker->waitForEnd(deadline)) {
-            qCDebug(lcSynth, "The built-in synth's audio output is still closing");
-            break;
-        }
-    }
-}
-
-bool FluidSynthOutput::open(int index)
-{
-    close();
-    if (index != 0)
-        return false;
-    auto worker = std::make_shared<Worker>(fonts_, options_, jack_, failureSink_);
-    if (!worker->start(worker)) {
-        qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
-        return false;
-    }
-    worker_ = std::move(worker);
-    filter_.forget();
-    return true;
-}
-
-bool FluidSynthOutput::openFailedLate() const
-{
-    return worker_ && worker_->loadFailed();
-}
-
-void FluidSynthOutput::setAudioFailureHandler(AudioFailureHandler handler)
-{
-    const std::lock_guard lock(failureSink_->mutex);
-    failureSink_->handler = std::move(handler);
-}
-
-void FluidSynthOutput::close()
-{
-    // Workers whose thread has ended are dropped; the rest wait for it.
-    std::erase_if(closing_, [](const auto& worker) { return worker->waitForEnd(Clock::now()); });
-    if (!worker_)
-        return;
-    worker_->stop();
-    closing_.push_back(std::move(worker_));
-}
-
-void FluidSynthOutput::send(std::span<const std::uint8_t> bytes)
-{
-    if (!worker_ || bytes.empty())
-        return;
-    if (bytes.front() == 0xF0) {
-        if (bytes.size() < 2 || (bytes.size() == 2 && bytes.back() == 0xF7))
-            return;  // nothing inside the frame
-        filter_.forget();  // a reset, for one
-        worker_->send({SynthMessage::Kind::Message, MidiMessage(bytes)}, false);
-        return;
-    }
-    for (const MidiMessage& message : filter_.filter(MidiMessage(bytes)))
-        worker_->send({SynthMessage::Kind::Message, message}, isNoteOn(message));
-}
-
-bool FluidSynthOutput::waitUntilLoaded()
-{
-    return worker_ && worker_->waitUntilLoaded();
-}
-
-bool FluidSynthOutput::waitForAudio()
-{
-    return worker_ && worker_->waitForAudio();
-}
-
-std::string FluidSynthOutput::audioDriver() const
-{
-    return worker_ ? worker_->driverName() : std::string();
+    return static_cast<FluidSynthEngine*>(loadedEngine());
 }
 
 bool FluidSynthOutput::render(std::span<float> left, std::span<float> right)
 {
-    if (!worker_ || !worker_->renders() || left.size() != right.size())
+    if (!offline_ || left.size() != right.size())
         return false;
-    if (!worker_->waitUntilLoaded())
-        return false;
-    return fluid_synth_write_float(worker_->synth(), static_cast<int>(left.size()), left.data(), 0, 1,
-                                   right.data(), 0, 1) == FLUID_OK;
+    FluidSynthEngine* loaded = engine();
+    return loaded && loaded->render(left, right);
 }
 
 fluid_synth_t* FluidSynthOutput::synth()
 {
-    if (!worker_)
-        return nullptr;
-    worker_->waitUntilLoaded();
-    return worker_->synth();
+    FluidSynthEngine* loaded = engine();
+    return loaded ? loaded->synth() : nullptr;
 }
 
 }  // namespace padscope

@@ -1,5 +1,4 @@
 #include "chained_output.h"
-#include "on_demand_output.h"
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"
@@ -231,64 +230,6 @@ TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAd
     EXPECT_EQ(made->trace().back(), "sysex 1");  // the GS Reset
 }
 
-TEST(OnDemandOutput, MadeOnlyWhenOpenedAndWhatWasSentMeanwhileArrivesInOrder)
-{
-    // The backend the factory makes hands everything to one the test keeps.
-    struct Borrowed final : MidiOutput {
-        explicit Borrowed(RecordingOutput& to) : to(to) {}
-        int portCount() const override { return to.portCount(); }
-        std::string portName(int index) const override { return to.portName(index); }
-        bool open(int index) override { return to.open(index); }
-        void close() override { to.close(); }
-        void send(std::span<const std::uint8_t> bytes) override { to.send(bytes); }
-        RecordingOutput& to;
-    };
-    RecordingOutput recorded(std::vector<RecordingOutput::Port>{{"Inner", true}});
-    std::atomic<bool> made{false};
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    RecordingNotifier notifier;
-    {
-        OnDemandOutput synth("Synth", [&] {
-            released.wait();
-            made = true;
-            return std::make_unique<Borrowed>(recorded);
-        });
-        PortSession session(synth, notifier, {});
-        session.countPorts();
-        EXPECT_FALSE(made);  // listing makes nothing
-        // A first run opens the port, closes it and opens it again.
-        session.openRemembered(0, "none");
-        EXPECT_EQ(session.portName(), "Synth");
-        synth.send(releaseMessage(36));
-        EXPECT_FALSE(made);  // opening never waits for the backend
-        release.set_value();
-        // Whether the backend is made by now or not, this comes after the rest.
-        synth.send(releaseMessage(38));
-        EXPECT_FALSE(synth.openFailedLate());
-    }  // waits for the backend, then closes the port
-    // Only the last opening reaches the backend, with its GS Reset.
-    EXPECT_EQ(recorded.trace(), (std::vector<std::string>{"open 0", "sysex 0", "short 0", "short 0", "close 0"}));
-    EXPECT_EQ(recorded.shortWords(), (std::vector<std::uint32_t>{packed(releaseMessage(36)), packed(releaseMessage(38))}));
-    EXPECT_TRUE(notifier.failures.empty());
-}
-
-TEST(OnDemandOutput, FactoryThatMakesNothingIsAFailedOpenAfterTheResetWait)
-{
-    OnDemandOutput synth("Synth", [] { return std::unique_ptr<MidiOutput>(); });
-    RecordingNotifier notifier;
-    // The reset wait is where the background work gets done.
-    PortSession session(synth, notifier, [](std::chrono::milliseconds) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    });
-    session.countPorts();
-    session.openRemembered(0, "Synth");
-    // Both opens of the start-up fail: the remembered one, and the fallback
-    // that follows because no name could be read.
-    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
-    EXPECT_EQ(session.portName(), "");
-}
-
 TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPlace)
 {
     Fixture f({{"Port A", true}, {"Port B", true}});
@@ -389,36 +330,4 @@ TEST(PortList, PortsOfTheSameNameInTwoBackendsAreToldApart)
     EXPECT_EQ(session.portNames(), (std::vector<std::string>{"Module", "Other", "Module"}));
     EXPECT_EQ(session.openPortIndex(), 2);
     EXPECT_EQ(session.portIndex(), 2);
-}
-
-// The synth's backend is made only when its port opens, behind two
-// wrappers: a handler set on the program's chain before that still hears
-// its audio failures, and none once it is taken back.
-TEST(OnDemandOutput, AudioFailureHandlerReachesTheBackendMadeLater)
-{
-    std::atomic<RecordingOutput*> backend{nullptr};
-    ChainedOutput chain;
-    chain.append(ChainedOutput::Factory([&backend] {
-        return std::make_unique<OnDemandOutput>("Synth", [&backend] {
-            auto made = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Inner"}});
-            backend = made.get();
-            return made;
-        });
-    }));
-    chain.append(ChainedOutput::Factory([] { return std::make_unique<RecordingOutput>(threePorts()); }));
-    std::vector<AudioFault> heard;
-    chain.setAudioFailureHandler([&heard](const AudioFailure& failure) { heard.push_back(failure.fault); });
-    ASSERT_TRUE(chain.open(0));  // the backend is made on a thread of its own
-    AudioFailureHandler inner;
-    for (int i = 0; i < 500 && !inner; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (backend)
-            inner = backend.load()->audioFailureHandler();
-    }
-    ASSERT_TRUE(inner);
-    inner({AudioOutputKind::Jack, AudioFault::JackRefused, ""});
-    EXPECT_EQ(heard, std::vector<AudioFault>{AudioFault::JackRefused});
-    chain.setAudioFailureHandler({});
-    EXPECT_FALSE(backend.load()->audioFailureHandler());
-    chain.close();
 }
