@@ -12,6 +12,12 @@ constexpr int kFirstChannelModeController = 120;
 // CC 98 to 101: NRPN LSB, NRPN MSB, RPN LSB, RPN MSB.
 constexpr int kFirstSelector = 98;
 
+// A data byte of the message, 0 where it has none.
+int dataByte(std::span<const std::uint8_t> message, std::size_t index)
+{
+    return index < message.size() ? message[index] & 0x7F : 0;
+}
+
 constexpr bool isSelector(int controller) { return controller >= 98 && controller <= 101; }
 constexpr bool isDataEntry(int controller)
 {
@@ -39,10 +45,10 @@ void RedundantMessageFilter::forget()
         forget(channel);
 }
 
-void RedundantMessageFilter::dataEntry(Channel& channel, const MidiMessage& message, Messages& out)
+void RedundantMessageFilter::dataEntry(Channel& channel, std::span<const std::uint8_t> message, Messages& out)
 {
-    const int controller = message.data1();
-    const int value = message.data2();
+    const int controller = dataByte(message, 1);
+    const int value = dataByte(message, 2);
     const auto wanted = [&](int cc) { return channel.selection[static_cast<std::size_t>(cc - kFirstSelector)]; };
     // The registered parameter meant, when it is one whose value is remembered.
     const bool known = !channel.wantNrpn && wanted(101) == 0 && wanted(100) >= 0 && wanted(100) < kKnownParameters;
@@ -54,7 +60,7 @@ void RedundantMessageFilter::dataEntry(Channel& channel, const MidiMessage& mess
         return;
 
     // Bring the synth's selection up to the wanted one, the kind last.
-    const std::uint8_t status = message.status();
+    const std::uint8_t status = message[0];
     const int first = channel.wantNrpn ? 100 : 98;   // the other kind's selectors
     const int second = channel.wantNrpn ? 98 : 100;  // this kind's selectors
     for (int base : {first, second}) {
@@ -76,12 +82,14 @@ void RedundantMessageFilter::dataEntry(Channel& channel, const MidiMessage& mess
         channel.data[static_cast<std::size_t>(wanted(100))].fill(-1);
 }
 
-RedundantMessageFilter::Messages RedundantMessageFilter::filter(const MidiMessage& message)
+RedundantMessageFilter::Messages RedundantMessageFilter::filter(std::span<const std::uint8_t> message)
 {
     Messages out;
-    const int status = message.status();
-    const int data1 = message.data1();
-    const int data2 = message.data2();
+    if (message.empty())
+        return out;
+    const int status = message[0];
+    const int data1 = dataByte(message, 1);
+    const int data2 = dataByte(message, 2);
     if (status < 0x80 || status >= 0xF0) {
         out.push_back(message);
         return out;

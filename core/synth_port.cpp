@@ -15,9 +15,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool isNoteOn(const MidiMessage& message)
+bool isNoteOn(std::span<const std::uint8_t> message)
 {
-    return (message.status() & 0xF0) == 0x90 && message.data2() != 0;
+    return message.size() > 2 && (message[0] & 0xF0) == 0x90 && message[2] != 0;
 }
 
 // How long destruction waits for closed ports to finish tearing down.
@@ -33,9 +33,9 @@ constexpr std::chrono::milliseconds kRetiredFontsRetry{50};
 
 }  // namespace
 
-bool readsSamples(const MidiMessage& message)
+bool readsSamples(std::span<const std::uint8_t> message)
 {
-    return message.isSysex() || (message.status() & 0xF0) == 0xC0;
+    return !message.empty() && (message[0] == 0xF0 || (message[0] & 0xF0) == 0xC0);
 }
 
 // Where the port's openings report that no audio output plays.
@@ -68,7 +68,7 @@ public:
     void stop();
     bool waitForEnd(Clock::time_point deadline) { return ended_.wait_until(deadline) == std::future_status::ready; }
 
-    void send(PortEvent event, bool noteOn);
+    void send(std::span<const std::uint8_t> message, bool noteOn);
     // Waits until the SoundFonts are read and all that was sent is played.
     bool waitUntilLoaded();
     bool loadFailed() const;
@@ -135,20 +135,20 @@ void SynthPort::Worker::stop()
     changed_.notify_all();
 }
 
-void SynthPort::Worker::send(PortEvent event, bool noteOn)
+void SynthPort::Worker::send(std::span<const std::uint8_t> message, bool noteOn)
 {
     // An output whose sound server has gone renders no more: the note waits
     // for the worker to open a new one.
     const bool lost = noteOn && options_.audio == SynthAudio::Device && audioUp_.load() && engine_->outputDead();
     // Reading a kit's samples can take long on a cold disk: not on the
     // sender's thread, which is the GUI's.
-    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && readsSamples(event.message))) {
+    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && readsSamples(message))) {
         const std::lock_guard lock(mutex_);
         if (loadDone_ && !loadOk_)
             return;  // nothing to play them
         direct_.store(false);
         outputLost_ = outputLost_ || lost;
-        pending_.push_back(std::move(event));
+        pending_.push_back({PortEvent::Kind::Message, MidiMessage(message)});
         if (noteOn && options_.audio == SynthAudio::Device) {
             lastNoteOn_.store(Clock::now().time_since_epoch().count());
             audioWanted_ = true;
@@ -160,7 +160,7 @@ void SynthPort::Worker::send(PortEvent event, bool noteOn)
         return;  // written before direct_ is first set, and never again
     if (noteOn)
         engine_->setSilent(false);
-    engine_->play(event.message);
+    engine_->play(message);
     if (!noteOn || options_.audio != SynthAudio::Device)
         return;
     // Paired with the idle stop in serveAudio(): either the worker sees this
@@ -457,11 +457,12 @@ void SynthPort::send(std::span<const std::uint8_t> bytes)
         if (bytes.size() < 2 || (bytes.size() == 2 && bytes.back() == 0xF7))
             return;  // nothing inside the frame
         filter_.forget();  // a reset, for one
-        worker_->send({PortEvent::Kind::Message, MidiMessage(bytes)}, false);
+        worker_->send(bytes, false);
         return;
     }
-    for (const MidiMessage& message : filter_.filter(MidiMessage(bytes)))
-        worker_->send({PortEvent::Kind::Message, message}, isNoteOn(message));
+    const RedundantMessageFilter::Messages messages = filter_.filter(bytes);
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        worker_->send(messages[i], isNoteOn(messages[i]));
 }
 
 bool SynthPort::waitUntilLoaded()

@@ -50,7 +50,7 @@ public:
     // Whether the audio output starts with the port and stays while idle.
     virtual bool keepsAudio() const = 0;
     // Plays a message that reads no samples (see readsSamples()).
-    virtual void play(const MidiMessage& message) = 0;
+    virtual void play(std::span<const std::uint8_t> message) = 0;
     // Plays any message, reading the samples of a kit it selects first.
     virtual void playOnWorker(const MidiMessage& message) = 0;
     // Lets go of earlier kits' fonts once no voice sounds; true while some
@@ -81,7 +81,7 @@ public:
 
 // Whether a message may make FluidSynth read samples: a Program Change, or a
 // system exclusive message such as a GS Reset that selects programs again.
-bool readsSamples(const MidiMessage& message);
+bool readsSamples(std::span<const std::uint8_t> message);
 
 // A software synthesizer as a MIDI output with a single port. Opening the
 // port returns at once: a worker thread makes the engine (loading it, and

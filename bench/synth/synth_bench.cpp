@@ -1,7 +1,10 @@
 // Costs of the built-in synth port: opening it until the SoundFont is read
 // (on the port's worker thread), changing the kit, and turning a pad press into its first block
 // of audio.
+#include "chained_output.h"
 #include "fluid_synth_output.h"
+#include "notifier.h"
+#include "port_session.h"
 #include "press_messages.h"
 
 #include <benchmark/benchmark.h>
@@ -100,6 +103,48 @@ void BM_PressOnSynthPath(benchmark::State& state)
     }
 }
 
+// The same press from the port session down, through the chain of backends
+// as the program builds it, to the synth: every layer a press crosses below
+// the window.
+void BM_PressThroughPortSession(benchmark::State& state)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        state.SkipWithError("no General MIDI SoundFont installed");
+        return;
+    }
+    FluidSynthOutput* synth = nullptr;
+    ChainedOutput chain;
+    chain.append(ChainedOutput::Factory([&fonts, &synth] {
+        auto made = std::make_unique<FluidSynthOutput>(*fonts, SynthOptions{SynthAudio::Offline, true});
+        synth = made.get();
+        return made;
+    }));
+    struct NoNotice final : Notifier {
+        void notify(Failure, std::string_view) override {}
+    } notifier;
+    PortSession session(chain, notifier, {});
+    session.countPorts();
+    session.openRemembered(0, "Padscope GS Synth");
+    if (!synth || !synth->waitUntilLoaded()) {
+        state.SkipWithError("the SoundFont did not load");
+        return;
+    }
+    const auto press = pressMessages(defaultControllerValues(), 38, 0, 1);
+    std::vector<float> left(1024), right(1024);
+    int presses = 0;
+    for (auto _ : state) {
+        for (const auto& word : press)
+            session.send(word);
+        session.send(releaseMessage(38));
+        if (++presses % 32 == 0) {
+            state.PauseTiming();
+            synth->render(left, right);
+            state.ResumeTiming();
+        }
+    }
+}
+
 // With dynamic loading a kit's samples are read when its Program Change
 // arrives, and the previous kit's are dropped. The port's worker does it;
 // the sender only hands the message over. Timed: the whole change.
@@ -124,3 +169,4 @@ BENCHMARK(BM_OpenWithDynamicLoading)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenLoadingWholeFont)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PressToFirstBlock)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PressOnSynthPath)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PressThroughPortSession)->Unit(benchmark::kMicrosecond);

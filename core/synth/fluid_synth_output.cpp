@@ -69,24 +69,24 @@ void quietLibraries(JackServer& jack)
     jack.quiet();
 }
 
-
-
 using Clock = std::chrono::steady_clock;
 
-void playOn(fluid_synth_t* synth, const MidiMessage& message)
+void playOn(fluid_synth_t* synth, std::span<const std::uint8_t> message)
 {
-    if (message.isSysex()) {
+    if (message.empty())
+        return;
+    if (message[0] == 0xF0) {
         // FluidSynth wants the message without its F0 and F7 frame.
-        std::span<const std::uint8_t> bytes = message.bytes().subspan(1);
+        std::span<const std::uint8_t> bytes = message.subspan(1);
         if (!bytes.empty() && bytes.back() == 0xF7)
             bytes = bytes.first(bytes.size() - 1);
         fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
                           nullptr, nullptr, nullptr, 0);
         return;
     }
-    const int status = message.status();
-    const int data1 = message.data1();
-    const int data2 = message.data2();
+    const int status = message[0];
+    const int data1 = message.size() > 1 ? message[1] & 0x7F : 0;
+    const int data2 = message.size() > 2 ? message[2] & 0x7F : 0;
     const int channel = status & 0x0F;
     switch (status & 0xF0) {
     case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
@@ -226,7 +226,7 @@ bool FluidSynthEngine::load()
     return ok;
 }
 
-void FluidSynthEngine::play(const MidiMessage& message)
+void FluidSynthEngine::play(std::span<const std::uint8_t> message)
 {
     playOn(synth_.get(), message);
 }

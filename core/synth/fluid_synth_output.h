@@ -52,7 +52,7 @@ public:
 
     bool load() override;
     bool keepsAudio() const override { return keepJackAudio_; }
-    void play(const MidiMessage& message) override;
+    void play(std::span<const std::uint8_t> message) override;
     void playOnWorker(const MidiMessage& message) override;
     bool unloadRetiredFonts() override;
     std::optional<AudioFailure> startAudio() override;

@@ -37,7 +37,10 @@ public:
 
     bool load() override { return record([this] { ++log_.loaded; }), true; }
     bool keepsAudio() const override { return false; }
-    void play(const MidiMessage& message) override { record([&] { log_.played.push_back(byteList(message)); }); }
+    void play(std::span<const std::uint8_t> message) override
+    {
+        record([&] { log_.played.emplace_back(message.begin(), message.end()); });
+    }
     void playOnWorker(const MidiMessage& message) override { play(message); }
     bool unloadRetiredFonts() override { return false; }
     std::optional<AudioFailure> startAudio() override
