@@ -71,35 +71,6 @@ void quietLibraries(JackServer& jack)
 
 using Clock = std::chrono::steady_clock;
 
-void playOn(fluid_synth_t* synth, std::span<const std::uint8_t> message)
-{
-    if (message.empty())
-        return;
-    if (message[0] == 0xF0) {
-        // FluidSynth wants the message without its F0 and F7 frame.
-        std::span<const std::uint8_t> bytes = message.subspan(1);
-        if (!bytes.empty() && bytes.back() == 0xF7)
-            bytes = bytes.first(bytes.size() - 1);
-        fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
-                          nullptr, nullptr, nullptr, 0);
-        return;
-    }
-    const int status = message[0];
-    const int data1 = message.size() > 1 ? message[1] & 0x7F : 0;
-    const int data2 = message.size() > 2 ? message[2] & 0x7F : 0;
-    const int channel = status & 0x0F;
-    switch (status & 0xF0) {
-    case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
-    // FluidSynth treats velocity 0 as a Note Off.
-    case 0x90: fluid_synth_noteon(synth, channel, data1, data2); break;
-    case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
-    case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
-    case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
-    case 0xD0: fluid_synth_channel_pressure(synth, channel, data1); break;
-    case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7); break;
-    default: break;  // running status or system messages: nothing to play
-    }
-}
 
 // FluidSynth renders in blocks of this many frames.
 constexpr int kFluidBlock = 64;
@@ -228,7 +199,33 @@ bool FluidSynthEngine::load()
 
 void FluidSynthEngine::play(std::span<const std::uint8_t> message)
 {
-    playOn(synth_.get(), message);
+    if (message.empty())
+        return;
+    fluid_synth_t* synth = synth_.get();
+    if (message[0] == 0xF0) {
+        // FluidSynth wants the message without its F0 and F7 frame.
+        std::span<const std::uint8_t> bytes = message.subspan(1);
+        if (!bytes.empty() && bytes.back() == 0xF7)
+            bytes = bytes.first(bytes.size() - 1);
+        fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
+                          nullptr, nullptr, nullptr, 0);
+        return;
+    }
+    const int status = message[0];
+    const int data1 = message.size() > 1 ? message[1] & 0x7F : 0;
+    const int data2 = message.size() > 2 ? message[2] & 0x7F : 0;
+    const int channel = status & 0x0F;
+    switch (status & 0xF0) {
+    case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
+    // FluidSynth treats velocity 0 as a Note Off.
+    case 0x90: fluid_synth_noteon(synth, channel, data1, data2); break;
+    case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
+    case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
+    case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
+    case 0xD0: fluid_synth_channel_pressure(synth, channel, data1); break;
+    case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7); break;
+    default: break;  // running status or system messages: nothing to play
+    }
 }
 
 bool FluidSynthEngine::loadFonts()
@@ -260,7 +257,7 @@ void FluidSynthEngine::playOnWorker(const MidiMessage& message)
     };
     // Kit 0 is always there, and a kit no font has plays kit 0.
     if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holdsKit)) {
-        playOn(synth_.get(), message);
+        play(message);
         return;
     }
     // The new kit's fonts go on top, the Program Change finds it there, and
@@ -278,7 +275,7 @@ void FluidSynthEngine::playOnWorker(const MidiMessage& message)
         font.id = id;
     }
     kitLoaded_ = *kit;
-    playOn(synth_.get(), message);
+    play(message);
     unloadRetiredFonts();
 }
 
