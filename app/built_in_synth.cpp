@@ -1,6 +1,7 @@
 #include "built_in_synth.h"
 
 #include "module_file.h"
+#include "synth_availability.h"
 
 #include <QCoreApplication>
 #include <QLibrary>
@@ -13,7 +14,7 @@ namespace {
 Q_LOGGING_CATEGORY(lcProgram, "padscope.program", QtWarningMsg)
 
 constexpr char kModuleName[] = "padscope-synth";
-constexpr char kFactoryName[] = "padscopeMakeBuiltInSynth";
+constexpr char kFactoryName[] = "padscopeMakeSynthEngine";
 
 // Beside the program (a build folder, Windows), then in the library folder
 // of the installation the program belongs to.
@@ -25,12 +26,21 @@ QStringList moduleFolders()
 
 }  // namespace
 
-std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts)
+std::unique_ptr<SynthPort> builtInSynthPort(std::function<SoundFontSet()> fonts)
+{
+    return std::make_unique<SynthPort>(
+        std::string(kBuiltInSynthName), SynthOptions{},
+        [fonts = std::move(fonts)](const std::vector<std::filesystem::path>& chosen) {
+            return loadBuiltInSynth(chosen.empty() ? fonts() : soundFontSetOf(chosen));
+        });
+}
+
+std::unique_ptr<SynthEngine> loadBuiltInSynth(const SoundFontSet& fonts)
 {
     return loadBuiltInSynth(fonts, moduleFolders());
 }
 
-std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QStringList& folders, JackServer& jack)
+std::unique_ptr<SynthEngine> loadBuiltInSynth(const SoundFontSet& fonts, const QStringList& folders, JackServer& jack)
 {
     QStringList failures;
     for (const QString& folder : folders) {
@@ -46,13 +56,13 @@ std::unique_ptr<MidiOutput> loadBuiltInSynth(const SoundFontSet& fonts, const QS
             failures << module.errorString();
             continue;
         }
-        using Factory = MidiOutput* (*)(const SoundFontSet*, JackServer*);
+        using Factory = SynthEngine* (*)(const SoundFontSet*, JackServer*);
         const auto make = reinterpret_cast<Factory>(module.resolve(kFactoryName));
         if (!make) {
             failures << module.errorString();
             continue;
         }
-        return std::unique_ptr<MidiOutput>(make(&fonts, &jack));
+        return std::unique_ptr<SynthEngine>(make(&fonts, &jack));
     }
     qCWarning(lcProgram, "The built-in synth is not available: %s", qPrintable(failures.join(QStringLiteral("; "))));
     return nullptr;

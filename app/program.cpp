@@ -9,8 +9,6 @@
 #include "kit_plan.h"
 #include "main_window.h"
 #include "message_box_notifier.h"
-#include "on_demand_output.h"
-#include "pending_output.h"
 #include "rtmidi_input.h"
 #include "rtmidi_output.h"
 #include "settings_file.h"
@@ -62,16 +60,16 @@ std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>&
 {
     quietAudioSystem();
     auto output = std::make_unique<ChainedOutput>();
-    output->append(std::make_unique<PendingOutput>([soundFonts]() -> std::unique_ptr<MidiOutput> {
+    output->append([soundFonts]() -> std::unique_ptr<MidiOutput> {
         auto fonts = soundFonts ? builtInSynthFonts(*soundFonts) : builtInSynthFonts();
         if (!fonts)
             return nullptr;
-        return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName), [listed = std::move(*fonts)] {
+        return builtInSynthPort([listed = std::move(*fonts)] {
             const std::lock_guard lock(startFonts().mutex);
-            return loadBuiltInSynth(startFonts().fonts.value_or(listed));
+            return startFonts().fonts.value_or(listed);
         });
-    }));
-    output->append(std::make_unique<PendingOutput>([] { return std::make_unique<RtMidiOutput>(); }));
+    });
+    output->append([] { return std::make_unique<RtMidiOutput>(); });
     return output;
 }
 

@@ -1,18 +1,42 @@
 #include "chained_output.h"
 
+#include <system_error>
+
 namespace padscope {
 
 void ChainedOutput::append(std::unique_ptr<MidiOutput> backend)
 {
     if (backend)
-        backends_.push_back(std::move(backend));
+        backends_.push_back({{}, {}, std::move(backend), true});
+}
+
+void ChainedOutput::append(Factory make)
+{
+    Backend backend{std::move(make), {}, nullptr, false};
+    try {
+        backend.made = std::async(std::launch::async, backend.make);
+    } catch (const std::system_error&) {
+        // No thread to be had: the backend is made at its first use instead.
+    }
+    backends_.push_back(std::move(backend));
+}
+
+MidiOutput* ChainedOutput::backend(std::size_t number) const
+{
+    Backend& b = backends_[number];
+    if (!b.ready) {
+        b.ready = true;
+        b.output = b.made.valid() ? b.made.get() : b.make();
+    }
+    return b.output.get();
 }
 
 int ChainedOutput::portCount() const
 {
     int count = 0;
-    for (const auto& b : backends_)
-        count += b->portCount();
+    for (std::size_t number = 0; number < backends_.size(); ++number)
+        if (const MidiOutput* b = backend(number))
+            count += b->portCount();
     return count;
 }
 
@@ -21,9 +45,10 @@ ChainedOutput::Place ChainedOutput::locate(int index) const
     if (index < 0)
         return {};
     for (std::size_t number = 0; number < backends_.size(); ++number) {
-        const int count = backends_[number]->portCount();
+        MidiOutput* b = backend(number);
+        const int count = b ? b->portCount() : 0;
         if (index < count)
-            return {backends_[number].get(), number, index};
+            return {b, number, index};
         index -= count;
     }
     return {};
@@ -38,20 +63,15 @@ std::string ChainedOutput::portKey(int index) const
 
 void ChainedOutput::refresh()
 {
-    for (const auto& b : backends_)
-        b->refresh();
+    for (std::size_t number = 0; number < backends_.size(); ++number)
+        if (MidiOutput* b = backend(number))
+            b->refresh();
 }
 
 std::string ChainedOutput::portName(int index) const
 {
     const Place p = locate(index);
     return p.backend ? p.backend->portName(p.index) : std::string{};
-}
-
-PortProbe ChainedOutput::probe(int index) const
-{
-    const Place p = locate(index);
-    return p.backend ? p.backend->probe(p.index) : PortProbe::NoSuchPort;
 }
 
 bool ChainedOutput::open(int index)
@@ -71,8 +91,9 @@ bool ChainedOutput::openFailedLate() const
 
 void ChainedOutput::setAudioFailureHandler(AudioFailureHandler handler)
 {
-    for (const auto& backend : backends_)
-        backend->setAudioFailureHandler(handler);
+    for (std::size_t number = 0; number < backends_.size(); ++number)
+        if (MidiOutput* b = backend(number))
+            b->setAudioFailureHandler(handler);
 }
 
 void ChainedOutput::close()
@@ -85,24 +106,6 @@ void ChainedOutput::close()
 bool ChainedOutput::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done)
 {
     return open_ && open_->loadSoundFonts(std::move(files), std::move(done));
-}
-
-void ChainedOutput::reset()
-{
-    if (open_)
-        open_->reset();
-}
-
-void ChainedOutput::sendShort(std::uint32_t word)
-{
-    if (open_)
-        open_->sendShort(word);
-}
-
-void ChainedOutput::sendSysex(std::span<const std::uint8_t> bytes)
-{
-    if (open_)
-        open_->sendSysex(bytes);
 }
 
 }  // namespace padscope

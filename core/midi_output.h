@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio_failure.h"
+#include "midi_message.h"
 #include "notifier.h"
 
 #include <cstdint>
@@ -23,9 +24,6 @@ struct SoundFontFailure {
 // play now.
 using SoundFontsLoaded = std::function<void(const std::optional<SoundFontFailure>&)>;
 
-// What a capability probe can say about a port index.
-enum class PortProbe { Ok, NoSuchPort, OtherError };
-
 // The MIDI output layer: the few operations the program relies on, whatever
 // the platform's MIDI system is. Ports are numbered from 0 to portCount()-1
 // in the list taken at construction or at the last refresh(); at most one port
@@ -45,7 +43,7 @@ public:
     // open, but indices may shift: a caller finds its port again by its key.
     // A backend whose ports never change keeps its list.
     virtual void refresh() {}
-    virtual PortProbe probe(int index) const = 0;
+    // False for an index out of the list, or a port that cannot be opened.
     virtual bool open(int index) = 0;
     // A backend that finishes opening in the background (the built-in synth
     // reads its SoundFonts after open() has returned) says here whether that
@@ -64,11 +62,22 @@ public:
         return false;
     }
     virtual void close() = 0;
-    // Silences the open port: all notes off on all 16 channels.
-    virtual void reset() = 0;
-    // One short message packed as status | data1 << 8 | data2 << 16.
-    virtual void sendShort(std::uint32_t word) = 0;
-    virtual void sendSysex(std::span<const std::uint8_t> bytes) = 0;
+    // One whole message, status first: a channel message or a system
+    // exclusive message with its F0 and F7.
+    virtual void send(std::span<const std::uint8_t> message) = 0;
+};
+
+// Something asked of a port, in the order it was asked: what a queue hands
+// to a port's worker thread, or what a test records of a port.
+struct PortEvent {
+    enum class Kind { Open, Close, Message, LoadSoundFonts };
+    Kind kind = Kind::Message;
+    MidiMessage message;  // Message
+    int port = 0;         // the port it is for, where a backend has several
+    // LoadSoundFonts: the files to play in place of the port's, the first at
+    // the bottom, and whom to tell how that went.
+    std::vector<std::filesystem::path> fonts = {};
+    SoundFontsLoaded done = {};
 };
 
 // Longest product name a port may report.

@@ -25,9 +25,15 @@ void PortSession::openCurrent()
         notifier_.notify(Failure::PortOpenFailed, {});
 }
 
+void PortSession::allNotesOff()
+{
+    for (const MidiMessage& message : allNotesOffMessages())
+        output_.send(message);
+}
+
 void PortSession::resetStep(std::chrono::milliseconds wait)
 {
-    output_.sendSysex(kGsReset);
+    output_.send(kGsReset);
     if (sleep_)
         sleep_(wait);
     // A port that finishes opening in the background, during the wait, may
@@ -47,7 +53,7 @@ void PortSession::nameStep()
 void PortSession::openRemembered(int savedIndex, const std::string& savedName)
 {
     portIndex_ = savedIndex;
-    if (portIndex_ > portCount_ || output_.probe(portIndex_) == PortProbe::NoSuchPort)
+    if (portIndex_ < 0 || portIndex_ >= output_.portCount())
         portIndex_ = 0;
     openCurrent();
     resetStep(kStartupResetWait);
@@ -73,7 +79,7 @@ void PortSession::choosePort(int index)
     close();
     portIndex_ = index;
     openCurrent();
-    output_.reset();
+    allNotesOff();
     resetStep(kPortChangeResetWait);
     nameStep();
 }

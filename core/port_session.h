@@ -43,14 +43,16 @@ public:
     int openPortIndex() const;
     // Closes the port without resetting it.
     void close();
+    // Sends one message to the open port; dropped while none is open.
+    void send(std::span<const std::uint8_t> message) { output_.send(message); }
 
     int portCount() const { return portCount_; }
     int portIndex() const { return portIndex_; }
     const std::string& portName() const { return portName_; }
-    MidiOutput& output() { return output_; }
 
 private:
     void openCurrent();
+    void allNotesOff();
     void resetStep(std::chrono::milliseconds wait);
     void nameStep();
 

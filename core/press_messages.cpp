@@ -39,4 +39,12 @@ PressMessages pressMessages(const ControllerValues& c, int note, int program, in
     };
 }
 
+std::array<MidiMessage, 16> allNotesOffMessages()
+{
+    std::array<MidiMessage, 16> messages;
+    for (std::uint8_t channel = 0; channel < 16; ++channel)
+        messages[channel] = shortMessage(0xB0 | channel, 123);
+    return messages;
+}
+
 }  // namespace padscope

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "controllers.h"
+#include "midi_message.h"
 
 #include <array>
 #include <cstdint>
 
 namespace padscope {
-
-class MidiOutput;
 
 // The MIDI channel every short message goes out on: 10, the rhythm channel.
 inline constexpr std::uint8_t kStatusControlChange = 0xB9;
@@ -19,24 +18,20 @@ inline constexpr std::uint8_t kStatusNoteOn = 0x99;
 inline constexpr std::array<std::uint8_t, 11> kGsReset{
     0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
 
-// Packs a short message; data bytes are kept within 0..127.
-constexpr std::uint32_t shortMessage(std::uint8_t status, int data1, int data2 = 0)
-{
-    auto seven = [](int v) { return static_cast<std::uint32_t>(v < 0 ? 0 : v > 127 ? 127 : v); };
-    return status | seven(data1) << 8 | seven(data2) << 16;
-}
-
 // Everything a pad press sends, in order: the controller state, bank and
 // program, bend range, sends, pitch bend and finally the Note On.
 inline constexpr std::size_t kPressMessageCount = 23;
 // The status strip is updated after this many of them.
 inline constexpr std::size_t kMessagesBeforeStatus = 18;
-using PressMessages = std::array<std::uint32_t, kPressMessageCount>;
+using PressMessages = std::array<MidiMessage, kPressMessageCount>;
 
 PressMessages pressMessages(const ControllerValues& controllers, int note, int program, int map);
 
+// All Notes Off on each of the 16 channels: what silences a port.
+std::array<MidiMessage, 16> allNotesOffMessages();
+
 // A release is a Note On with velocity 0.
-constexpr std::uint32_t releaseMessage(int note) { return shortMessage(kStatusNoteOn, note, 0); }
-constexpr std::uint32_t programChangeMessage(int program) { return shortMessage(kStatusProgramChange, program); }
+inline MidiMessage releaseMessage(int note) { return shortMessage(kStatusNoteOn, note, 0); }
+inline MidiMessage programChangeMessage(int program) { return shortMessage(kStatusProgramChange, program); }
 
 }  // namespace padscope

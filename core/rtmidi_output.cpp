@@ -188,7 +188,7 @@ bool RtMidiOutput::listPorts(std::size_t api)
     });
     if (!answered)
         return false;
-    const std::size_t listed = ports_.size();
+    const std::size_t before = ports_.size();
     for (std::string& name : *names) {
         if (name.empty())
             continue;
@@ -196,7 +196,7 @@ bool RtMidiOutput::listPorts(std::size_t api)
         std::string key = std::to_string(static_cast<int>(kind)) + '/' + name;
         ports_.push_back({api, std::move(name), clipPortName(std::move(product)), std::move(key)});
     }
-    return ports_.size() > listed;
+    return ports_.size() > before;
 }
 
 RtMidiOutput::~RtMidiOutput()
@@ -217,27 +217,22 @@ bool RtMidiOutput::call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& t
 
 std::string RtMidiOutput::portName(int index) const
 {
-    if (probe(index) != PortProbe::Ok)
+    if (!listed(index))
         return {};
     return ports_[static_cast<std::size_t>(index)].productName;
 }
 
 std::string RtMidiOutput::portKey(int index) const
 {
-    if (probe(index) != PortProbe::Ok)
+    if (!listed(index))
         return {};
     return ports_[static_cast<std::size_t>(index)].key;
-}
-
-PortProbe RtMidiOutput::probe(int index) const
-{
-    return index >= 0 && index < portCount() ? PortProbe::Ok : PortProbe::NoSuchPort;
 }
 
 bool RtMidiOutput::open(int index)
 {
     close();
-    if (probe(index) != PortProbe::Ok)
+    if (!listed(index))
         return false;
     const Port& port = ports_[static_cast<std::size_t>(index)];
     RtMidiOut& api = *apis_[port.api];
@@ -291,35 +286,12 @@ void RtMidiOutput::close()
     open_ = nullptr;
 }
 
-void RtMidiOutput::reset()
+void RtMidiOutput::send(std::span<const std::uint8_t> message)
 {
-    for (std::uint32_t channel = 0; channel < 16; ++channel)
-        sendShort((0xB0 | channel) | 123u << 8);  // All Notes Off
-}
-
-void RtMidiOutput::sendShort(std::uint32_t word)
-{
-    if (!open_)
-        return;
-    const unsigned char bytes[3] = {static_cast<unsigned char>(word & 0xFF),
-                                    static_cast<unsigned char>((word >> 8) & 0x7F),
-                                    static_cast<unsigned char>((word >> 16) & 0x7F)};
-    // Program Change and Channel Pressure carry one data byte.
-    const unsigned kind = bytes[0] & 0xF0;
-    const std::size_t size = kind == 0xC0 || kind == 0xD0 ? 2 : 3;
-    try {
-        open_->sendMessage(bytes, size);
-    } catch (const RtMidiError& error) {
-        logRtMidiError(error);
-    }
-}
-
-void RtMidiOutput::sendSysex(std::span<const std::uint8_t> bytes)
-{
-    if (!open_ || bytes.empty())
+    if (!open_ || message.empty())
         return;
     try {
-        open_->sendMessage(bytes.data(), bytes.size());
+        open_->sendMessage(message.data(), message.size());
     } catch (const RtMidiError& error) {
         logRtMidiError(error);
     }

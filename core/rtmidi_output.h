@@ -27,12 +27,9 @@ public:
     std::string portName(int index) const override;
     std::string portKey(int index) const override;
     void refresh() override;
-    PortProbe probe(int index) const override;
     bool open(int index) override;
     void close() override;
-    void reset() override;
-    void sendShort(std::uint32_t word) override;
-    void sendSysex(std::span<const std::uint8_t> bytes) override;
+    void send(std::span<const std::uint8_t> message) override;
 
 private:
     // A port is known by its API and its full name, never by a bare index:
@@ -47,6 +44,7 @@ private:
     // Runs `task` on the API's object; for JACK within a time limit, and not
     // at all once the server has gone. False when the task did not finish.
     static bool call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task);
+    bool listed(int index) const { return index >= 0 && index < portCount(); }
     // Adds the ports of apis_[api] to the list; false when it has none or
     // did not answer.
     bool listPorts(std::size_t api);

@@ -13,8 +13,7 @@ public:
     explicit SinglePortOutput(std::string portName) : portName_(std::move(portName)) {}
 
     int portCount() const final { return 1; }
-    std::string portName(int index) const final { return probe(index) == PortProbe::Ok ? portName_ : std::string(); }
-    PortProbe probe(int index) const final { return index == 0 ? PortProbe::Ok : PortProbe::NoSuchPort; }
+    std::string portName(int index) const final { return index == 0 ? portName_ : std::string(); }
 
 private:
     const std::string portName_;

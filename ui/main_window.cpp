@@ -289,18 +289,17 @@ void MainWindow::playCurrentNote()
 {
     const PressMessages words =
         pressMessages(controllers_->values(), currentNote_, currentProgram_, currentMap_);
-    MidiOutput& out = session_.output();
     for (std::size_t i = 0; i < kMessagesBeforeStatus; ++i)
-        out.sendShort(words[i]);
+        session_.send(words[i]);
     setLabel(programLabel_, QString::number(currentProgram_ + 1));
     setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, currentNote_, currentMap_)));
     for (std::size_t i = kMessagesBeforeStatus; i < words.size(); ++i)
-        out.sendShort(words[i]);
+        session_.send(words[i]);
 }
 
 void MainWindow::stopCurrentNote()
 {
-    session_.output().sendShort(releaseMessage(currentNote_));
+    session_.send(releaseMessage(currentNote_));
 }
 
 void MainWindow::keyPlayCurrentNote()
@@ -314,7 +313,7 @@ void MainWindow::keyPlayCurrentNote()
 void MainWindow::refreshPads()
 {
     if (!watching_)
-        session_.output().sendShort(programChangeMessage(currentProgram_));
+        session_.send(programChangeMessage(currentProgram_));
     for (PadButton* pad : padPage_->pads())
         pad->setText(literalCaption(QString::fromUtf8(drumName(currentProgram_, pad->note(), currentMap_))));
 }
@@ -418,18 +417,13 @@ void MainWindow::takeIncoming()
         return;
     // Passed on here, on the thread that sends everything else, so that a
     // press and what comes through keep their order and never interleave.
-    MidiOutput& out = session_.output();
     for (const MidiInbox::Message& message : inbox_->take()) {
         if (thru_ && !message.empty()) {
-            const bool channelMessage = message[0] >= 0x80 && message[0] < 0xF0 && message.size() <= 3;
-            if (channelMessage) {
-                std::uint32_t word = 0;
-                for (std::size_t i = 0; i < message.size(); ++i)
-                    word |= std::uint32_t{message[i]} << (8 * i);
-                out.sendShort(word);
-            } else {
-                out.sendSysex(message);
-            }
+            const bool isChannelMessage = message[0] >= 0x80 && message[0] < 0xF0 && message.size() <= 3;
+            if (isChannelMessage)
+                session_.send(channelMessage(message));
+            else
+                session_.send(message);
         }
         showIncoming(readDrumPart(message));
     }

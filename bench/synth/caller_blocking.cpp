@@ -46,8 +46,8 @@ int main(int argc, char** argv)
         auto synth = std::make_unique<FluidSynthOutput>(*fonts);
         synth->open(0);
         for (int pass = 0; pass < 2; ++pass) {
-            for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 4))
-                synth->sendShort(word);
+            for (const auto& word : pressMessages(defaultControllerValues(), 36, 0, 4))
+                synth->send(word);
             if (!synth->waitForAudio()) {
                 std::fprintf(stderr, "the audio output did not start\n");
                 return 1;
@@ -59,12 +59,13 @@ int main(int argc, char** argv)
             // A port change back to the synth: open, reset, GS Reset.
             start = Clock::now();
             synth->open(0);
-            synth->reset();
-            synth->sendSysex(kGsReset);
+            for (const MidiMessage& message : allNotesOffMessages())
+                synth->send(message);
+            synth->send(kGsReset);
             opening.push_back(since(start));
         }
-        for (std::uint32_t word : pressMessages(defaultControllerValues(), 36, 0, 4))
-            synth->sendShort(word);
+        for (const auto& word : pressMessages(defaultControllerValues(), 36, 0, 4))
+            synth->send(word);
         synth->waitForAudio();
         const auto start = Clock::now();
         synth.reset();

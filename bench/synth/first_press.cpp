@@ -58,7 +58,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the synth did not open\n");
         return 1;
     }
-    synth.sendSysex(kGsReset);
+    synth.send(kGsReset);
     PressMessages press = pressMessages(defaultControllerValues(), 36, 0, 4);
     const double period = 1000.0 * kAudioPeriodSize / kSynthSampleRate;
     std::vector<double> afterIdle, running;
@@ -78,8 +78,8 @@ int main(int argc, char** argv)
                 listener.arm();
             const auto start = std::chrono::steady_clock::now();
             const jack_time_t jackStart = listener.active() ? listener.now() : 0;
-            for (std::uint32_t word : press)
-                synth.sendShort(word);
+            for (const auto& message : press)
+                synth.send(message);
             if (!synth.waitForAudio()) {
                 std::fprintf(stderr, "the audio output did not start\n");
                 return 1;
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
             }
             (warm ? running : afterIdle).push_back(ms);
             driver = synth.audioDriver();
-            synth.sendShort(releaseMessage(36));
+            synth.send(releaseMessage(36));
             std::this_thread::sleep_for(50ms);
         }
     }

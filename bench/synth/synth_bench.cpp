@@ -1,7 +1,10 @@
 // Costs of the built-in synth port: opening it until the SoundFont is read
 // (on the port's worker thread), changing the kit, and turning a pad press into its first block
 // of audio.
+#include "chained_output.h"
 #include "fluid_synth_output.h"
+#include "notifier.h"
+#include "port_session.h"
 #include "press_messages.h"
 
 #include <benchmark/benchmark.h>
@@ -27,7 +30,7 @@ void openAndReset(benchmark::State& state, bool dynamicLoading)
             state.SkipWithError("the synth port did not open");
             return;
         }
-        synth.sendSysex(kGsReset);
+        synth.send(kGsReset);
         if (!synth.waitUntilLoaded()) {
             state.SkipWithError("the SoundFont did not load");
             return;
@@ -53,7 +56,7 @@ std::unique_ptr<FluidSynthOutput> openOfflineSynth(benchmark::State& state)
         state.SkipWithError("the synth port did not open");
         return nullptr;
     }
-    synth->sendSysex(kGsReset);
+    synth->send(kGsReset);
     // Until then messages only queue up, which would be all that is timed.
     if (!synth->waitUntilLoaded()) {
         state.SkipWithError("the SoundFont did not load");
@@ -70,12 +73,12 @@ void BM_PressToFirstBlock(benchmark::State& state)
     const auto press = pressMessages(defaultControllerValues(), 36, 0, 1);
     std::vector<float> left(64), right(64);
     for (auto _ : state) {
-        for (std::uint32_t word : press)
-            synth->sendShort(word);
+        for (const auto& word : press)
+            synth->send(word);
         synth->render(left, right);
         benchmark::DoNotOptimize(left.data());
-        synth->sendShort(releaseMessage(36));
-        synth->reset();
+        synth->send(releaseMessage(36));
+        synth->send(shortMessage(0xB9, 120));  // All Sound Off: every voice stops at once
     }
 }
 
@@ -91,9 +94,51 @@ void BM_PressOnSynthPath(benchmark::State& state)
     std::vector<float> left(1024), right(1024);
     int presses = 0;
     for (auto _ : state) {
-        for (std::uint32_t word : press)
-            synth->sendShort(word);
-        synth->sendShort(releaseMessage(38));
+        for (const auto& word : press)
+            synth->send(word);
+        synth->send(releaseMessage(38));
+        if (++presses % 32 == 0) {
+            state.PauseTiming();
+            synth->render(left, right);
+            state.ResumeTiming();
+        }
+    }
+}
+
+// The same press from the port session down, through the chain of backends
+// as the program builds it, to the synth: every layer a press crosses below
+// the window.
+void BM_PressThroughPortSession(benchmark::State& state)
+{
+    const auto fonts = findSoundFonts(standardSoundFontSearch());
+    if (!fonts) {
+        state.SkipWithError("no General MIDI SoundFont installed");
+        return;
+    }
+    FluidSynthOutput* synth = nullptr;
+    ChainedOutput chain;
+    chain.append(ChainedOutput::Factory([&fonts, &synth] {
+        auto made = std::make_unique<FluidSynthOutput>(*fonts, SynthOptions{SynthAudio::Offline, true});
+        synth = made.get();
+        return made;
+    }));
+    struct NoNotice final : Notifier {
+        void notify(Failure, std::string_view) override {}
+    } notifier;
+    PortSession session(chain, notifier, {});
+    session.countPorts();
+    session.openRemembered(0, "Padscope GS Synth");
+    if (!synth || !synth->waitUntilLoaded()) {
+        state.SkipWithError("the SoundFont did not load");
+        return;
+    }
+    const auto press = pressMessages(defaultControllerValues(), 38, 0, 1);
+    std::vector<float> left(1024), right(1024);
+    int presses = 0;
+    for (auto _ : state) {
+        for (const auto& word : press)
+            session.send(word);
+        session.send(releaseMessage(38));
         if (++presses % 32 == 0) {
             state.PauseTiming();
             synth->render(left, right);
@@ -113,7 +158,7 @@ void BM_KitChange(benchmark::State& state)
     const int kits[2] = {0, static_cast<int>(state.range(0))};
     int next = 1;
     for (auto _ : state) {
-        synth->sendShort(programChangeMessage(kits[next]));
+        synth->send(programChangeMessage(kits[next]));
         synth->waitUntilLoaded();
         next = 1 - next;
     }
@@ -161,3 +206,4 @@ BENCHMARK(BM_OpenWithDynamicLoading)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenLoadingWholeFont)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PressToFirstBlock)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PressOnSynthPath)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PressThroughPortSession)->Unit(benchmark::kMicrosecond);

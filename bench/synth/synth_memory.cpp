@@ -64,7 +64,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the synth port did not open\n");
         return 1;
     }
-    synth.sendSysex(kGsReset);
+    synth.send(kGsReset);
     const auto opened = std::chrono::steady_clock::now();
     synth.waitUntilLoaded();
     const auto loaded = std::chrono::steady_clock::now();
@@ -76,13 +76,13 @@ int main(int argc, char** argv)
     // One kit, every note, as a user trying the pads one by one would.
     std::vector<float> left(4800), right(4800);
     for (int note = 0; note < 128; ++note) {
-        for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 1))
-            synth.sendShort(word);
+        for (const auto& word : pressMessages(defaultControllerValues(), note, 0, 1))
+            synth.send(word);
         if (options.audio == SynthAudio::Offline)
             synth.render(left, right);
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        synth.sendShort(releaseMessage(note));
+        synth.send(releaseMessage(note));
     }
     report("after one kit");
     if (!synth.audioDriver().empty())

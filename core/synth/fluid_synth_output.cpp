@@ -13,16 +13,22 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
-#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace padscope {
+
+// One font as the synth holds it: only the drum kits it plays, as only the
+// rhythm channel plays; the whole font where it cannot be read that way.
+struct LoadedFont {
+    std::string path;
+    std::optional<KitSet> kits;  // the kits it plays; none when loaded whole
+    KitLayers layers;            // what it makes each of them of
+    int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
+};
 
 namespace {
 
@@ -65,87 +71,14 @@ void quietLibraries(JackServer& jack)
     jack.quiet();
 }
 
-struct SettingsDeleter { void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); } };
-struct SynthDeleter { void operator()(fluid_synth_t* p) const { delete_fluid_synth(p); } };
-struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); } };
-
 using Clock = std::chrono::steady_clock;
 
-// Other SoundFonts to play, and whom to tell how that went.
-struct FontRequest {
-    SoundFontSet fonts;
-    SoundFontsLoaded done;
-};
-
-// One message on its way to FluidSynth.
-struct SynthMessage {
-    enum class Kind { Short, Sysex, SoundsOff, LoadFonts } kind;
-    std::uint32_t word = 0;
-    std::vector<std::uint8_t> bytes;  // a system exclusive message without F0 and F7
-    std::shared_ptr<const FontRequest> request = {};  // LoadFonts only
-};
-
-bool isNoteOn(std::uint32_t word)
-{
-    return (word & 0xF0) == 0x90 && (word >> 16 & 0x7F) != 0;
-}
-
-// A Program Change, or a system exclusive message such as a GS Reset that
-// selects programs again: with dynamic sample loading FluidSynth reads the
-// new kit's samples from the SoundFont before it returns.
-bool mayReadSamples(const SynthMessage& message)
-{
-    return message.kind == SynthMessage::Kind::Sysex || message.kind == SynthMessage::Kind::LoadFonts ||
-           (message.kind == SynthMessage::Kind::Short && (message.word & 0xF0) == 0xC0);
-}
-
-void play(fluid_synth_t* synth, const SynthMessage& message)
-{
-    if (message.kind == SynthMessage::Kind::LoadFonts)
-        return;  // the worker's own
-    if (message.kind == SynthMessage::Kind::SoundsOff) {
-        fluid_synth_all_sounds_off(synth, -1);
-        return;
-    }
-    if (message.kind == SynthMessage::Kind::Sysex) {
-        fluid_synth_sysex(synth, reinterpret_cast<const char*>(message.bytes.data()),
-                          static_cast<int>(message.bytes.size()), nullptr, nullptr, nullptr, 0);
-        return;
-    }
-    const std::uint32_t word = message.word;
-    const int status = static_cast<int>(word & 0xFF);
-    const int data1 = static_cast<int>(word >> 8 & 0x7F);
-    const int data2 = static_cast<int>(word >> 16 & 0x7F);
-    const int channel = status & 0x0F;
-    switch (status & 0xF0) {
-    case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
-    // FluidSynth treats velocity 0 as a Note Off.
-    case 0x90: fluid_synth_noteon(synth, channel, data1, data2); break;
-    case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
-    case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
-    case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
-    case 0xD0: fluid_synth_channel_pressure(synth, channel, data1); break;
-    case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7); break;
-    default: break;  // running status or system messages: nothing to play
-    }
-}
-
-// How long destruction waits for closed ports to finish tearing down.
-constexpr std::chrono::milliseconds kTeardownWaitAtExit{250};
-
-// Longest a released note may ring on after the idle time before the audio
-// stops anyway: some SoundFont loops fade out over minutes.
-constexpr std::chrono::seconds kLongestTail{10};
-
-// How often fonts of an earlier kit are tried again when no audio output
-// wakes the worker: the caller renders, and the last voices end.
-constexpr std::chrono::milliseconds kRetiredFontsRetry{50};
-
-// MIDI channel 10, the only one the program plays.
-constexpr int kRhythmChannel = 9;
 
 // FluidSynth renders in blocks of this many frames.
 constexpr int kFluidBlock = 64;
+
+// MIDI channel 10, the only one the program plays.
+constexpr int kRhythmChannel = 9;
 
 // A JACK client is asked for samples every period (a few milliseconds); one
 // that has not been for this long has lost its server. Other outputs may
@@ -163,16 +96,11 @@ AudioOutputKind outputKind(std::string_view driver)
     return AudioOutputKind::Alsa;
 }
 
-struct Voices {
-    bool ringing = false;  // any voice sounds
-    bool held = false;     // a voice whose key is still down
-};
-
-Voices voicesOf(fluid_synth_t* synth)
+SynthEngine::Voices voicesOf(fluid_synth_t* synth)
 {
     std::array<fluid_voice_t*, 256> list{};
     fluid_synth_get_voicelist(synth, list.data(), static_cast<int>(list.size()), -1);
-    Voices voices;
+    SynthEngine::Voices voices;
     for (fluid_voice_t* voice : list) {
         if (!voice)
             break;
@@ -183,30 +111,11 @@ Voices voicesOf(fluid_synth_t* synth)
 }
 
 // The program of a Program Change on the rhythm channel (MIDI channel 10).
-std::optional<int> rhythmKit(const SynthMessage& message)
+std::optional<int> rhythmKit(const MidiMessage& message)
 {
-    if (message.kind != SynthMessage::Kind::Short || (message.word & 0xFF) != 0xC9)
+    if (message.status() != 0xC9)
         return std::nullopt;
-    return static_cast<int>(message.word >> 8 & 0x7F);
-}
-
-// One font as the synth holds it: only the drum kits it plays, as only the
-// rhythm channel plays; the whole font where it cannot be read that way.
-struct LoadedFont {
-    std::string path;
-    std::optional<KitSet> kits;  // the kits it plays; none when loaded whole
-    KitLayers layers;            // what it makes each of them of
-    int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
-};
-
-// Why a set of fonts that did not load failed: the first file that is no
-// SoundFont at all, else the base, which FluidSynth refused.
-SoundFontFailure fontSetFailure(const SoundFontSet& fonts)
-{
-    for (const auto& file : fonts.overlays)
-        if (const std::optional<Failure> fault = soundFontFault(file))
-            return {*fault, file.string()};
-    return {soundFontFault(fonts.base).value_or(Failure::SoundFontNotASoundFont), fonts.base.string()};
+    return message.data1();
 }
 
 // Loads the file's `wanted` kits, or the whole file where it has no kit
@@ -222,132 +131,20 @@ int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
 
 }  // namespace
 
-// The fonts the next opening plays: a successful request changes them.
-struct FluidSynthOutput::Fonts {
-    mutable std::mutex mutex;
-    SoundFontSet set;
+void FluidSynthEngine::SettingsDeleter::operator()(fluid_settings_t* p) const { delete_fluid_settings(p); }
+void FluidSynthEngine::SynthDeleter::operator()(fluid_synth_t* p) const { delete_fluid_synth(p); }
+void FluidSynthEngine::DriverDeleter::operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); }
+
+// What the audio output's callback reads; given up with a JACK driver that is.
+struct FluidSynthEngine::OutputRender {
+    fluid_synth_t* synth = nullptr;
+    std::atomic<bool> silent{false};  // hand the output silence without rendering
+    std::atomic<Clock::rep> lastCall{0};  // when the output last asked for samples
+    std::atomic<bool> periodic{false};    // it asks every period (JACK)
+    std::atomic<bool> failed{false};      // its driver has reported an error on its thread
 };
 
-// Where the port's openings report that no audio output plays.
-struct FluidSynthOutput::FailureSink {
-    std::mutex mutex;
-    AudioFailureHandler handler;
-
-    void report(const AudioFailure& failure)
-    {
-        const std::lock_guard lock(mutex);
-        if (handler)
-            handler(failure);
-    }
-};
-
-// One opening of the port: the synth, its audio output and the worker
-// thread that loads, starts, stops and finally releases them. The GUI
-// thread only sends messages; it never waits for the worker.
-class FluidSynthOutput::Worker {
-public:
-    Worker(SoundFontSet fonts, SynthOptions options, JackServer& jack, std::shared_ptr<FailureSink> failures)
-        : fonts_(std::move(fonts)), options_(options), jack_(jack), failures_(std::move(failures))
-    {
-    }
-
-    // Starts the worker; false when no thread could be had.
-    bool start(const std::shared_ptr<Worker>& self);
-    // Asks the worker to release everything and end.
-    void stop();
-    bool waitForEnd(Clock::time_point deadline) { return ended_.wait_until(deadline) == std::future_status::ready; }
-
-    void send(SynthMessage message, bool noteOn);
-    // Waits until the SoundFonts are read and all that was sent is played.
-    bool waitUntilLoaded();
-    bool loadFailed() const;
-    // Tells `done`, at once if it is known, whether the fonts this opening
-    // read could be played, and which file failed.
-    void whenLoaded(SoundFontsLoaded done);
-    bool waitForAudio();
-    std::string driverName() const;
-    fluid_synth_t* synth() { return synth_.get(); }
-    bool renders() const { return options_.audio == SynthAudio::Offline; }
-
-private:
-    void run();
-    bool create();
-    void load();
-    void playPending(std::unique_lock<std::mutex>& lock);
-    bool loadFonts();
-    std::optional<SoundFontFailure> replaceFonts(const SoundFontSet& fonts);
-    void playOnWorker(const SynthMessage& message);
-    void unloadRetiredFonts();
-    void serveAudio();
-    bool startDriver();
-    std::optional<AudioFailure> tryDrivers();
-    bool outputDead() const;
-    void endUnheardVoices();  // with no output running
-    void stopDriver();
-    void release();
-
-    const SoundFontSet fonts_;
-    const SynthOptions options_;
-    JackServer& jack_;
-    const std::shared_ptr<FailureSink> failures_;
-    // The worker's alone: the fonts, base first, each holding kit 0 (which a
-    // GS Reset selects, and which stands in for a kit no font has) and kit
-    // kitLoaded_; any other kit is loaded when a Program Change asks for it.
-    std::vector<LoadedFont> loadedFonts_;
-    int kitLoaded_ = 0;
-    // The worker's alone: fonts of kits no longer chosen, which a voice may
-    // still be playing.
-    std::vector<int> retiredFonts_;
-    // The worker's alone: what was found of JACK at open.
-    std::optional<double> jackRate_;  // the server's rate, when one ran
-    bool jackRefused_ = false;        // a server ran, but would not answer the probe
-    bool keepJackAudio_ = false;      // the output stays while idle
-    // The worker's alone: the kind of output that stopped rendering last, and
-    // whether the user has been told that none plays.
-    std::optional<AudioOutputKind> lostOutput_;
-    bool failureReported_ = false;
-    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
-    std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
-    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;  // the worker's alone
-    // What the audio output's callback reads; given up with a JACK driver that is.
-    struct OutputRender {
-        fluid_synth_t* synth = nullptr;
-        std::atomic<bool> silent{false};  // hand the output silence without rendering
-        std::atomic<Clock::rep> lastCall{0};  // when the output last asked for samples
-        std::atomic<bool> periodic{false};    // it asks every period (JACK)
-        std::atomic<bool> failed{false};      // its driver has reported an error on its thread
-    };
-    std::unique_ptr<OutputRender> render_ = std::make_unique<OutputRender>();
-    static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
-    std::string_view driverInUse_;                                 // the worker's alone
-    bool abandoned_ = false;  // a JACK call that never returned still uses the synth
-
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    // Guarded by mutex_:
-    // Played by the worker, in order: what was sent while the SoundFonts
-    // loaded, or from a message that reads samples on.
-    std::vector<SynthMessage> pending_;
-    SoundFontsLoaded whenLoaded_;
-    bool loadDone_ = false;
-    bool loadOk_ = false;
-    bool stopping_ = false;
-    bool audioWanted_ = false;
-    bool audioStarting_ = false;
-    bool audioFailed_ = false;
-    bool outputLost_ = false;  // a Note On found the running output dead
-    std::string driverName_;
-
-    // The sender plays its messages itself: loaded, and nothing pending.
-    // Set false by the sender alone, true by the worker alone, both under mutex_.
-    std::atomic<bool> direct_{false};
-    std::atomic<bool> audioUp_{false};
-    std::atomic<Clock::rep> lastNoteOn_{0};
-    std::promise<void> endPromise_;
-    std::future<void> ended_ = endPromise_.get_future();
-};
-
-bool FluidSynthOutput::Worker::create()
+bool FluidSynthEngine::create()
 {
     settings_.reset(new_fluid_settings());
     if (!settings_)
@@ -373,137 +170,23 @@ bool FluidSynthOutput::Worker::create()
     return true;
 }
 
-bool FluidSynthOutput::Worker::start(const std::shared_ptr<Worker>& self)
+FluidSynthEngine::FluidSynthEngine(SoundFontSet fonts, SynthOptions options, JackServer& jack)
+    : fonts_(std::move(fonts)), options_(options), jack_(jack), render_(std::make_unique<OutputRender>())
 {
-    try {
-        std::thread([self] { self->run(); }).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+    quietLibraries(jack_);
 }
 
-void FluidSynthOutput::Worker::stop()
-{
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-    changed_.notify_all();
-}
+FluidSynthEngine::~FluidSynthEngine() = default;
 
-void FluidSynthOutput::Worker::send(SynthMessage message, bool noteOn)
+bool FluidSynthEngine::load()
 {
-    // An output whose sound server has gone renders no more: the note waits
-    // for the worker to open a new one.
-    const bool lost = noteOn && options_.audio == SynthAudio::Device && audioUp_.load() && outputDead();
-    // Reading a kit's samples can take long on a cold disk: not on the
-    // sender's thread, which is the GUI's.
-    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && mayReadSamples(message))) {
-        const std::lock_guard lock(mutex_);
-        if (loadDone_ && !loadOk_)
-            return;  // nothing to play them
-        direct_.store(false);
-        outputLost_ = outputLost_ || lost;
-        pending_.push_back(std::move(message));
-        if (noteOn && options_.audio == SynthAudio::Device) {
-            lastNoteOn_.store(Clock::now().time_since_epoch().count());
-            audioWanted_ = true;
-        }
-        changed_.notify_all();
-        return;
-    }
-    if (!loadOk_)
-        return;  // written before direct_ is first set, and never again
-    if (noteOn)
-        render_->silent.store(false);
-    play(synth_.get(), message);
-    if (!noteOn || options_.audio != SynthAudio::Device)
-        return;
-    // Paired with the idle stop in serveAudio(): either the worker sees this
-    // note, or this sees the audio stopped and asks for it again.
-    lastNoteOn_.store(Clock::now().time_since_epoch().count());
-    if (!audioUp_.load()) {
-        const std::lock_guard lock(mutex_);
-        audioWanted_ = true;
-        changed_.notify_all();
-    }
-}
-
-bool FluidSynthOutput::Worker::waitUntilLoaded()
-{
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return loadDone_ && direct_.load(); });
-    return loadOk_;
-}
-
-bool FluidSynthOutput::Worker::loadFailed() const
-{
-    const std::lock_guard lock(mutex_);
-    return loadDone_ && !loadOk_;
-}
-
-void FluidSynthOutput::Worker::whenLoaded(SoundFontsLoaded done)
-{
-    std::unique_lock lock(mutex_);
-    if (!loadDone_) {
-        whenLoaded_ = std::move(done);
-        return;
-    }
-    const bool ok = loadOk_;
-    lock.unlock();
-    done(ok ? std::optional<SoundFontFailure>() : fontSetFailure(fonts_));
-}
-
-bool FluidSynthOutput::Worker::waitForAudio()
-{
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return stopping_ || (loadDone_ && !audioWanted_ && !audioStarting_); });
-    return !driverName_.empty();
-}
-
-std::string FluidSynthOutput::Worker::driverName() const
-{
-    const std::lock_guard lock(mutex_);
-    return driverName_;
-}
-
-void FluidSynthOutput::Worker::run()
-{
-    // Asking JACK opens a client: here, not on the caller's thread.
+    // Asking JACK opens a client: here, on the port's worker.
     if (options_.audio == SynthAudio::Device) {
         jackRate_ = jack_.sampleRate();
         jackRefused_ = !jackRate_ && jack_.listening();
         // PipeWire suspends its sound device only once no client runs.
         keepJackAudio_ = jackRate_ && options_.keepJackAudio && !jack_.isPipeWire();
     }
-    load();
-    if (options_.audio == SynthAudio::Device) {
-        if (keepJackAudio_) {
-            const std::lock_guard lock(mutex_);
-            audioWanted_ = loadOk_;
-        }
-        serveAudio();
-    } else {
-        std::unique_lock lock(mutex_);
-        while (!stopping_) {
-            if (!pending_.empty()) {
-                playPending(lock);
-            } else if (retiredFonts_.empty()) {
-                changed_.wait(lock);
-            } else {
-                // The voices end as the caller renders them.
-                changed_.wait_for(lock, kRetiredFontsRetry);
-                lock.unlock();
-                unloadRetiredFonts();
-                lock.lock();
-            }
-        }
-    }
-    release();
-    endPromise_.set_value();
-}
-
-void FluidSynthOutput::Worker::load()
-{
     lastFluidError.clear();
     const bool made = create();
     // Presets are chosen once, after the last font, so that no channel
@@ -516,21 +199,41 @@ void FluidSynthOutput::Worker::load()
         qCWarning(lcSynth, "The built-in synth cannot play: %s",
                   lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
     }
-    std::unique_lock lock(mutex_);
-    loadDone_ = true;
-    loadOk_ = ok;
-    // What was sent meanwhile plays now, if there is anything to play it.
-    playPending(lock);
-    if (!ok)
-        audioWanted_ = false;  // nothing to play
-    lastNoteOn_.store(Clock::now().time_since_epoch().count());
-    const SoundFontsLoaded told = std::move(whenLoaded_);
-    lock.unlock();
-    if (told)
-        told(ok ? std::optional<SoundFontFailure>() : fontSetFailure(fonts_));
+    return ok;
 }
 
-bool FluidSynthOutput::Worker::loadFonts()
+void FluidSynthEngine::play(std::span<const std::uint8_t> message)
+{
+    if (message.empty())
+        return;
+    fluid_synth_t* synth = synth_.get();
+    if (message[0] == 0xF0) {
+        // FluidSynth wants the message without its F0 and F7 frame.
+        std::span<const std::uint8_t> bytes = message.subspan(1);
+        if (!bytes.empty() && bytes.back() == 0xF7)
+            bytes = bytes.first(bytes.size() - 1);
+        fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
+                          nullptr, nullptr, nullptr, 0);
+        return;
+    }
+    const int status = message[0];
+    const int data1 = message.size() > 1 ? message[1] & 0x7F : 0;
+    const int data2 = message.size() > 2 ? message[2] & 0x7F : 0;
+    const int channel = status & 0x0F;
+    switch (status & 0xF0) {
+    case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
+    // FluidSynth treats velocity 0 as a Note Off.
+    case 0x90: fluid_synth_noteon(synth, channel, data1, data2); break;
+    case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
+    case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
+    case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
+    case 0xD0: fluid_synth_channel_pressure(synth, channel, data1); break;
+    case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7); break;
+    default: break;  // running status or system messages: nothing to play
+    }
+}
+
+bool FluidSynthEngine::loadFonts()
 {
     const KitSet standard = KitSet().set(0);
     for (PlannedFont& font : plannedFonts(fonts_))
@@ -550,20 +253,20 @@ bool FluidSynthOutput::Worker::loadFonts()
     return loadedFonts_.front().id != FLUID_FAILED;
 }
 
-std::optional<SoundFontFailure> FluidSynthOutput::Worker::replaceFonts(const SoundFontSet& fonts)
+std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector<std::filesystem::path>& files)
 {
-    std::vector<std::filesystem::path> files{fonts.base};
-    files.insert(files.end(), fonts.overlays.begin(), fonts.overlays.end());
     for (const auto& file : files) {
         if (const std::optional<Failure> fault = soundFontFault(file))
             return SoundFontFailure{*fault, file.string()};
     }
+    if (!synth_ || files.empty())
+        return SoundFontFailure{Failure::SoundFontNotASoundFont, files.empty() ? std::string() : files.front().string()};
     // The new fonts go on top of the old ones, each with the kits the synth
     // holds now; only once all of them have loaded do the old ones go.
     const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(kitLoaded_));
     std::vector<LoadedFont> loaded;
     std::optional<SoundFontFailure> failure;
-    for (PlannedFont& planned : plannedFonts(fonts)) {
+    for (PlannedFont& planned : plannedFonts(soundFontSetOf(files))) {
         LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers)};
         lastFluidError.clear();
         font.id = loadFont(synth_.get(), font, wanted);
@@ -599,21 +302,15 @@ std::optional<SoundFontFailure> FluidSynthOutput::Worker::replaceFonts(const Sou
     return std::nullopt;
 }
 
-void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
+void FluidSynthEngine::playOnWorker(const MidiMessage& message)
 {
-    if (message.kind == SynthMessage::Kind::LoadFonts) {
-        const std::optional<SoundFontFailure> failure = replaceFonts(message.request->fonts);
-        if (message.request->done)
-            message.request->done(failure);
-        return;
-    }
     const std::optional<int> kit = rhythmKit(message);
     const auto holdsKit = [&](const LoadedFont& font) {
         return font.kits && font.kits->test(static_cast<std::size_t>(*kit));
     };
     // Kit 0 is always there, and a kit no font has plays kit 0.
     if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holdsKit)) {
-        play(synth_.get(), message);
+        play(message);
         return;
     }
     // The new kit's fonts go on top, the Program Change finds it there, and
@@ -631,160 +328,70 @@ void FluidSynthOutput::Worker::playOnWorker(const SynthMessage& message)
         font.id = id;
     }
     kitLoaded_ = *kit;
-    play(synth_.get(), message);
+    play(message);
     unloadRetiredFonts();
 }
 
-void FluidSynthOutput::Worker::unloadRetiredFonts()
+bool FluidSynthEngine::unloadRetiredFonts()
 {
     // Not while any voice sounds: FluidSynth would hand a font whose samples
     // a voice still plays to a timer thread of its own, which frees it
     // without the synth's lock while the synth may still read it. No new
     // voice can take a retired font's samples, as no channel selects it.
     if (retiredFonts_.empty() || fluid_synth_get_active_voice_count(synth_.get()) > 0)
-        return;
+        return !retiredFonts_.empty();
     for (int id : retiredFonts_)
         fluid_synth_sfunload(synth_.get(), id, 0);
     retiredFonts_.clear();
+    return false;
 }
 
-void FluidSynthOutput::Worker::playPending(std::unique_lock<std::mutex>& lock)
-{
-    // The sender is held only while the list is handed over; what it sends
-    // meanwhile joins the next list, until none is left.
-    while (!pending_.empty()) {
-        std::vector<SynthMessage> messages;
-        messages.swap(pending_);
-        lock.unlock();
-        for (const SynthMessage& message : messages)
-            if (loadOk_)
-                playOnWorker(message);
-        unloadRetiredFonts();
-        lock.lock();
-    }
-    direct_.store(true, std::memory_order_release);
-    changed_.notify_all();
-}
-
-void FluidSynthOutput::Worker::serveAudio()
-{
-    std::unique_lock lock(mutex_);
-    Clock::time_point lastSound{};
-    while (!stopping_) {
-        if (outputLost_) {
-            // Its voices were never heard and would never end: they go
-            // before the note that found it dead plays on a new output.
-            outputLost_ = false;
-            audioUp_ = false;
-            lock.unlock();
-            qCWarning(lcSynth, "The audio output (%.*s) stopped playing; opening one again",
-                      static_cast<int>(driverInUse_.size()), driverInUse_.data());
-            lostOutput_ = outputKind(driverInUse_);
-            stopDriver();
-            endUnheardVoices();
-            lock.lock();
-            continue;
-        }
-        if (!pending_.empty()) {
-            playPending(lock);
-            continue;
-        }
-        if (!retiredFonts_.empty()) {
-            // Tried at every wake: at the latest when the audio falls idle.
-            lock.unlock();
-            unloadRetiredFonts();
-            lock.lock();
-        }
-        if (audioWanted_ && driver_) {
-            audioWanted_ = false;  // asked for while it was running, or silent
-            render_->silent = false;
-            audioUp_ = true;
-            changed_.notify_all();
-        }
-        if (audioWanted_ && !driver_) {
-            audioStarting_ = true;
-            audioWanted_ = false;
-            lock.unlock();
-            const bool started = startDriver();
-            lock.lock();
-            audioStarting_ = false;
-            audioUp_ = started;
-            changed_.notify_all();
-            if (abandoned_)
-                return;
-            continue;
-        }
-        if (!driver_ || render_->silent) {
-            changed_.wait(lock);
-            continue;
-        }
-        const Clock::time_point lastNote{Clock::duration(lastNoteOn_.load())};
-        const Clock::time_point quietSince = std::max(lastNote, lastSound);
-        if (Clock::now() - quietSince < options_.idleStop) {
-            changed_.wait_until(lock, quietSince + options_.idleStop);
-            continue;
-        }
-        // A held note, or a released one still ringing (a long cymbal), keeps
-        // the audio going; a tail that never fades is cut after a while, and
-        // so is every voice of an output that no longer renders them.
-        lock.unlock();
-        const bool dead = outputDead();
-        if (dead)
-            lostOutput_ = outputKind(driverInUse_);
-        const Voices voices = dead ? Voices{} : voicesOf(synth_.get());
-        const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
-        if (dead || (voices.ringing && !voices.held && tailTooLong))
-            fluid_synth_all_sounds_off(synth_.get(), -1);
-        lock.lock();
-        if (voices.held || (voices.ringing && !tailTooLong)) {
-            lastSound = Clock::now();
-            continue;
-        }
-        audioUp_ = false;
-        if (lastNoteOn_.load() != lastNote.time_since_epoch().count()) {
-            audioUp_ = true;  // a note came meanwhile
-            continue;
-        }
-        if (driverInUse_ == "jack" && keepJackAudio_ && !dead) {
-            // A JACK client joins the graph too slowly to stop: it stays,
-            // and hands JACK silence without waking FluidSynth.
-            render_->silent = true;
-            qCDebug(lcSynth, "Audio output silent after %lld ms without sound",
-                    static_cast<long long>(options_.idleStop.count()));
-            continue;
-        }
-        lock.unlock();
-        stopDriver();
-        if (dead)
-            endUnheardVoices();
-        lock.lock();
-        qCDebug(lcSynth, "Audio output stopped after %lld ms of silence",
-                static_cast<long long>(options_.idleStop.count()));
-    }
-}
-
-bool FluidSynthOutput::Worker::startDriver()
+std::optional<AudioFailure> FluidSynthEngine::startAudio()
 {
     const std::optional<AudioFailure> failure = tryDrivers();
     if (failure && !abandoned_)
         endUnheardVoices();
-    const std::lock_guard lock(mutex_);
-    if (!failure) {
-        audioFailed_ = false;
+    if (!failure)
         lostOutput_.reset();
-        return true;
-    }
-    if (!audioFailed_)
-        qCWarning(lcSynth, "The built-in synth cannot play: %s", failure->detail.c_str());
-    audioFailed_ = true;
-    if (!failureReported_) {
-        failureReported_ = true;
-        failures_->report(*failure);
-    }
-    return false;
+    return failure;
 }
 
-std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
+void FluidSynthEngine::stopAudio(bool dead)
+{
+    if (dead)
+        lostOutput_ = outputKind(driverInUse_);
+    stopDriver();
+    if (dead)
+        endUnheardVoices();
+}
+
+void FluidSynthEngine::setSilent(bool silent)
+{
+    render_->silent.store(silent);
+}
+
+bool FluidSynthEngine::silent() const
+{
+    return render_->silent.load();
+}
+
+SynthEngine::Voices FluidSynthEngine::voices()
+{
+    return voicesOf(synth_.get());
+}
+
+void FluidSynthEngine::allSoundsOff()
+{
+    fluid_synth_all_sounds_off(synth_.get(), -1);
+}
+
+bool FluidSynthEngine::render(std::span<float> left, std::span<float> right)
+{
+    return fluid_synth_write_float(synth_.get(), static_cast<int>(left.size()), left.data(), 0, 1, right.data(), 0,
+                                   1) == FLUID_OK;
+}
+
+std::optional<AudioFailure> FluidSynthEngine::tryDrivers()
 {
     // JACK only when a server already runs; otherwise the desktop's sound
     // server, then the sound card itself. PulseAudio comes before PipeWire's
@@ -811,7 +418,7 @@ std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
         render_->failed = false;
         const auto make = [settings = settings_.get(), render = render_.get()] {
             return std::unique_ptr<fluid_audio_driver_t, DriverDeleter>(
-                new_fluid_audio_driver2(settings, &Worker::renderForOutput, render));
+                new_fluid_audio_driver2(settings, &FluidSynthEngine::renderForOutput, render));
         };
         if (name == "jack") {
             // A JACK server that stopped since it was asked would hold the
@@ -829,8 +436,6 @@ std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
         }
         if (driver_) {
             driverInUse_ = name;
-            const std::lock_guard lock(mutex_);
-            driverName_ = name;
             return std::nullopt;
         }
         if (!first) {
@@ -846,7 +451,7 @@ std::optional<AudioFailure> FluidSynthOutput::Worker::tryDrivers()
     return first ? first : AudioFailure{AudioOutputKind::Alsa, AudioFault::NoDevice, "no audio output could be opened"};
 }
 
-void FluidSynthOutput::Worker::endUnheardVoices()
+void FluidSynthEngine::endUnheardVoices()
 {
     // Without an output nothing renders: the voices of the notes played
     // meanwhile would never end, and would fill the synth's polyphony. They
@@ -857,7 +462,7 @@ void FluidSynthOutput::Worker::endUnheardVoices()
         fluid_synth_write_float(synth_.get(), kFluidBlock, scratch.data(), 0, 1, scratch.data() + kFluidBlock, 0, 1);
 }
 
-bool FluidSynthOutput::Worker::outputDead() const
+bool FluidSynthEngine::outputDead() const
 {
     if (render_->failed.load())
         return true;
@@ -865,7 +470,7 @@ bool FluidSynthOutput::Worker::outputDead() const
     return render_->periodic.load() && Clock::now() - lastCall > kStalledJackOutput;
 }
 
-int FluidSynthOutput::Worker::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
+int FluidSynthEngine::renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount,
                                                float* out[])
 {
     // FluidSynth adds to the buffers it is given.
@@ -885,19 +490,15 @@ int FluidSynthOutput::Worker::renderForOutput(void* data, int length, int fxCoun
     return fluid_synth_process(render->synth, length, fxCount, fx, outCount, out);
 }
 
-void FluidSynthOutput::Worker::stopDriver()
+void FluidSynthEngine::stopDriver()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        driverName_.clear();
-    }
     if (driverInUse_ == "jack")
         releaseJackClient(jack_, driver_);
     driver_.reset();
     driverInUse_ = {};
 }
 
-void FluidSynthOutput::Worker::release()
+void FluidSynthEngine::release()
 {
     if (abandoned_) {
         abandon(synth_);
@@ -911,161 +512,32 @@ void FluidSynthOutput::Worker::release()
 }
 
 FluidSynthOutput::FluidSynthOutput(SoundFontSet fonts, SynthOptions options, JackServer& jack)
-    : SinglePortOutput(std::string(kBuiltInSynthName)),
-      fonts_(std::make_shared<Fonts>()),
-      options_(options),
-      jack_(jack),
-      failureSink_(std::make_shared<FailureSink>())
+    : SynthPort(std::string(kBuiltInSynthName), options,
+                [fonts = std::move(fonts), options, &jack](const std::vector<std::filesystem::path>& chosen) {
+                    return std::make_unique<FluidSynthEngine>(chosen.empty() ? fonts : soundFontSetOf(chosen),
+                                                              options, jack);
+                }),
+      offline_(options.audio == SynthAudio::Offline)
 {
-    fonts_->set = std::move(fonts);
-    quietLibraries(jack_);
 }
 
-FluidSynthOutput::~FluidSynthOutput()
+FluidSynthEngine* FluidSynthOutput::engine()
 {
-    close();
-    // A PulseAudio stream takes more than a second to close: what is left of
-    // the teardown then ends with the process.
-    const Clock::time_point deadline = Clock::now() + kTeardownWaitAtExit;
-    for (const auto& worker : closing_) {
-        if (!worker->waitForEnd(deadline)) {
-            qCDebug(lcSynth, "The built-in synth's audio output is still closing");
-            break;
-        }
-    }
-}
-
-bool FluidSynthOutput::open(int index)
-{
-    close();
-    if (probe(index) != PortProbe::Ok)
-        return false;
-    auto worker = std::make_shared<Worker>(soundFonts(), options_, jack_, failureSink_);
-    if (!worker->start(worker)) {
-        qCWarning(lcSynth, "The built-in synth cannot play: no thread could be started");
-        return false;
-    }
-    worker_ = std::move(worker);
-    filter_.forget();
-    return true;
-}
-
-bool FluidSynthOutput::openFailedLate() const
-{
-    return worker_ && worker_->loadFailed();
-}
-
-void FluidSynthOutput::setAudioFailureHandler(AudioFailureHandler handler)
-{
-    const std::lock_guard lock(failureSink_->mutex);
-    failureSink_->handler = std::move(handler);
-}
-
-void FluidSynthOutput::close()
-{
-    // Workers whose thread has ended are dropped; the rest wait for it.
-    std::erase_if(closing_, [](const auto& worker) { return worker->waitForEnd(Clock::now()); });
-    if (!worker_)
-        return;
-    worker_->stop();
-    closing_.push_back(std::move(worker_));
-}
-
-void FluidSynthOutput::reset()
-{
-    if (worker_)
-        worker_->send({SynthMessage::Kind::SoundsOff, 0, {}}, false);
-}
-
-void FluidSynthOutput::sendShort(std::uint32_t word)
-{
-    if (!worker_)
-        return;
-    for (std::uint32_t message : filter_.filter(word))
-        worker_->send({SynthMessage::Kind::Short, message, {}}, isNoteOn(message));
-}
-
-void FluidSynthOutput::sendSysex(std::span<const std::uint8_t> bytes)
-{
-    if (!worker_)
-        return;
-    // FluidSynth wants the message without its F0 and F7 frame.
-    if (!bytes.empty() && bytes.front() == 0xF0)
-        bytes = bytes.subspan(1);
-    if (!bytes.empty() && bytes.back() == 0xF7)
-        bytes = bytes.first(bytes.size() - 1);
-    if (bytes.empty())
-        return;
-    filter_.forget();  // a reset, for one
-    worker_->send({SynthMessage::Kind::Sysex, 0, {bytes.begin(), bytes.end()}}, false);
-}
-
-bool FluidSynthOutput::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done)
-{
-    if (!worker_ || files.empty())
-        return false;
-    SoundFontSet fonts = soundFontSetOf(files);
-    auto tell = [shared = fonts_, fonts, done = std::move(done)](const std::optional<SoundFontFailure>& failure) {
-        if (!failure) {
-            const std::lock_guard lock(shared->mutex);
-            shared->set = fonts;
-        }
-        if (done)
-            done(failure);
-    };
-    if (worker_->loadFailed()) {
-        // Nothing plays that could be kept: an opening of their own tries them.
-        {
-            const std::lock_guard lock(fonts_->mutex);
-            fonts_->set = std::move(fonts);
-        }
-        open(0);
-        if (worker_)
-            worker_->whenLoaded(std::move(tell));
-        return worker_ != nullptr;
-    }
-    const auto request = std::make_shared<const FontRequest>(FontRequest{std::move(fonts), std::move(tell)});
-    worker_->send({SynthMessage::Kind::LoadFonts, 0, {}, request}, false);
-    return true;
-}
-
-SoundFontSet FluidSynthOutput::soundFonts() const
-{
-    const std::lock_guard lock(fonts_->mutex);
-    return fonts_->set;
-}
-
-bool FluidSynthOutput::waitUntilLoaded()
-{
-    return worker_ && worker_->waitUntilLoaded();
-}
-
-bool FluidSynthOutput::waitForAudio()
-{
-    return worker_ && worker_->waitForAudio();
-}
-
-std::string FluidSynthOutput::audioDriver() const
-{
-    return worker_ ? worker_->driverName() : std::string();
+    return static_cast<FluidSynthEngine*>(loadedEngine());
 }
 
 bool FluidSynthOutput::render(std::span<float> left, std::span<float> right)
 {
-    if (!worker_ || !worker_->renders() || left.size() != right.size())
+    if (!offline_ || left.size() != right.size())
         return false;
-    if (!worker_->waitUntilLoaded())
-        return false;
-    return fluid_synth_write_float(worker_->synth(), static_cast<int>(left.size()), left.data(), 0, 1,
-                                   right.data(), 0, 1) == FLUID_OK;
+    FluidSynthEngine* loaded = engine();
+    return loaded && loaded->render(left, right);
 }
 
 fluid_synth_t* FluidSynthOutput::synth()
 {
-    if (!worker_)
-        return nullptr;
-    worker_->waitUntilLoaded();
-    return worker_->synth();
+    FluidSynthEngine* loaded = engine();
+    return loaded ? loaded->synth() : nullptr;
 }
 
 }  // namespace padscope

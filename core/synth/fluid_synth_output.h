@@ -1,13 +1,11 @@
 #pragma once
 
 #include "jack_detection.h"
-#include "single_port_output.h"
-#include "redundant_message_filter.h"
 #include "sound_fonts.h"
 #include "synth_availability.h"
+#include "synth_port.h"
 
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -27,26 +25,6 @@ namespace padscope {
 // The JACK client the synth's audio appears under when it plays through JACK.
 inline constexpr std::string_view kSynthJackClientName = "padscope-gs-synth";
 
-enum class SynthAudio {
-    Device,   // the platform's audio output, chosen at open
-    Offline,  // no audio driver: the caller pulls samples with render()
-};
-
-struct SynthOptions {
-    SynthAudio audio = SynthAudio::Device;
-    // Load a preset's samples only when a channel selects it.
-    bool dynamicSampleLoading = true;
-    // Silence (no Note On, no voice sounding) after which the audio output
-    // stops until the next Note On.
-    std::chrono::milliseconds idleStop{3000};
-    // Through JACK the output starts with the port and never stops while idle:
-    // the server runs its cycle anyway, and joining it again would make the
-    // first note after a silence some 25 ms late. PipeWire's JACK is stopped
-    // all the same, so its sound device can suspend. Tests of the idle stop
-    // turn this off.
-    bool keepJackAudio = true;
-};
-
 // Audio buffering at the platform's usual output: periods x period size frames.
 inline constexpr int kAudioPeriods = 2;
 inline constexpr int kAudioPeriodSize = 128;
@@ -57,48 +35,88 @@ inline constexpr double kSynthSampleRate = 48000.0;
 // hold 2 MB more).
 inline constexpr int kSynthPolyphony = 64;
 
-// A GS software synthesizer as a MIDI output with a single port. Opening
-// the port returns at once: a worker thread reads the SoundFonts (messages
-// sent meanwhile wait for it), starts the audio output at a Note On, stops it
-// again after a silence, and tears everything down after close().
-class FluidSynthOutput final : public SinglePortOutput {
+// One SoundFont as the engine holds it.
+struct LoadedFont;
+
+// The built-in synth's engine: FluidSynth with the SoundFonts' drum kits,
+// and the audio output it plays through. Its port's worker makes it and
+// makes every call to it (see SynthEngine).
+class FluidSynthEngine final : public SynthEngine {
 public:
     // `jack` is what the process knows of the JACK server: the synth module
     // is handed the program's.
+    FluidSynthEngine(SoundFontSet fonts, SynthOptions options, JackServer& jack);
+    ~FluidSynthEngine() override;
+    FluidSynthEngine(const FluidSynthEngine&) = delete;
+    FluidSynthEngine& operator=(const FluidSynthEngine&) = delete;
+
+    bool load() override;
+    bool keepsAudio() const override { return keepJackAudio_; }
+    void play(std::span<const std::uint8_t> message) override;
+    void playOnWorker(const MidiMessage& message) override;
+    std::optional<SoundFontFailure> replaceFonts(const std::vector<std::filesystem::path>& files) override;
+    bool unloadRetiredFonts() override;
+    std::optional<AudioFailure> startAudio() override;
+    void stopAudio(bool dead) override;
+    bool audioRunning() const override { return driver_ != nullptr; }
+    std::string_view driver() const override { return driverInUse_; }
+    bool outputDead() const override;
+    void setSilent(bool silent) override;
+    bool silent() const override;
+    Voices voices() override;
+    void allSoundsOff() override;
+    void release() override;
+    bool abandoned() const override { return abandoned_; }
+
+    // Offline only: renders the next left.size() frames. Both spans have
+    // the same size.
+    bool render(std::span<float> left, std::span<float> right);
+    fluid_synth_t* synth() { return synth_.get(); }
+
+private:
+    struct SettingsDeleter { void operator()(fluid_settings_t* p) const; };
+    struct SynthDeleter { void operator()(fluid_synth_t* p) const; };
+    struct DriverDeleter { void operator()(fluid_audio_driver_t* p) const; };
+    struct OutputRender;
+
+    bool create();
+    bool loadFonts();
+    std::optional<AudioFailure> tryDrivers();
+    void endUnheardVoices();  // with no output running
+    void stopDriver();
+    static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
+
+    const SoundFontSet fonts_;
+    const SynthOptions options_;
+    JackServer& jack_;
+    // The fonts, base first, each holding kit 0 (which a GS Reset selects,
+    // and which stands in for a kit no font has) and kit kitLoaded_; any
+    // other kit is loaded when a Program Change asks for it.
+    std::vector<LoadedFont> loadedFonts_;
+    int kitLoaded_ = 0;
+    // Fonts of kits no longer chosen, which a voice may still be playing.
+    std::vector<int> retiredFonts_;
+    // What was found of JACK at open.
+    std::optional<double> jackRate_;  // the server's rate, when one ran
+    bool jackRefused_ = false;        // a server ran, but would not answer the probe
+    bool keepJackAudio_ = false;      // the output stays while idle
+    // The kind of output that stopped rendering last.
+    std::optional<AudioOutputKind> lostOutput_;
+    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
+    std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;
+    std::unique_ptr<OutputRender> render_;
+    std::string_view driverInUse_;
+    bool abandoned_ = false;  // a JACK call that never returned still uses the synth
+};
+
+// The built-in synth's port with FluidSynth linked in, as tests and
+// benchmarks use it; the program loads the engine from the synth module.
+class FluidSynthOutput final : public SynthPort {
+public:
     explicit FluidSynthOutput(SoundFontSet fonts, SynthOptions options = {},
                               JackServer& jack = processJackServer());
-    // Waits a bounded time for closed ports to finish tearing down.
-    ~FluidSynthOutput() override;
-    FluidSynthOutput(const FluidSynthOutput&) = delete;
-    FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
 
-    bool open(int index) override;
-    // True once the SoundFonts turned out unreadable, or FluidSynth could not start.
-    bool openFailedLate() const override;
-    // Told, from the port's worker thread, when no audio output plays: at
-    // most once per opening.
-    void setAudioFailureHandler(AudioFailureHandler handler) override;
-    void close() override;
-    // All sound off on every channel: every voice stops at once.
-    void reset() override;
-    // Drops messages that would change nothing.
-    void sendShort(std::uint32_t word) override;
-    void sendSysex(std::span<const std::uint8_t> bytes) override;
-    // Read by the worker in turn with what is sent; the fonts that play then
-    // are also the next opening's.
-    bool loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done) override;
-    // The fonts the next opening plays.
-    SoundFontSet soundFonts() const;
-
-    bool isOpen() const { return worker_ != nullptr; }
-    // Waits until the SoundFonts are read; false when closed or they could not be.
-    bool waitUntilLoaded();
-    // Waits until the audio output asked for by a Note On has started or
-    // failed to; true while it runs.
-    bool waitForAudio();
-    // The audio driver playing now ("jack", "pulseaudio", "alsa"); empty when
-    // offline, closed or stopped while idle.
-    std::string audioDriver() const;
     // Offline only: renders the next left.size() frames once the SoundFonts
     // are read. Both spans have the same size. False when the port is closed
     // or plays through a device.
@@ -108,18 +126,8 @@ public:
     fluid_synth_t* synth();
 
 private:
-    class Worker;
-    struct FailureSink;
-    struct Fonts;
-
-    std::shared_ptr<Fonts> fonts_;
-    SynthOptions options_;
-    JackServer& jack_;
-    std::shared_ptr<FailureSink> failureSink_;
-    std::shared_ptr<Worker> worker_;
-    // Closed ports whose worker is still tearing them down.
-    std::vector<std::shared_ptr<Worker>> closing_;
-    RedundantMessageFilter filter_;
+    FluidSynthEngine* engine();
+    const bool offline_;
 };
 
 }  // namespace padscope

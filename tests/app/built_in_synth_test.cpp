@@ -4,8 +4,7 @@
 #include "built_in_synth.h"
 #include "chained_output.h"
 #include "module_file.h"
-#include "on_demand_output.h"
-#include "pending_output.h"
+#include "synth_port.h"
 #include "program.h"
 #include "synth_availability.h"
 #include "wait_until.h"
@@ -148,22 +147,21 @@ TEST(SynthModule, AsksTheProgramsJackState)
     const auto askJack = [&font] {
         ::alarm(20);
         HungJackServer jack;
-        auto port = loadBuiltInSynth(SoundFontSet{font.toStdString(), {}},
-                                     {QFileInfo(QStringLiteral(PADSCOPE_SYNTH_MODULE)).path()}, jack);
-        if (!port)
+        auto engine = loadBuiltInSynth(SoundFontSet{font.toStdString(), {}},
+                                       {QFileInfo(QStringLiteral(PADSCOPE_SYNTH_MODULE)).path()}, jack);
+        if (!engine)
             std::_Exit(2);
         const int quieted = jack.asked.load();
         if (quieted < 1)
             std::_Exit(3);
-        // The port's worker asks for the server's sample rate before it
-        // reads the SoundFont.
-        port->open(0);
-        const bool workerAsked =
-            waitUntil([&jack, quieted] { return jack.asked.load() > quieted; }, std::chrono::seconds(10));
-        port->close();
-        std::_Exit(workerAsked ? 0 : 4);
+        // Loading, which the port's worker does, asks for the server's
+        // sample rate before it reads the SoundFont.
+        engine->load();
+        const bool loadAsked = jack.asked.load() > quieted;
+        engine->release();
+        std::_Exit(loadAsked ? 0 : 4);
     };
-    // 2: no port; 3: not asked when made; 4: not asked by the port's worker.
+    // 2: no engine; 3: not asked when made; 4: not asked when loading.
     EXPECT_EXIT(askJack(), ::testing::ExitedWithCode(0), "");
 }
 
@@ -180,10 +178,10 @@ TEST(SynthModule, SoundFontRequestGoesThroughTheProgramsChain)
         HungJackServer jack;  // no server: the synth plays nothing, but loads
         const QString folder = QFileInfo(QStringLiteral(PADSCOPE_SYNTH_MODULE)).path();
         ChainedOutput chain;
-        chain.append(std::make_unique<PendingOutput>([&] {
-            return std::make_unique<OnDemandOutput>(std::string(kBuiltInSynthName),
-                                                    [&] { return loadBuiltInSynth(*fonts, {folder}, jack); });
-        }));
+        chain.append([&]() -> std::unique_ptr<MidiOutput> {
+            return std::make_unique<SynthPort>(std::string(kBuiltInSynthName), SynthOptions{},
+                                               [&](const auto&) { return loadBuiltInSynth(*fonts, {folder}, jack); });
+        });
         if (chain.loadSoundFonts({fonts->overlays.front()}, {}))
             std::_Exit(2);  // taken while no port is open
         chain.open(0);

@@ -1,6 +1,4 @@
 #include "chained_output.h"
-#include "on_demand_output.h"
-#include "pending_output.h"
 #include "port_session.h"
 #include "press_messages.h"
 #include "recording_output.h"
@@ -14,7 +12,6 @@
 #include <thread>
 
 using namespace padscope;
-using Kind = RecordingOutput::Event::Kind;
 
 namespace {
 
@@ -32,13 +29,22 @@ struct Fixture {
         session.countPorts();
         session.openRemembered(savedIndex, savedName);
     }
-    // The opens, resets and sysex of the run, as "open 0", "sysex 0" ...
+    // The opens, resets and sysex of the run, as "open 0", "sysex 0" ...; a
+    // reset is All Notes Off on channels 1 to 16, in order.
     std::vector<std::string> trace() const
     {
-        std::vector<std::string> t;
-        for (const auto& e : out.events()) {
-            const char* names[] = {"open", "close", "reset", "short", "sysex"};
-            t.push_back(std::string(names[int(e.kind)]) + " " + std::to_string(e.port));
+        std::vector<std::string> t = out.trace();
+        const auto& events = out.events();
+        for (std::size_t i = 0, kept = 0; i < events.size(); ++i, ++kept) {
+            int channel = 0;
+            while (channel < 16 && i + channel < events.size() &&
+                   events[i + channel].message == shortMessage(0xB0 | channel, 123))
+                ++channel;
+            if (channel == 16) {
+                t.erase(t.begin() + kept, t.begin() + kept + 16);
+                t.insert(t.begin() + kept, "reset " + std::to_string(events[i].port));
+                i += 15;
+            }
         }
         return t;
     }
@@ -56,7 +62,7 @@ TEST(StartUp, FirstRunOpensPortZeroAndResetsItTwice)
     Fixture f(threePorts());
     f.start(0, "none");
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"open 0", "sysex 0", "close 0", "open 0", "sysex 0"}));
-    EXPECT_EQ(f.out.events()[1].bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
+    EXPECT_EQ(byteList(f.out.events()[1].message), std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
     EXPECT_EQ(f.sleeps, (std::vector<int>{100, 100}));
     EXPECT_EQ(f.session.portName(), "Port A");
     EXPECT_TRUE(f.notifier.failures.empty());
@@ -150,7 +156,7 @@ TEST(PortChange, FailedOpenIsReportedAndLaterSendsAreDropped)
     EXPECT_EQ(f.notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed}));
     EXPECT_EQ(f.session.portIndex(), 1);
     EXPECT_EQ(f.session.portName(), "");
-    f.session.output().sendShort(releaseMessage(36));
+    f.session.send(releaseMessage(36));
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"close 0"}));
     f.session.changePort();  // back to a working port
     EXPECT_EQ(f.session.portName(), "Port A");
@@ -186,17 +192,17 @@ TEST(ChainedOutput, NumbersPortsAcrossBackendsAndRoutesToTheOpenOne)
     chain.append(std::move(second));
     EXPECT_EQ(chain.portCount(), 3);
     EXPECT_EQ(chain.portName(2), "Ext 2");
-    EXPECT_EQ(chain.probe(3), PortProbe::NoSuchPort);
-    EXPECT_EQ(chain.probe(-1), PortProbe::NoSuchPort);
+    EXPECT_EQ(chain.portName(3), "");
+    EXPECT_FALSE(chain.open(-1));
     ASSERT_TRUE(chain.open(2));
-    chain.sendShort(releaseMessage(1));
+    chain.send(releaseMessage(1));
     ASSERT_TRUE(chain.open(0));  // opening another port closes the first
-    chain.sendShort(releaseMessage(2));
-    EXPECT_EQ(b.shortWords(), std::vector<std::uint32_t>{releaseMessage(1)});
-    EXPECT_EQ(a.shortWords(), std::vector<std::uint32_t>{releaseMessage(2)});
+    chain.send(releaseMessage(2));
+    EXPECT_EQ(b.shortWords(), std::vector<std::uint32_t>{packed(releaseMessage(1))});
+    EXPECT_EQ(a.shortWords(), std::vector<std::uint32_t>{packed(releaseMessage(2))});
     EXPECT_EQ(b.openPort(), -1);
     chain.close();
-    chain.sendShort(releaseMessage(3));  // dropped
+    chain.send(releaseMessage(3));  // dropped
     EXPECT_EQ(a.shortWords().size(), 1u);
 }
 
@@ -205,8 +211,8 @@ TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAd
     RecordingOutput* made = nullptr;
     ChainedOutput chain;
     // No built-in synth here, and the ports take a while to list.
-    chain.append(std::make_unique<PendingOutput>([] { return std::unique_ptr<MidiOutput>(); }));
-    chain.append(std::make_unique<PendingOutput>([&made] {
+    chain.append(ChainedOutput::Factory([] { return std::unique_ptr<MidiOutput>(); }));
+    chain.append(ChainedOutput::Factory([&made] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         auto out = std::make_unique<RecordingOutput>(threePorts());
         made = out.get();
@@ -221,71 +227,7 @@ TEST(ChainedOutput, BackendsMadeInTheBackgroundAreWaitedForAndOneThatIsMissingAd
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->openPort(), 1);
     ASSERT_FALSE(made->events().empty());
-    EXPECT_EQ(made->events().back().kind, Kind::Sysex);  // the GS Reset
-}
-
-TEST(OnDemandOutput, MadeOnlyWhenOpenedAndWhatWasSentMeanwhileArrivesInOrder)
-{
-    // The backend the factory makes hands everything to one the test keeps.
-    struct Borrowed final : MidiOutput {
-        explicit Borrowed(RecordingOutput& to) : to(to) {}
-        int portCount() const override { return to.portCount(); }
-        std::string portName(int index) const override { return to.portName(index); }
-        PortProbe probe(int index) const override { return to.probe(index); }
-        bool open(int index) override { return to.open(index); }
-        void close() override { to.close(); }
-        void reset() override { to.reset(); }
-        void sendShort(std::uint32_t word) override { to.sendShort(word); }
-        void sendSysex(std::span<const std::uint8_t> bytes) override { to.sendSysex(bytes); }
-        RecordingOutput& to;
-    };
-    RecordingOutput recorded(std::vector<RecordingOutput::Port>{{"Inner", true}});
-    std::atomic<bool> made{false};
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    RecordingNotifier notifier;
-    {
-        OnDemandOutput synth("Synth", [&] {
-            released.wait();
-            made = true;
-            return std::make_unique<Borrowed>(recorded);
-        });
-        PortSession session(synth, notifier, {});
-        session.countPorts();
-        EXPECT_FALSE(made);  // listing makes nothing
-        // A first run opens the port, closes it and opens it again.
-        session.openRemembered(0, "none");
-        EXPECT_EQ(session.portName(), "Synth");
-        synth.sendShort(releaseMessage(36));
-        EXPECT_FALSE(made);  // opening never waits for the backend
-        release.set_value();
-        // Whether the backend is made by now or not, this comes after the rest.
-        synth.sendShort(releaseMessage(38));
-        EXPECT_FALSE(synth.openFailedLate());
-    }  // waits for the backend, then closes the port
-    std::vector<Kind> kinds;
-    for (const auto& event : recorded.events())
-        kinds.push_back(event.kind);
-    // Only the last opening reaches the backend, with its GS Reset.
-    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Open, Kind::Sysex, Kind::Short, Kind::Short, Kind::Close}));
-    EXPECT_EQ(recorded.shortWords(), (std::vector<std::uint32_t>{releaseMessage(36), releaseMessage(38)}));
-    EXPECT_TRUE(notifier.failures.empty());
-}
-
-TEST(OnDemandOutput, FactoryThatMakesNothingIsAFailedOpenAfterTheResetWait)
-{
-    OnDemandOutput synth("Synth", [] { return std::unique_ptr<MidiOutput>(); });
-    RecordingNotifier notifier;
-    // The reset wait is where the background work gets done.
-    PortSession session(synth, notifier, [](std::chrono::milliseconds) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    });
-    session.countPorts();
-    session.openRemembered(0, "Synth");
-    // Both opens of the start-up fail: the remembered one, and the fallback
-    // that follows because no name could be read.
-    EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::PortOpenFailed, Failure::PortOpenFailed}));
-    EXPECT_EQ(session.portName(), "");
+    EXPECT_EQ(made->trace().back(), "sysex 1");  // the GS Reset
 }
 
 TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPlace)
@@ -304,7 +246,7 @@ TEST(PortList, PortPluggedInAfterStartIsListedOnRefreshAndTheOpenPortKeepsItsPla
     EXPECT_EQ(f.session.portIndex(), 2);
     EXPECT_EQ(f.session.openPortIndex(), 2);
     f.out.clearEvents();
-    f.session.output().sendShort(releaseMessage(36));
+    f.session.send(releaseMessage(36));
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"short 2"}));  // still Port B, no reopen
 
     // The port button now wraps over the new count.
@@ -325,7 +267,7 @@ TEST(PortList, ChosenPortIsOpenedAndResetLikeAPortChange)
     f.sleeps.clear();
     f.session.choosePort(3);
     EXPECT_EQ(f.trace(), (std::vector<std::string>{"close 0", "open 3", "reset 3", "sysex 3"}));
-    EXPECT_EQ(f.out.events().back().bytes, std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
+    EXPECT_EQ(byteList(f.out.events().back().message), std::vector<std::uint8_t>(kGsReset.begin(), kGsReset.end()));
     EXPECT_EQ(f.sleeps, std::vector<int>{200});
     EXPECT_EQ(f.session.portIndex(), 3);
     EXPECT_EQ(f.session.portName(), "Port D");
@@ -344,7 +286,7 @@ TEST(PortList, PortGoneBeforeItIsChosenFailsToOpenAndThePortListStillWorks)
     EXPECT_EQ(f.session.portName(), "");
     EXPECT_EQ(f.session.openPortIndex(), -1);
     f.out.clearEvents();
-    f.session.output().sendShort(releaseMessage(36));
+    f.session.send(releaseMessage(36));
     EXPECT_TRUE(f.out.events().empty());
     f.session.choosePort(2);
     EXPECT_EQ(f.session.portName(), "Port C");
@@ -388,36 +330,4 @@ TEST(PortList, PortsOfTheSameNameInTwoBackendsAreToldApart)
     EXPECT_EQ(session.portNames(), (std::vector<std::string>{"Module", "Other", "Module"}));
     EXPECT_EQ(session.openPortIndex(), 2);
     EXPECT_EQ(session.portIndex(), 2);
-}
-
-// The synth's backend is made only when its port opens, behind two
-// wrappers: a handler set on the program's chain before that still hears
-// its audio failures, and none once it is taken back.
-TEST(OnDemandOutput, AudioFailureHandlerReachesTheBackendMadeLater)
-{
-    std::atomic<RecordingOutput*> backend{nullptr};
-    ChainedOutput chain;
-    chain.append(std::make_unique<PendingOutput>([&backend] {
-        return std::make_unique<OnDemandOutput>("Synth", [&backend] {
-            auto made = std::make_unique<RecordingOutput>(std::vector<RecordingOutput::Port>{{"Inner"}});
-            backend = made.get();
-            return made;
-        });
-    }));
-    chain.append(std::make_unique<PendingOutput>([] { return std::make_unique<RecordingOutput>(threePorts()); }));
-    std::vector<AudioFault> heard;
-    chain.setAudioFailureHandler([&heard](const AudioFailure& failure) { heard.push_back(failure.fault); });
-    ASSERT_TRUE(chain.open(0));  // the backend is made on a thread of its own
-    AudioFailureHandler inner;
-    for (int i = 0; i < 500 && !inner; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (backend)
-            inner = backend.load()->audioFailureHandler();
-    }
-    ASSERT_TRUE(inner);
-    inner({AudioOutputKind::Jack, AudioFault::JackRefused, ""});
-    EXPECT_EQ(heard, std::vector<AudioFault>{AudioFault::JackRefused});
-    chain.setAudioFailureHandler({});
-    EXPECT_FALSE(backend.load()->audioFailureHandler());
-    chain.close();
 }

@@ -8,10 +8,10 @@ using namespace padscope;
 
 namespace {
 
-// Three bytes of a packed word, Program Change included (its third byte is 0).
-std::vector<int> bytes(std::uint32_t word)
+// Status and two data bytes, Program Change included (its second is 0).
+std::vector<int> bytes(const MidiMessage& message)
 {
-    return {int(word & 0xFF), int(word >> 8 & 0xFF), int(word >> 16 & 0xFF)};
+    return {message.status(), message.data1(), message.data2()};
 }
 
 std::vector<std::vector<int>> bytesOf(const PressMessages& words)
@@ -34,8 +34,9 @@ TEST(PressMessages, DefaultPressOfNote36)
         {0xB9, 0x65, 0x7F}, {0xB9, 0x64, 0x7F}, {0xB9, 0x5B, 0x28}, {0xB9, 0x5E, 0x00},
         {0xB9, 0x5D, 0x00}, {0xE9, 0x00, 0x40}, {0x99, 0x24, 0x64}};
     EXPECT_EQ(bytesOf(pressMessages(defaultControllerValues(), 36, 0, 4)), expected);
-    for (auto w : pressMessages(defaultControllerValues(), 36, 0, 4))
-        EXPECT_EQ(w >> 24, 0u) << "top byte must stay clear";
+    // What goes on the wire: a Program Change carries one data byte.
+    for (const MidiMessage& message : pressMessages(defaultControllerValues(), 36, 0, 4))
+        EXPECT_EQ(message.bytes().size(), message.status() == 0xC9 ? 2u : 3u);
 }
 
 TEST(PressMessages, PitchBendEncodingAtTheEndsAndAroundCentre)

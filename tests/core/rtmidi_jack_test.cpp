@@ -25,13 +25,9 @@ using namespace padscope;
 
 namespace {
 
-std::vector<unsigned char> wordBytes(std::uint32_t word)
+std::vector<unsigned char> wordBytes(const MidiMessage& message)
 {
-    std::vector<unsigned char> b{static_cast<unsigned char>(word & 0xFF),
-                                 static_cast<unsigned char>(word >> 8 & 0xFF)};
-    if ((word & 0xF0) != 0xC0)
-        b.push_back(static_cast<unsigned char>(word >> 16 & 0xFF));
-    return b;
+    return {message.bytes().begin(), message.bytes().end()};
 }
 
 int indexOf(const MidiOutput& out, const std::string& name)
@@ -94,8 +90,8 @@ TEST_F(RtMidiJack, FirstMessageAfterEachOpenArrivesUnderLoad)
         for (std::size_t start = 0; start < kStarts; ++start) {
             RtMidiOutput out;
             ASSERT_TRUE(out.open(indexOf(out, peer.portName())));
-            out.sendSysex(kGsReset);
-            out.sendShort(releaseMessage(36));
+            out.send(kGsReset);
+            out.send(releaseMessage(36));
             // Delivered before the client closes.
             const auto heard = peer.waitForEvents(2 * (start + 1), 10000);
             ASSERT_EQ(heard.size(), 2 * (start + 1));
@@ -125,8 +121,8 @@ TEST_F(RtMidiJack, PressReachesTheJackPeerByteForByte)
 
     const auto press = pressMessages(defaultControllerValues(), 36, 0, 4);
     for (auto word : press)
-        out.sendShort(word);
-    out.sendShort(releaseMessage(36));
+        out.send(word);
+    out.send(releaseMessage(36));
 
     std::vector<std::vector<unsigned char>> expected;
     expected.emplace_back(kGsReset.begin(), kGsReset.end());
@@ -154,7 +150,7 @@ TEST_F(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
     for (int i = 0; i < 100 && indexOf(RtMidiOutput(), "padscope-gone:input") >= 0; ++i)
         QThread::msleep(20);
     EXPECT_FALSE(out->open(port));
-    out->sendShort(releaseMessage(36));  // dropped, no crash
+    out->send(releaseMessage(36));  // dropped, no crash
 }
 
 TEST_F(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
@@ -172,10 +168,11 @@ TEST_F(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
     }
     stopServer();
     // Server and peer are gone: sends, a reset, a reopen and a close still return.
-    for (auto word : pressMessages(defaultControllerValues(), 36, 0, 4))
-        survivor->sendShort(word);
-    survivor->sendSysex(kGsReset);
-    survivor->reset();
+    for (const auto& word : pressMessages(defaultControllerValues(), 36, 0, 4))
+        survivor->send(word);
+    survivor->send(kGsReset);
+    for (const auto& message : allNotesOffMessages())
+        survivor->send(message);
     survivor->open(0);
     survivor->close();
     out.reset();
@@ -206,7 +203,7 @@ TEST_F(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
     session.refreshPorts();
     ASSERT_GE(indexOf(out, second.portName()), 0);
     EXPECT_EQ(session.openPortIndex(), indexOf(out, first.portName()));
-    out.sendShort(releaseMessage(36));
+    out.send(releaseMessage(36));
     // A choice is a port change: All Notes Off on 16 channels, then the GS Reset.
     const std::vector<unsigned char> reset(kGsReset.begin(), kGsReset.end());
     const auto heard = first.waitForEvents(18, 10000);

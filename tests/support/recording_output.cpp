@@ -22,21 +22,16 @@ void RecordingOutput::refresh()
     open_ = open_ >= 0 && found != listed_.end() ? static_cast<int>(found - listed_.begin()) : -1;
 }
 
-PortProbe RecordingOutput::probe(int index) const
-{
-    return index >= 0 && index < portCount() ? PortProbe::Ok : PortProbe::NoSuchPort;
-}
-
 bool RecordingOutput::open(int index)
 {
-    if (probe(index) != PortProbe::Ok)
+    if (index < 0 || index >= portCount())
         return false;
     const std::string& name = listed_[static_cast<std::size_t>(index)].name;
     const auto present = std::find_if(ports_.begin(), ports_.end(), [&name](const Port& p) { return p.name == name; });
     if (present == ports_.end() || !present->opens)
         return false;
     open_ = index;
-    events_.push_back({Event::Kind::Open, index, 0, {}});
+    events_.push_back({Event::Kind::Open, {}, index});
     return true;
 }
 
@@ -44,35 +39,39 @@ void RecordingOutput::close()
 {
     if (open_ < 0)
         return;
-    events_.push_back({Event::Kind::Close, open_, 0, {}});
+    events_.push_back({Event::Kind::Close, {}, open_});
     open_ = -1;
 }
 
-void RecordingOutput::reset()
+void RecordingOutput::send(std::span<const std::uint8_t> message)
 {
-    if (open_ >= 0)
-        events_.push_back({Event::Kind::Reset, open_, 0, {}});
-}
-
-void RecordingOutput::sendShort(std::uint32_t word)
-{
-    if (open_ >= 0)
-        events_.push_back({Event::Kind::Short, open_, word, {}});
-}
-
-void RecordingOutput::sendSysex(std::span<const std::uint8_t> bytes)
-{
-    if (open_ >= 0)
-        events_.push_back({Event::Kind::Sysex, open_, 0, {bytes.begin(), bytes.end()}});
+    if (open_ < 0)
+        return;
+    if (beforeSend)
+        beforeSend();
+    events_.push_back({Event::Kind::Message, MidiMessage(message), open_});
 }
 
 std::vector<std::uint32_t> RecordingOutput::shortWords() const
 {
     std::vector<std::uint32_t> words;
     for (const auto& e : events_)
-        if (e.kind == Event::Kind::Short)
-            words.push_back(e.word);
+        if (e.kind == Event::Kind::Message && !e.message.isSysex())
+            words.push_back(packed(e.message));
     return words;
+}
+
+std::vector<std::string> RecordingOutput::trace() const
+{
+    std::vector<std::string> t;
+    for (const auto& e : events_) {
+        const char* kind = e.kind == Event::Kind::Open    ? "open"
+                           : e.kind == Event::Kind::Close ? "close"
+                           : e.message.isSysex()          ? "sysex"
+                                                          : "short";
+        t.push_back(std::string(kind) + " " + std::to_string(e.port));
+    }
+    return t;
 }
 
 void RecordingOutput::setAudioFailureHandler(AudioFailureHandler handler)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "midi_output.h"
+#include "packed_words.h"
 #include "recording_notifier.h"
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -19,13 +21,7 @@ public:
         std::string name;
         bool opens = true;
     };
-    struct Event {
-        enum class Kind { Open, Close, Reset, Short, Sysex };
-        Kind kind;
-        int port;                        // index of the port it went to
-        std::uint32_t word = 0;          // Short
-        std::vector<std::uint8_t> bytes; // Sysex
-    };
+    using Event = PortEvent;
 
     RecordingOutput() = default;
     explicit RecordingOutput(std::vector<Port> ports) : ports_(ports), listed_(std::move(ports)) {}
@@ -33,21 +29,23 @@ public:
     int portCount() const override { return static_cast<int>(listed_.size()); }
     std::string portName(int index) const override;
     void refresh() override;
-    PortProbe probe(int index) const override;
     bool open(int index) override;
     void close() override;
-    void reset() override;
-    void sendShort(std::uint32_t word) override;
-    void sendSysex(std::span<const std::uint8_t> bytes) override;
+    void send(std::span<const std::uint8_t> message) override;
     // Kept for the test to call, as a synth's worker would; set from any thread.
     void setAudioFailureHandler(AudioFailureHandler handler) override;
     AudioFailureHandler audioFailureHandler() const;
 
+    // Called with each message just before it is recorded.
+    std::function<void()> beforeSend;
+
     std::vector<Port>& ports() { return ports_; }
     const std::vector<Event>& events() const { return events_; }
     void clearEvents() { events_.clear(); }
-    // The short messages recorded so far, in order.
+    // The channel messages recorded so far, in order, each packed().
     std::vector<std::uint32_t> shortWords() const;
+    // What reached the ports, as "open 0", "sysex 0", "short 0", "close 0".
+    std::vector<std::string> trace() const;
     int openPort() const { return open_; }
 
 private:

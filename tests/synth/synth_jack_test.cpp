@@ -60,8 +60,8 @@ TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
     const std::string left = client + ":left";
     const auto press = [&synthOut = capture](FluidSynthOutput& synth, int note) {
         synthOut.clear();
-        for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 4))
-            synth.sendShort(word);
+        for (const auto& word : pressMessages(defaultControllerValues(), note, 0, 4))
+            synth.send(word);
     };
     // By default the JACK output starts with the port and stays: every note,
     // the first one included, goes straight into a running client.
@@ -75,7 +75,7 @@ TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
         ASSERT_TRUE(capture.connectFrom(client));
         press(kept, 36);
         EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
-        kept.sendShort(releaseMessage(36));
+        kept.send(releaseMessage(36));
         // Well past the idle time the client stays, handing JACK silence; the
         // next note is heard at once.
         std::this_thread::sleep_for(1500ms);
@@ -83,7 +83,7 @@ TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
         EXPECT_EQ(kept.audioDriver(), "jack");
         press(kept, 38);
         EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard after the silence: " << capture.peak();
-        kept.sendShort(releaseMessage(38));
+        kept.send(releaseMessage(38));
         kept.close();
         ASSERT_TRUE(waitUntil([&] { return !capture.portExists(left); }, 10s));
     }
@@ -91,7 +91,7 @@ TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
     // With the idle stop asked for, as on the other outputs:
     FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, 300ms, false});
     ASSERT_TRUE(synth.open(0));
-    synth.sendSysex(kGsReset);
+    synth.send(kGsReset);
     ASSERT_TRUE(synth.waitUntilLoaded());
     EXPECT_EQ(synth.audioDriver(), "");
     EXPECT_FALSE(capture.portExists(left)) << "a JACK client is open before any note";
@@ -101,10 +101,10 @@ TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
     ASSERT_TRUE(synth.waitForAudio());
     EXPECT_EQ(synth.audioDriver(), "jack");
     ASSERT_TRUE(capture.connectFrom(client));
-    synth.sendShort(releaseMessage(36));
+    synth.send(releaseMessage(36));
     press(synth, 36);
     EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
-    synth.sendShort(releaseMessage(36));
+    synth.send(releaseMessage(36));
 
     // Silence stops the audio and takes the client off the server; the next
     // note brings it back and is heard (a crash cymbal rings long enough for
@@ -115,7 +115,7 @@ TEST_F(SynthJack, PadPressIsHeardThroughJackAlsoAfterTheAudioStoppedWhileIdle)
     ASSERT_TRUE(synth.waitForAudio());
     ASSERT_TRUE(capture.connectFrom(client));
     EXPECT_TRUE(capture.waitForPeak(0.01f, 3s)) << "loudest sample heard: " << capture.peak();
-    synth.sendShort(releaseMessage(49));
+    synth.send(releaseMessage(49));
 
     // Closing takes the synth's ports off the server, off the caller's thread.
     synth.close();
@@ -149,7 +149,7 @@ TEST_F(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChange
         const int port = indexOf(*output, peer.portName());
         ASSERT_GE(port, 1);
         ASSERT_TRUE(output->open(port));
-        output->sendSysex(kGsReset);
+        output->send(kGsReset);
         ASSERT_EQ(peer.waitForEvents(1, 10000).size(), 1u);
 
         server().signal(signal);
@@ -158,9 +158,10 @@ TEST_F(SynthJackServerFaults, ServerKilledOrStoppedUnderAnOpenPortThenPortChange
         for (int i = 0; i < 2 * output->portCount(); ++i) {
             output->close();
             output->open((port + 1 + i) % output->portCount());
-            output->reset();
-            output->sendSysex(kGsReset);
-            output->sendShort(shortMessage(kStatusNoteOn, 36, 100));
+            for (const auto& message : allNotesOffMessages())
+                output->send(message);
+            output->send(kGsReset);
+            output->send(shortMessage(kStatusNoteOn, 36, 100));
         }
         EXPECT_FALSE(output->open(port)) << "a port of the dead server opened";
         output->close();

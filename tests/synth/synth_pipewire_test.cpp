@@ -23,9 +23,9 @@ TEST(SynthPipeWireJack, ClientJoinsAtTheFirstNoteAndLeavesAfterASilence)
     if (!fonts)
         GTEST_SKIP() << "no General MIDI SoundFont installed (Debian: apt install fluid-soundfont-gm)";
     const auto press = [](FluidSynthOutput& synth, int note) {
-        for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 2))
-            synth.sendShort(word);
-        synth.sendShort(releaseMessage(note));
+        for (const auto& word : pressMessages(defaultControllerValues(), note, 0, 2))
+            synth.send(word);
+        synth.send(releaseMessage(note));
     };
     // The program's own options, but for a short idle time.
     FluidSynthOutput synth(*fonts, {SynthAudio::Device, true, 300ms});

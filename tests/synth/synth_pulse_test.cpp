@@ -60,15 +60,15 @@ protected:
         synth_ = std::make_unique<FluidSynthOutput>(*fonts);
         synth_->setAudioFailureHandler(reported_.handler());
         ASSERT_TRUE(synth_->open(0));
-        synth_->sendSysex(kGsReset);
+        synth_->send(kGsReset);
         ASSERT_TRUE(synth_->waitUntilLoaded());
     }
 
     void press(int note)
     {
-        for (std::uint32_t word : pressMessages(defaultControllerValues(), note, 0, 2))
-            synth_->sendShort(word);
-        synth_->sendShort(releaseMessage(note));
+        for (const auto& word : pressMessages(defaultControllerValues(), note, 0, 2))
+            synth_->send(word);
+        synth_->send(releaseMessage(note));
     }
 
     int voices() { return fluid_synth_get_active_voice_count(synth_->synth()); }

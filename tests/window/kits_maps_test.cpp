@@ -64,7 +64,7 @@ TEST_F(KitsAndMaps, KitClickSendsOneProgramChangeAndRecaptions)
     // The current kit again: the same program change, the same names.
     forget();
     QTest::mouseClick(kitButton("HOUSE"), Qt::LeftButton);
-    EXPECT_EQ(sent(), std::vector<std::uint32_t>{programChangeMessage(13)});
+    EXPECT_EQ(sent(), std::vector<std::uint32_t>{packed(programChangeMessage(13))});
     expectCaptions(13, 4);
 }
 
@@ -75,7 +75,7 @@ TEST_F(KitsAndMaps, HouseThenSc55BlanksThePadsAndKeepsTheKit)
     QTest::mouseClick(mapRadio(1), Qt::LeftButton);
     EXPECT_EQ(window->currentProgram(), 13);
     EXPECT_EQ(labelText(49), "14");
-    EXPECT_EQ(sent(), std::vector<std::uint32_t>{programChangeMessage(13)});
+    EXPECT_EQ(sent(), std::vector<std::uint32_t>{packed(programChangeMessage(13))});
     for (int k = 1; k <= 128; ++k)
         EXPECT_EQ(pad(k)->text(), "") << k;
     EXPECT_FALSE(kitButton("HOUSE")->isEnabled());
@@ -83,7 +83,7 @@ TEST_F(KitsAndMaps, HouseThenSc55BlanksThePadsAndKeepsTheKit)
     // A pad still plays, with a blank name.
     QTest::mousePress(pad(37), Qt::LeftButton);
     EXPECT_EQ(labelText(52), "");
-    EXPECT_EQ(sent().back(), shortMessage(kStatusNoteOn, 36, 100));
+    EXPECT_EQ(sent().back(), packed(shortMessage(kStatusNoteOn, 36, 100)));
 }
 
 TEST_F(KitsAndMaps, Cm64ThenSc8850KeepsItsNamesWhileItsButtonIsDisabled)
@@ -157,10 +157,10 @@ TEST_F(KitsAndMaps, TypedCharacterSelectsAKitAndSpaceSelectsItTwice)
     QPushButton* room = kitButton("ROOM");
     room->setFocus();
     QTest::keyClick(room, Qt::Key_X);
-    EXPECT_EQ(sent(), std::vector<std::uint32_t>{programChangeMessage(8)});
+    EXPECT_EQ(sent(), std::vector<std::uint32_t>{packed(programChangeMessage(8))});
     forget();
     QTest::keyClick(room, Qt::Key_Space);  // a character, and a click as well
-    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{programChangeMessage(8), programChangeMessage(8)}));
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{packed(programChangeMessage(8)), packed(programChangeMessage(8))}));
 }
 
 TEST_F(KitsAndMaps, TheNameWithAnAmpersandIsShownLiterally)

@@ -75,9 +75,9 @@ TEST_F(Pads, PadKPlaysNoteKMinusOneWithTheWholeSequence)
         forget();
         QTest::mousePress(pad(k), Qt::LeftButton);
         const auto expected = pressMessages(defaultControllerValues(), k - 1, 0, 4);
-        EXPECT_EQ(sent(), std::vector<std::uint32_t>(expected.begin(), expected.end())) << "pad " << k;
+        EXPECT_EQ(sent(), packed(expected)) << "pad " << k;
         QTest::mouseRelease(pad(k), Qt::LeftButton);
-        EXPECT_EQ(sent().back(), releaseMessage(k - 1)) << "pad " << k;
+        EXPECT_EQ(sent().back(), packed(releaseMessage(k - 1))) << "pad " << k;
         EXPECT_EQ(window->currentNote(), k - 1);
     }
     EXPECT_EQ(labelText(49), "1");
@@ -98,9 +98,9 @@ TEST_F(Pads, PressSendsTheWholeSequenceAndShowsTheNameBeforeTheLastFive)
     EXPECT_EQ(labelText(52), "Standard 1 Kick 1");
 
     std::vector<QString> shownAtEachMessage;
-    watched.beforeShort = [&](std::uint32_t) { shownAtEachMessage.push_back(labelText(52)); };
+    output.beforeSend = [&] { shownAtEachMessage.push_back(labelText(52)); };
     QTest::mousePress(pad(39), Qt::LeftButton);
-    watched.beforeShort = nullptr;
+    output.beforeSend = nullptr;
     std::vector<QString> expected(18, QStringLiteral("Standard 1 Kick 1"));
     expected.resize(23, QStringLiteral("Standard 1 Snare 1"));
     EXPECT_EQ(shownAtEachMessage, expected);
@@ -114,8 +114,8 @@ TEST_F(Pads, RightAndMiddleButtonsPlayAndRelease)
         QTest::mouseRelease(pad(39), mouseButton);
         const auto words = sent();
         ASSERT_EQ(words.size(), kPressMessageCount + 1);
-        EXPECT_EQ(words[kPressMessageCount - 1], shortMessage(kStatusNoteOn, 38, 100));
-        EXPECT_EQ(words.back(), releaseMessage(38));
+        EXPECT_EQ(words[kPressMessageCount - 1], packed(shortMessage(kStatusNoteOn, 38, 100)));
+        EXPECT_EQ(words.back(), packed(releaseMessage(38)));
     }
 }
 
@@ -130,7 +130,7 @@ TEST_F(Pads, HeldKeyWithAutoRepeatSoundsOnceAndReleasesOnce)
     EXPECT_EQ(noteOns(), 1u);
     EXPECT_TRUE(releases().empty());
     keyUp(pad(37));
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(36))});
     EXPECT_FALSE(window->keyHeld());
 }
 
@@ -149,7 +149,7 @@ TEST_F(Pads, ReleaseOnAnotherPadStopsTheNoteThatWasPlayed)
 {
     keyDown(pad(37));
     keyUp(pad(50));  // focus moved in between
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(36))});
 }
 
 TEST_F(Pads, KeyPressOnAnotherPadWhileHeldMovesTheNoteWithoutSounding)
@@ -159,7 +159,7 @@ TEST_F(Pads, KeyPressOnAnotherPadWhileHeldMovesTheNoteWithoutSounding)
     EXPECT_EQ(noteOns(), 1u);
     EXPECT_EQ(window->currentNote(), 49);
     keyUp(pad(50));
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(49)});
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(49))});
 }
 
 TEST_F(Pads, MousePressWhileAKeyHoldsSoundsAndKeepsTheHold)
@@ -201,7 +201,7 @@ TEST_F(Pads, RepeatPairsWithTheSameTimeStampAreNotReleases)
         EXPECT_TRUE(QTest::qWaitFor([&] { return releases().size() == hold + 1u; }));
         EXPECT_FALSE(window->keyHeld());
     }
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>(3, releaseMessage(36)));
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>(3, packed(releaseMessage(36))));
 }
 
 // A busy event loop runs the release's wait late, possibly ahead of the
@@ -225,7 +225,7 @@ TEST_F(Pads, HeldBackReleaseComesBeforeTheNextPadEvent)
     timedKey(pad(37), QEvent::KeyPress, 100);
     timedKey(pad(37), QEvent::KeyRelease, 200);
     QTest::mousePress(pad(40), Qt::LeftButton);  // released first, then a new note
-    ASSERT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    ASSERT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(36))});
     EXPECT_EQ(noteOns(), 2u);
     EXPECT_FALSE(window->keyHeld());
     QTest::mouseRelease(pad(40), Qt::LeftButton);
@@ -234,14 +234,14 @@ TEST_F(Pads, HeldBackReleaseComesBeforeTheNextPadEvent)
     timedKey(pad(37), QEvent::KeyPress, 300);
     timedKey(pad(50), QEvent::KeyRelease, 400);  // focus moved before the release
     timedKey(pad(50), QEvent::KeyPress, 401);    // a new press, at another time
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(36))});
     EXPECT_EQ(noteOns(), 2u);
     EXPECT_EQ(window->currentNote(), 49);
 
     forget();
     timedKey(pad(50), QEvent::KeyRelease, 500);
     timedKey(pad(50), QEvent::KeyPress, 500, Qt::Key_B);  // another key at the same time
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(49)});
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(49))});
     EXPECT_EQ(noteOns(), 1u);
 }
 
@@ -280,7 +280,7 @@ TEST_F(Pads, KeyReleasesAreToldFromRepeatsInRealTime)
     timedKey(pad(37), QEvent::KeyRelease, 40210, Qt::Key_B, 56);
     EXPECT_TRUE(QTest::qWaitFor([&] { return releases().size() == 2u; }));
     QTest::qWait(50);
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>(2, releaseMessage(36)));
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>(2, packed(releaseMessage(36))));
 
     // Left Shift up and right Shift down in the same millisecond: the same
     // key code from two keys, so a release and a new note, not a repeat.
@@ -289,6 +289,6 @@ TEST_F(Pads, KeyReleasesAreToldFromRepeatsInRealTime)
     timedKey(pad(37), QEvent::KeyRelease, 50300, Qt::Key_Shift, 50);
     runEventLoopFor(std::chrono::milliseconds(5));
     timedKey(pad(37), QEvent::KeyPress, 50300, Qt::Key_Shift, 62);
-    EXPECT_EQ(releases(), std::vector<std::uint32_t>{releaseMessage(36)});
+    EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(36))});
     EXPECT_EQ(noteOns(), 2u);
 }

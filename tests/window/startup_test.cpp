@@ -10,19 +10,15 @@
 
 using namespace padscope;
 using namespace padscope::test;
-using Kind = RecordingOutput::Event::Kind;
 
 TEST_F(WindowFixture, FirstRunOpensPortZeroTwiceThenCaptionsAndSelectsTheMap)
 {
     start();
-    std::vector<Kind> kinds;
-    for (const auto& e : output.events())
-        kinds.push_back(e.kind);
     // open, GS Reset, then the name differs from "none": close, open, GS Reset;
     // then refreshPads twice (start-up and the map's radio button).
-    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Open, Kind::Sysex, Kind::Close, Kind::Open, Kind::Sysex,
-                                        Kind::Short, Kind::Short}));
-    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{programChangeMessage(0), programChangeMessage(0)}));
+    EXPECT_EQ(output.trace(), (std::vector<std::string>{"open 0", "sysex 0", "close 0", "open 0", "sysex 0",
+                                                         "short 0", "short 0"}));
+    EXPECT_EQ(sent(), (std::vector<std::uint32_t>{packed(programChangeMessage(0)), packed(programChangeMessage(0))}));
     EXPECT_EQ(labelText(2), "Module A");
     EXPECT_EQ(labelText(74), "SC-8850");
     EXPECT_EQ(find<QWidget>(QStringLiteral("PageControl1"))->objectName(), "PageControl1");

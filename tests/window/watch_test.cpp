@@ -100,12 +100,12 @@ TEST_F(Watch, ThruPassesEveryMessageOnInOrderAndPressesStillGoOut)
     const std::vector<std::uint8_t> reset{0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
     play({{0xC9, 25}, {0x99, 36, 100}, {0x92, 60, 64}, reset, {0xF8}, {0x89, 36, 0}});
     ASSERT_EQ(output.events().size(), 6u);
-    EXPECT_EQ(output.events()[0].word, 0x19C9u);
-    EXPECT_EQ(output.events()[1].word, 0x642499u);
-    EXPECT_EQ(output.events()[2].word, 0x403C92u);
-    EXPECT_EQ(output.events()[3].bytes, reset);
-    EXPECT_EQ(output.events()[4].bytes, std::vector<std::uint8_t>{0xF8});
-    EXPECT_EQ(output.events()[5].word, 0x2489u);
+    EXPECT_EQ(packed(output.events()[0].message), 0x19C9u);
+    EXPECT_EQ(packed(output.events()[1].message), 0x642499u);
+    EXPECT_EQ(packed(output.events()[2].message), 0x403C92u);
+    EXPECT_EQ(byteList(output.events()[3].message), reset);
+    EXPECT_EQ(byteList(output.events()[4].message), std::vector<std::uint8_t>{0xF8});
+    EXPECT_EQ(packed(output.events()[5].message), 0x2489u);
 
     // The program's own press in between, then more from the input.
     forget();
@@ -115,7 +115,7 @@ TEST_F(Watch, ThruPassesEveryMessageOnInOrderAndPressesStillGoOut)
     EXPECT_GT(pressed, 2u);
     play({{0x99, 42, 80}});
     ASSERT_EQ(output.events().size(), pressed + 1);
-    EXPECT_EQ(output.events().back().word, 0x502A99u);
+    EXPECT_EQ(packed(output.events().back().message), 0x502A99u);
 }
 
 TEST_F(Watch, MenuListsInputsAndThruAndTheChoiceIsSavedAtClose)

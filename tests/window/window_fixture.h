@@ -19,41 +19,12 @@
 
 namespace padscope::test {
 
-// Passes everything on to another output; beforeShort sees each short
-// message just before it goes, while the window is still sending.
-class WatchedOutput final : public MidiOutput {
-public:
-    explicit WatchedOutput(MidiOutput& out) : out_(out) {}
-    std::function<void(std::uint32_t word)> beforeShort;
-
-    int portCount() const override { return out_.portCount(); }
-    std::string portName(int index) const override { return out_.portName(index); }
-    std::string portKey(int index) const override { return out_.portKey(index); }
-    void refresh() override { out_.refresh(); }
-    PortProbe probe(int index) const override { return out_.probe(index); }
-    bool open(int index) override { return out_.open(index); }
-    bool openFailedLate() const override { return out_.openFailedLate(); }
-    void close() override { out_.close(); }
-    void reset() override { out_.reset(); }
-    void sendShort(std::uint32_t word) override
-    {
-        if (beforeShort)
-            beforeShort(word);
-        out_.sendShort(word);
-    }
-    void sendSysex(std::span<const std::uint8_t> bytes) override { out_.sendSysex(bytes); }
-
-private:
-    MidiOutput& out_;
-};
-
 // A main window on a recording MIDI output, with nothing shown on screen.
 class WindowFixture : public ::testing::Test {
 protected:
     std::vector<RecordingOutput::Port> ports{{"Module A", true}, {"Module B", true}, {"Module C", true}};
     Settings saved;
     RecordingOutput output;
-    WatchedOutput watched{output};
     RecordingNotifier notifier;
     std::vector<Settings> savedAtClose;
     std::vector<std::pair<QUrl, QWidget*>> openedLinks;
@@ -65,7 +36,7 @@ protected:
         output.ports() = ports;
         output.refresh();
         window = std::make_unique<MainWindow>(MainWindowServices{
-            watched, notifier, [](std::chrono::milliseconds) {},
+            output, notifier, [](std::chrono::milliseconds) {},
             [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,
             [this](const Settings& s) { savedAtClose.push_back(s); }, synthFonts});
     }

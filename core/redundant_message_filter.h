@@ -1,8 +1,12 @@
 #pragma once
 
+#include "midi_message.h"
+
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace padscope {
 
@@ -15,23 +19,36 @@ namespace padscope {
 class RedundantMessageFilter {
 public:
     // What one message turns into: none, the message itself, or held-back
-    // selections (at most the four selectors) followed by it. Kept off the
-    // heap, as every message of a press passes here.
+    // selections (at most the four selectors) followed by it. Kept in place,
+    // as every message of a press passes here.
     class Messages {
     public:
-        void push_back(std::uint32_t word) { words_[count_++] = word; }
-        const std::uint32_t* begin() const { return words_.data(); }
-        const std::uint32_t* end() const { return words_.data() + count_; }
+        void push_back(std::span<const std::uint8_t> message)
+        {
+            Short& out = messages_[count_++];
+            out.size = static_cast<std::uint8_t>(std::min(message.size(), out.bytes.size()));
+            for (std::size_t i = 0; i < out.size; ++i)
+                out.bytes[i] = message[i];
+        }
+        std::size_t size() const { return count_; }
+        std::span<const std::uint8_t> operator[](std::size_t i) const
+        {
+            return {messages_[i].bytes.data(), messages_[i].size};
+        }
 
     private:
-        std::array<std::uint32_t, 5> words_{};
+        struct Short {
+            std::array<std::uint8_t, 3> bytes;
+            std::uint8_t size;
+        };
+        std::array<Short, 5> messages_;
         std::size_t count_ = 0;
     };
 
     RedundantMessageFilter() { forget(); }
 
-    // The messages that must reach the synth for `word`, in order.
-    Messages filter(std::uint32_t word);
+    // The messages that must reach the synth for a channel message, in order.
+    Messages filter(std::span<const std::uint8_t> message);
     // Nothing is known any more: after a system exclusive message, a reset
     // or a new open.
     void forget();
@@ -52,8 +69,7 @@ private:
         bool bankChanged = false;  // a bank select since the last Program Change
     };
     static void forget(Channel& channel);
-    static void dataEntry(Channel& channel, int controller, int value, std::uint32_t word,
-                          Messages& out);
+    static void dataEntry(Channel& channel, std::span<const std::uint8_t> message, Messages& out);
 
     std::array<Channel, 16> channels_;
 };
