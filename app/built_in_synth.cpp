@@ -1,7 +1,7 @@
-#include "built_in_synth.h"
+#include "app/built_in_synth.h"
 
-#include "module_file.h"
-#include "synth_availability.h"
+#include "app/module_file.h"
+#include "core/synth/synth_availability.h"
 
 #include <QCoreApplication>
 #include <QLibrary>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "jack_detection.h"
-#include "synth_port.h"
-#include "sound_fonts.h"
+#include "core/jack_detection.h"
+#include "core/synth_port.h"
+#include "core/synth/sound_fonts.h"
 
 #include <QStringList>
 

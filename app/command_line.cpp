@@ -1,6 +1,6 @@
-#include "command_line.h"
+#include "app/command_line.h"
 
-#include "version.h"
+#include "app/version.h"
 
 #include <string>
 

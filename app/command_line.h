@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interface_language.h"
+#include "ui/interface_language.h"
 
 #include <string>
 #include <string_view>

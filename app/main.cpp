@@ -1,7 +1,7 @@
 // Padscope: auditions the drum sounds of a GS or XG sound module.
 
-#include "command_line.h"
-#include "program.h"
+#include "app/command_line.h"
+#include "app/program.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "module_file.h"
+#include "app/module_file.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "midi_output.h"
-#include "sound_fonts.h"
+#include "core/midi_output.h"
+#include "core/synth/sound_fonts.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "termination_requests.h"
+#include "app/termination_requests.h"
 
 #include <QLoggingCategory>
 #include <QSocketNotifier>

@@ -1,7 +1,7 @@
 // A bare Qt window with one label in the program's Japanese font that quits
 // once shown: the baseline for start-up timing. Prints the wall-clock time
 // (ns) at which it was shown.
-#include "fonts.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -6,8 +6,8 @@
 // every 20 ms, waits 2 s for the sound to end, and prints the memory the
 // process holds ("memory" line, kB: peak, resident, of it shared memory such
 // as a JACK server's) before it closes the window.
-#include "process_status.h"
-#include "program.h"
+#include "bench/process_status.h"
+#include "app/program.h"
 
 #include <QApplication>
 #include <QEventLoop>

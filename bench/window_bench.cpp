@@ -1,9 +1,9 @@
 // One pad press into the recording backend, one refreshPads, the find
 // dialog's list after a keystroke, and a burst of incoming notes.
-#include "fonts.h"
-#include "main_window.h"
-#include "recording_output.h"
-#include "scripted_input.h"
+#include "ui/fonts.h"
+#include "ui/main_window.h"
+#include "tests/support/recording_output.h"
+#include "core/scripted_input.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "drum_names.h"
+#include "catalogue/drum_names.h"
 
 #include "drum_table_data.h"  // generated from data/ by padscope-drumgen
-#include "kits.h"
+#include "catalogue/kits.h"
 
 #include <ostream>
 

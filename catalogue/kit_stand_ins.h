@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kits.h"
+#include "catalogue/kits.h"
 
 #include <array>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "sound_finder.h"
+#include "catalogue/sound_finder.h"
 
-#include "drum_names.h"
-#include "kits.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "abandon.h"
+#include "core/abandon.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PADSCOPE_LSAN 1

@@ -1,4 +1,4 @@
-#include "audio_log.h"
+#include "core/audio_log.h"
 
 #include <QByteArray>
 #include <QtGlobal>

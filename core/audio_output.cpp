@@ -1,7 +1,7 @@
-#include "audio_output.h"
+#include "core/audio_output.h"
 
-#include "jack_detection.h"
-#include "unix_socket.h"
+#include "core/jack_detection.h"
+#include "core/unix_socket.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,4 +1,4 @@
-#include "bounded_call.h"
+#include "core/bounded_call.h"
 
 #include <future>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "abandon.h"
-#include "jack_detection.h"
+#include "core/abandon.h"
+#include "core/jack_detection.h"
 
 #include <chrono>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "chained_output.h"
+#include "core/chained_output.h"
 
 #include <system_error>
 

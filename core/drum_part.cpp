@@ -1,6 +1,6 @@
-#include "drum_part.h"
+#include "core/drum_part.h"
 
-#include "kits.h"
+#include "catalogue/kits.h"
 
 #include <algorithm>
 #include <array>

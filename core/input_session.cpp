@@ -1,4 +1,4 @@
-#include "input_session.h"
+#include "core/input_session.h"
 
 #include <algorithm>
 

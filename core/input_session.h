@@ -1,7 +1,7 @@
 #pragma once
 
-#include "midi_input.h"
-#include "notifier.h"
+#include "core/midi_input.h"
+#include "core/notifier.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "jack_detection.h"
+#include "core/jack_detection.h"
 
-#include "audio_log.h"
-#include "bounded_call.h"
-#include "unix_socket.h"
+#include "core/audio_log.h"
+#include "core/bounded_call.h"
+#include "core/unix_socket.h"
 
 #include <QByteArray>
 #include <QtGlobal>

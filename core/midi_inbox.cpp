@@ -1,4 +1,4 @@
-#include "midi_inbox.h"
+#include "core/midi_inbox.h"
 
 namespace padscope {
 

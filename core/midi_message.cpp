@@ -1,4 +1,4 @@
-#include "midi_message.h"
+#include "core/midi_message.h"
 
 #include <algorithm>
 

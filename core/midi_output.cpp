@@ -1,4 +1,4 @@
-#include "midi_output.h"
+#include "core/midi_output.h"
 
 namespace padscope {
 

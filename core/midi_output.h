@@ -1,8 +1,8 @@
 #pragma once
 
-#include "audio_failure.h"
-#include "midi_message.h"
-#include "notifier.h"
+#include "core/audio_failure.h"
+#include "core/midi_message.h"
+#include "core/notifier.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "port_session.h"
+#include "core/port_session.h"
 
-#include "ini_file.h"
-#include "press_messages.h"
+#include "core/settings/ini_file.h"
+#include "core/press_messages.h"
 
 namespace padscope {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "midi_output.h"
-#include "notifier.h"
+#include "core/midi_output.h"
+#include "core/notifier.h"
 
 #include <chrono>
 #include <functional>

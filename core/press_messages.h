@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controllers.h"
-#include "midi_message.h"
+#include "core/controllers.h"
+#include "core/midi_message.h"
 
 #include <array>
 #include <cstdint>

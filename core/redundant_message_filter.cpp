@@ -1,4 +1,4 @@
-#include "redundant_message_filter.h"
+#include "core/redundant_message_filter.h"
 
 namespace padscope {
 

@@ -1,4 +1,4 @@
-#include "rtmidi_api.h"
+#include "core/rtmidi_api.h"
 
 #if defined(__LINUX_ALSA__)
 #include <unistd.h>

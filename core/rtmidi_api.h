@@ -1,8 +1,8 @@
 #pragma once
 
-#include "audio_log.h"
-#include "bounded_call.h"
-#include "jack_detection.h"
+#include "core/audio_log.h"
+#include "core/bounded_call.h"
+#include "core/jack_detection.h"
 
 #include <RtMidi.h>
 

@@ -1,7 +1,7 @@
-#include "rtmidi_input.h"
+#include "core/rtmidi_input.h"
 
-#include "rtmidi_api.h"
-#include "rtmidi_output.h"
+#include "core/rtmidi_api.h"
+#include "core/rtmidi_output.h"
 
 #include <algorithm>
 #include <atomic>

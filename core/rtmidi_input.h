@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi_input.h"
+#include "core/midi_input.h"
 
 #include <memory>
 #include <mutex>

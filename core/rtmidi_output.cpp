@@ -1,6 +1,6 @@
-#include "rtmidi_output.h"
+#include "core/rtmidi_output.h"
 
-#include "rtmidi_api.h"
+#include "core/rtmidi_api.h"
 
 #include <algorithm>
 #include <atomic>

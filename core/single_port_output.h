@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi_output.h"
+#include "core/midi_output.h"
 
 #include <string>
 #include <utility>

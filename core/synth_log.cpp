@@ -1,4 +1,4 @@
-#include "synth_log.h"
+#include "core/synth_log.h"
 
 namespace padscope {
 

@@ -1,6 +1,6 @@
-#include "synth_port.h"
+#include "core/synth_port.h"
 
-#include "synth_log.h"
+#include "core/synth_log.h"
 
 #include <algorithm>
 #include <atomic>

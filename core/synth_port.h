@@ -1,7 +1,7 @@
 #pragma once
 
-#include "redundant_message_filter.h"
-#include "single_port_output.h"
+#include "core/redundant_message_filter.h"
+#include "core/single_port_output.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "unix_socket.h"
+#include "core/unix_socket.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the settings file reader, applies writes built from
 // the rest of the input, and checks that what the writer renders reads back
 // as the very same sections and lines.
-#include "ini_file.h"
+#include "core/settings/ini_file.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

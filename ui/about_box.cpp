@@ -1,10 +1,10 @@
-#include "about_box.h"
+#include "ui/about_box.h"
 
-#include "fonts.h"
-#include "link_label.h"
-#include "placed_label.h"
-#include "program_icon.h"
-#include "version_text.h"
+#include "ui/fonts.h"
+#include "ui/link_label.h"
+#include "ui/placed_label.h"
+#include "ui/program_icon.h"
+#include "ui/version_text.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "audio_failure_message.h"
+#include "ui/audio_failure_message.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
-#include "controller_bar.h"
+#include "ui/controller_bar.h"
 
-#include "focus_mark.h"
+#include "ui/focus_mark.h"
 
 namespace padscope {
 

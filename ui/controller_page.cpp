@@ -1,10 +1,10 @@
-#include "controller_page.h"
+#include "ui/controller_page.h"
 
-#include "click_label.h"
-#include "controller_bar.h"
-#include "fonts.h"
-#include "kits.h"
-#include "placed_label.h"
+#include "ui/click_label.h"
+#include "ui/controller_bar.h"
+#include "ui/fonts.h"
+#include "catalogue/kits.h"
+#include "ui/placed_label.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "controllers.h"
+#include "core/controllers.h"
 
-#include "kits.h"
+#include "catalogue/kits.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "find_dialog.h"
+#include "ui/find_dialog.h"
 
-#include "kits.h"
-#include "sound_finder.h"
+#include "catalogue/kits.h"
+#include "catalogue/sound_finder.h"
 
 #include <QApplication>
 #include <QHeaderView>

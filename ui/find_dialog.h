@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound_finder.h"
+#include "catalogue/sound_finder.h"
 
 #include <QDialog>
 

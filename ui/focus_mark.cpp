@@ -1,4 +1,4 @@
-#include "focus_mark.h"
+#include "ui/focus_mark.h"
 
 #include <QPainter>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "interface_language.h"
+#include "ui/interface_language.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "key_release_filter.h"
+#include "ui/key_release_filter.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "kit_select_button.h"
+#include "ui/kit_select_button.h"
 
 #include <QKeyEvent>
 

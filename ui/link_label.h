@@ -1,6 +1,6 @@
 #pragma once
 
-#include "click_label.h"
+#include "ui/click_label.h"
 
 #include <QColor>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "kits.h"
-#include "port_session.h"
-#include "settings.h"
-#include "synth_font_choice.h"
+#include "catalogue/kits.h"
+#include "core/port_session.h"
+#include "core/settings/settings.h"
+#include "ui/synth_font_choice.h"
 
 #include <QWidget>
 

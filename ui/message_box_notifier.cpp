@@ -1,4 +1,4 @@
-#include "message_box_notifier.h"
+#include "ui/message_box_notifier.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "pad_button.h"
+#include "ui/pad_button.h"
 
-#include "focus_mark.h"
-#include "key_release_filter.h"
+#include "ui/focus_mark.h"
+#include "ui/key_release_filter.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

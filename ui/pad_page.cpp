@@ -1,9 +1,9 @@
-#include "pad_page.h"
+#include "ui/pad_page.h"
 
-#include "fonts.h"
-#include "key_release_filter.h"
-#include "pad_button.h"
-#include "placed_label.h"
+#include "ui/fonts.h"
+#include "ui/key_release_filter.h"
+#include "ui/pad_button.h"
+#include "ui/placed_label.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "placed_label.h"
+#include "ui/placed_label.h"
 
 namespace padscope {
 

@@ -1,8 +1,8 @@
-#include "port_menu.h"
+#include "ui/port_menu.h"
 
-#include "input_session.h"
-#include "pad_button.h"
-#include "port_session.h"
+#include "core/input_session.h"
+#include "ui/pad_button.h"
+#include "core/port_session.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

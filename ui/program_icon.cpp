@@ -1,6 +1,6 @@
-#include "program_icon.h"
+#include "ui/program_icon.h"
 
-#include "resources/padscope.xpm"
+#include "ui/resources/padscope.xpm"
 
 namespace padscope {
 

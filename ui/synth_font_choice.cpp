@@ -1,9 +1,9 @@
-#include "synth_font_choice.h"
+#include "ui/synth_font_choice.h"
 
-#include "kit_select_button.h"
-#include "kits.h"
-#include "notifier.h"
-#include "port_session.h"
+#include "ui/kit_select_button.h"
+#include "catalogue/kits.h"
+#include "core/notifier.h"
+#include "core/port_session.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "kit_plan.h"
-#include "midi_output.h"
-#include "sound_fonts.h"
+#include "core/synth/kit_plan.h"
+#include "core/midi_output.h"
+#include "core/synth/sound_fonts.h"
 
 #include <QObject>
 #include <QString>

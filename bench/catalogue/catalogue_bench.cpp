@@ -1,9 +1,9 @@
 // How long the drum name table takes to caption the pads, to be listed whole
 // and to be searched by name.
 
-#include "drum_names.h"
-#include "kits.h"
-#include "sound_finder.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
+#include "catalogue/sound_finder.h"
 
 #include <benchmark/benchmark.h>
 

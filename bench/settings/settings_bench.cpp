@@ -2,9 +2,9 @@
 // lines in one section. Both should grow in step with the file's size. And
 // what one save of the program's own file costs, written to disk.
 
-#include "ini_file.h"
-#include "settings.h"
-#include "settings_file.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/settings.h"
+#include "core/settings/settings_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // Costs of the built-in synth port: opening it until the SoundFont is read
 // (on the port's worker thread), changing the kit, and turning a pad press into its first block
 // of audio.
-#include "chained_output.h"
-#include "fluid_synth_output.h"
-#include "notifier.h"
-#include "port_session.h"
-#include "press_messages.h"
+#include "core/chained_output.h"
+#include "core/synth/fluid_synth_output.h"
+#include "core/notifier.h"
+#include "core/port_session.h"
+#include "core/press_messages.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
-#include "instrument_definitions.h"
+#include "catalogue/export/instrument_definitions.h"
 
-#include "drum_names.h"
-#include "kits.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
-#include "kit_selection.h"
+#include "catalogue/export/kit_selection.h"
 
-#include "drum_names.h"
-#include "kits.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
 
 #include <algorithm>
 #include <array>

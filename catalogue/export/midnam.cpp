@@ -1,7 +1,7 @@
-#include "midnam.h"
+#include "catalogue/export/midnam.h"
 
-#include "drum_names.h"
-#include "kits.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
 
 #include <ostream>
 #include <string>

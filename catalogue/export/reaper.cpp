@@ -1,6 +1,6 @@
-#include "reaper.h"
+#include "catalogue/export/reaper.h"
 
-#include "drum_names.h"
+#include "catalogue/drum_names.h"
 
 #include <cctype>
 #include <ostream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit_selection.h"
+#include "catalogue/export/kit_selection.h"
 
 #include <iosfwd>
 #include <string>

@@ -2,14 +2,14 @@
 // "program<TAB>note<TAB>map<TAB>name" line per assigned entry, or exports it
 // as note names for sequencers (MIDNAM, REAPER, Cakewalk .ins).
 
-#include "drum_names.h"
-#include "instrument_definitions.h"
-#include "kit_selection.h"
-#include "midnam.h"
-#include "output_file.h"
-#include "reaper.h"
-#include "sound_finder.h"
-#include "synth_kits.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/export/instrument_definitions.h"
+#include "catalogue/export/kit_selection.h"
+#include "catalogue/export/midnam.h"
+#include "catalogue/tools/output_file.h"
+#include "catalogue/export/reaper.h"
+#include "catalogue/sound_finder.h"
+#include "catalogue/tools/synth_kits.h"
 
 #include <unistd.h>
 

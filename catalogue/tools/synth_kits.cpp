@@ -1,8 +1,8 @@
-#include "synth_kits.h"
+#include "catalogue/tools/synth_kits.h"
 
-#include "kit_plan.h"
-#include "kit_stand_ins.h"
-#include "kits.h"
+#include "core/synth/kit_plan.h"
+#include "catalogue/kit_stand_ins.h"
+#include "catalogue/kits.h"
 
 #include <ostream>
 

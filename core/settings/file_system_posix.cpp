@@ -1,4 +1,4 @@
-#include "file_system.h"
+#include "core/settings/file_system.h"
 
 #include <QFile>
 #include <QSaveFile>

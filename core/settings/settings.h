@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ini_file.h"
-#include "kits.h"
+#include "core/settings/ini_file.h"
+#include "catalogue/kits.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <cstdint>
 #include <fstream>

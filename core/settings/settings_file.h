@@ -1,7 +1,7 @@
 #pragma once
 
-#include "file_system.h"
-#include "ini_file.h"
+#include "core/settings/file_system.h"
+#include "core/settings/ini_file.h"
 
 #include <filesystem>
 #include <functional>

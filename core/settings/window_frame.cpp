@@ -1,4 +1,4 @@
-#include "window_frame.h"
+#include "core/settings/window_frame.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "drum_only_font.h"
+#include "core/synth/drum_only_font.h"
 
 #include <fluidsynth.h>
 

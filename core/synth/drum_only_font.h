@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preset_part.h"
+#include "core/synth/preset_part.h"
 
 #include <cstdint>
 #include <optional>

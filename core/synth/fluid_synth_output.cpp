@@ -1,10 +1,10 @@
-#include "fluid_synth_output.h"
+#include "core/synth/fluid_synth_output.h"
 
-#include "bounded_call.h"
-#include "drum_only_font.h"
-#include "planned_fonts.h"
-#include "silent_melodic_font.h"
-#include "synth_log.h"
+#include "core/bounded_call.h"
+#include "core/synth/drum_only_font.h"
+#include "core/synth/planned_fonts.h"
+#include "core/synth/silent_melodic_font.h"
+#include "core/synth_log.h"
 
 #include <fluidsynth.h>
 

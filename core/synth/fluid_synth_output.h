@@ -1,9 +1,9 @@
 #pragma once
 
-#include "jack_detection.h"
-#include "sound_fonts.h"
-#include "synth_availability.h"
-#include "synth_port.h"
+#include "core/jack_detection.h"
+#include "core/synth/sound_fonts.h"
+#include "core/synth/synth_availability.h"
+#include "core/synth_port.h"
 
 #include <chrono>
 #include <memory>

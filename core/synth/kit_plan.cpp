@@ -1,6 +1,6 @@
-#include "kit_plan.h"
+#include "core/synth/kit_plan.h"
 
-#include "kit_stand_ins.h"
+#include "catalogue/kit_stand_ins.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 // Apart from the synth itself, so that the synth module, which is handed the
 // program's JACK state, links none of its own.
-#include "make_built_in_synth.h"
+#include "core/synth/make_built_in_synth.h"
 
 namespace padscope {
 

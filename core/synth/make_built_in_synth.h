@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fluid_synth_output.h"
+#include "core/synth/fluid_synth_output.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "planned_fonts.h"
+#include "core/synth/planned_fonts.h"
 
-#include "drum_only_font.h"
-#include "kit_plan.h"
+#include "core/synth/drum_only_font.h"
+#include "core/synth/kit_plan.h"
 
 namespace padscope {
 

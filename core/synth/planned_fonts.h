@@ -1,7 +1,7 @@
 #pragma once
 
-#include "preset_part.h"
-#include "sound_fonts.h"
+#include "core/synth/preset_part.h"
+#include "core/synth/sound_fonts.h"
 
 #include <optional>
 #include <string>

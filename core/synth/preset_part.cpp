@@ -1,4 +1,4 @@
-#include "preset_part.h"
+#include "core/synth/preset_part.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "silent_melodic_font.h"
+#include "core/synth/silent_melodic_font.h"
 
 #include <fluidsynth.h>
 

@@ -1,4 +1,4 @@
-#include "sound_fonts.h"
+#include "core/synth/sound_fonts.h"
 
 #include <algorithm>
 #include <array>

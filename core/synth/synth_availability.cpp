@@ -1,7 +1,7 @@
-#include "synth_availability.h"
+#include "core/synth/synth_availability.h"
 
-#include "audio_output.h"
-#include "synth_log.h"
+#include "core/audio_output.h"
+#include "core/synth_log.h"
 
 namespace padscope {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound_fonts.h"
+#include "core/synth/sound_fonts.h"
 
 #include <string_view>
 

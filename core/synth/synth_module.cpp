@@ -2,7 +2,7 @@
 // port's worker thread when the port first opens: linked into the program,
 // FluidSynth and the forty-odd libraries it brings would all be loaded
 // before the window could start to build.
-#include "fluid_synth_output.h"
+#include "core/synth/fluid_synth_output.h"
 
 #include <QtGlobal>
 

@@ -1,13 +1,13 @@
 // A synth module that the loader cannot take safely (cut short by a full disk
 // or an interrupted upgrade, or a FIFO in its place) is passed over with the
 // reason, instead of crashing the program or hanging its window.
-#include "built_in_synth.h"
-#include "chained_output.h"
-#include "module_file.h"
-#include "synth_port.h"
-#include "program.h"
-#include "synth_availability.h"
-#include "wait_until.h"
+#include "app/built_in_synth.h"
+#include "core/chained_output.h"
+#include "app/module_file.h"
+#include "core/synth_port.h"
+#include "app/program.h"
+#include "core/synth/synth_availability.h"
+#include "tests/support/wait_until.h"
 
 #include <QFile>
 #include <QFileInfo>

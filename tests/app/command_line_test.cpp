@@ -1,6 +1,6 @@
 // What the command line chooses: the language, help and version; anything
 // else is ignored.
-#include "command_line.h"
+#include "app/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // of every kit, per-map counts, tags, the kits that share entries, the character
 // set, and the kit buttons that each map enables.
 
-#include "drum_names.h"
-#include "kits.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
 
 #include <gtest/gtest.h>
 

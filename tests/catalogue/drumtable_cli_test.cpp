@@ -2,8 +2,8 @@
 // choice of map and kit, the REAPER folder, the messages for bad input, and
 // output that cannot be written.
 
-#include "drum_names.h"
-#include "sound_font_builder.h"
+#include "catalogue/drum_names.h"
+#include "tests/support/sound_font_builder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,11 +2,11 @@
 // small readers, and compares them with the drum name table: whole maps, and a
 // few kits of every map by their literal names.
 
-#include "drum_names.h"
-#include "instrument_definitions.h"
-#include "kit_selection.h"
-#include "midnam.h"
-#include "reaper.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/export/instrument_definitions.h"
+#include "catalogue/export/kit_selection.h"
+#include "catalogue/export/midnam.h"
+#include "catalogue/export/reaper.h"
 
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>

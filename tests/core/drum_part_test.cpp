@@ -1,10 +1,10 @@
 // What an incoming message means for the drum part, and how the messages
 // reach the thread that shows them.
-#include "drum_part.h"
-#include "input_session.h"
-#include "midi_inbox.h"
-#include "recording_output.h"
-#include "scripted_input.h"
+#include "core/drum_part.h"
+#include "core/input_session.h"
+#include "core/midi_inbox.h"
+#include "tests/support/recording_output.h"
+#include "core/scripted_input.h"
 
 #include <gtest/gtest.h>
 

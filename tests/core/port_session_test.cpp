@@ -1,9 +1,9 @@
-#include "chained_output.h"
-#include "port_session.h"
-#include "press_messages.h"
-#include "recording_output.h"
-#include "rtmidi_output.h"
-#include "settings.h"
+#include "core/chained_output.h"
+#include "core/port_session.h"
+#include "core/press_messages.h"
+#include "tests/support/recording_output.h"
+#include "core/rtmidi_output.h"
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "press_messages.h"
+#include "core/press_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // End to end: the RtMidi backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
-#include "jack_detection.h"
-#include "jack_test.h"
-#include "port_session.h"
-#include "press_messages.h"
-#include "recording_output.h"
-#include "rtmidi_output.h"
+#include "core/jack_detection.h"
+#include "tests/support/jack_test.h"
+#include "core/port_session.h"
+#include "core/press_messages.h"
+#include "tests/support/recording_output.h"
+#include "core/rtmidi_output.h"
 
 #include <gtest/gtest.h>
 

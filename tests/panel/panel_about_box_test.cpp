@@ -1,9 +1,9 @@
 // The about box and the link labels, driven as widgets.
-#include "about_box.h"
-#include "fonts.h"
-#include "link_label.h"
-#include "program_icon.h"
-#include "version_text.h"
+#include "ui/about_box.h"
+#include "ui/fonts.h"
+#include "ui/link_label.h"
+#include "ui/program_icon.h"
+#include "ui/version_text.h"
 
 #include <QPushButton>
 #include <QScreen>

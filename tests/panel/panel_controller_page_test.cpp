@@ -1,9 +1,9 @@
 // The effect page's scroll bars and labels, driven as widgets.
-#include "click_label.h"
-#include "controller_page.h"
-#include "fonts.h"
-#include "kits.h"
-#include "scroll_bar_driving.h"
+#include "ui/click_label.h"
+#include "ui/controller_page.h"
+#include "ui/fonts.h"
+#include "catalogue/kits.h"
+#include "tests/panel/scroll_bar_driving.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

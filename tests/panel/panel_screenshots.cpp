@@ -2,11 +2,11 @@
 //   panel_screenshots <output folder> [en]
 // writes pads-page.png, effects-page.png and about-box.png there; with "en",
 // the English pages as pads-page-en.png, effects-page-en.png and about-box-en.png.
-#include "about_box.h"
-#include "fonts.h"
-#include "interface_language.h"
-#include "main_window.h"
-#include "recording_output.h"
+#include "ui/about_box.h"
+#include "ui/fonts.h"
+#include "ui/interface_language.h"
+#include "ui/main_window.h"
+#include "tests/support/recording_output.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // The controller page, version label and about box inside the real main
 // window: what reaches the MIDI output when a pad is pressed.
-#include "about_box.h"
-#include "controller_page.h"
-#include "fonts.h"
-#include "link_label.h"
-#include "main_window.h"
-#include "recording_output.h"
-#include "scroll_bar_driving.h"
+#include "ui/about_box.h"
+#include "ui/controller_page.h"
+#include "ui/fonts.h"
+#include "ui/link_label.h"
+#include "ui/main_window.h"
+#include "tests/support/recording_output.h"
+#include "tests/panel/scroll_bar_driving.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,5 +1,5 @@
-#include "settings.h"
-#include "settings_file.h"
+#include "core/settings/settings.h"
+#include "core/settings/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "jack_capture.h"
+#include "tests/support/jack_capture.h"
 
 #include <algorithm>
 #include <cmath>

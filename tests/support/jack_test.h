@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jack_server.h"
+#include "tests/support/jack_server.h"
 
 #include <gtest/gtest.h>
 

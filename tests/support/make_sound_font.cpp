@@ -1,7 +1,7 @@
 // Writes a small SoundFont whose Standard kit (bank 128, program 0) plays a
 // square wave on every drum note: a font that sounds like no other.
 //   make_sound_font <path>
-#include "sound_font_builder.h"
+#include "tests/support/sound_font_builder.h"
 
 #include <fstream>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "pulse_server.h"
+#include "tests/support/pulse_server.h"
 
 #include <QElapsedTimer>
 #include <QStandardPaths>

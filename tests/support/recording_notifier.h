@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notifier.h"
+#include "core/notifier.h"
 
 #include <vector>
 

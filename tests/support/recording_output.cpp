@@ -1,4 +1,4 @@
-#include "recording_output.h"
+#include "tests/support/recording_output.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "midi_output.h"
-#include "packed_words.h"
-#include "recording_notifier.h"
+#include "core/midi_output.h"
+#include "tests/support/packed_words.h"
+#include "tests/support/recording_notifier.h"
 
 #include <functional>
 #include <mutex>

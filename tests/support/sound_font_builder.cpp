@@ -1,4 +1,4 @@
-#include "sound_font_builder.h"
+#include "tests/support/sound_font_builder.h"
 
 namespace padscope::test {
 

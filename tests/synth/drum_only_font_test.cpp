@@ -1,6 +1,6 @@
-#include "drum_only_font.h"
-#include "offline_fluid_synth.h"
-#include "sound_fonts.h"
+#include "core/synth/drum_only_font.h"
+#include "tests/synth/offline_fluid_synth.h"
+#include "core/synth/sound_fonts.h"
 
 #include <gtest/gtest.h>
 

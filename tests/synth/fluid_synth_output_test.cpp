@@ -1,12 +1,12 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
-#include "drum_only_font.h"
-#include "make_built_in_synth.h"
-#include "port_session.h"
-#include "press_messages.h"
-#include "recording_output.h"
-#include "temp_file.h"
-#include "wait_until.h"
+#include "core/synth/drum_only_font.h"
+#include "core/synth/make_built_in_synth.h"
+#include "core/port_session.h"
+#include "core/press_messages.h"
+#include "tests/support/recording_output.h"
+#include "tests/support/temp_file.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // What the built-in synth plays for each kit button: the font's own kit
 // where its name says so, else the closest kit, with the keys that kit
 // leaves silent played from the next of its family.
-#include "kit_plan.h"
-#include "offline_fluid_synth.h"
-#include "sound_font_builder.h"
-#include "temp_file.h"
+#include "core/synth/kit_plan.h"
+#include "tests/synth/offline_fluid_synth.h"
+#include "tests/support/sound_font_builder.h"
+#include "tests/support/temp_file.h"
 
 #include <gtest/gtest.h>
 

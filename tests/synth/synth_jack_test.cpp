@@ -1,12 +1,12 @@
 // End to end: the built-in synth plays through a private JACK server on the
 // dummy backend, and a small JACK client of the test listens to its output.
-#include "chained_output.h"
-#include "jack_capture.h"
-#include "jack_test.h"
-#include "make_built_in_synth.h"
-#include "press_messages.h"
-#include "rtmidi_output.h"
-#include "wait_until.h"
+#include "core/chained_output.h"
+#include "tests/support/jack_capture.h"
+#include "tests/support/jack_test.h"
+#include "core/synth/make_built_in_synth.h"
+#include "core/press_messages.h"
+#include "core/rtmidi_output.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Under PipeWire's JACK (run by pipewire_jack.sh): PipeWire suspends the
 // sound device only once no client is active, so the synth's JACK client
 // comes and goes as the output does on PulseAudio.
-#include "jack_detection.h"
-#include "press_messages.h"
-#include "fluid_synth_output.h"
-#include "wait_until.h"
+#include "core/jack_detection.h"
+#include "core/press_messages.h"
+#include "core/synth/fluid_synth_output.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // End to end: the built-in synth plays through a private PulseAudio server
 // with a null sink, which the test records; the server dies and comes back.
-#include "press_messages.h"
-#include "fluid_synth_output.h"
-#include "jack_server.h"
-#include "pulse_server.h"
+#include "core/press_messages.h"
+#include "core/synth/fluid_synth_output.h"
+#include "tests/support/jack_server.h"
+#include "tests/support/pulse_server.h"
 
 #include <gtest/gtest.h>
 

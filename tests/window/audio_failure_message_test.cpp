@@ -1,8 +1,8 @@
 // The built-in synth's audio failures as the user reads them: in a message
 // box over the window, in the interface's language.
-#include "audio_failure_message.h"
-#include "interface_language.h"
-#include "recording_output.h"
+#include "ui/audio_failure_message.h"
+#include "ui/interface_language.h"
+#include "tests/support/recording_output.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The find dialog: opened by Ctrl+F or the port menu, searched by typing,
 // and a chosen sound selected as the map and kit buttons select it.
-#include "find_dialog.h"
-#include "interface_language.h"
-#include "port_menu.h"
-#include "window_fixture.h"
+#include "ui/find_dialog.h"
+#include "ui/interface_language.h"
+#include "ui/port_menu.h"
+#include "tests/window/window_fixture.h"
 
 #include <QLineEdit>
 #include <QMenu>

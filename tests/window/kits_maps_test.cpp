@@ -1,7 +1,7 @@
-#include "drum_names.h"
-#include "kits.h"
-#include "press_messages.h"
-#include "window_fixture.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
+#include "core/press_messages.h"
+#include "tests/window/window_fixture.h"
 
 #include <QTest>
 

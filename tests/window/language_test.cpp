@@ -1,9 +1,9 @@
 // The English interface on request, and the Japanese one otherwise: captions
 // as the user reads them, the layout they must fit, and the messages.
-#include "about_box.h"
-#include "interface_language.h"
-#include "message_box_notifier.h"
-#include "window_fixture.h"
+#include "ui/about_box.h"
+#include "ui/interface_language.h"
+#include "ui/message_box_notifier.h"
+#include "tests/window/window_fixture.h"
 
 #include <QGroupBox>
 #include <QTabWidget>

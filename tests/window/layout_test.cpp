@@ -1,6 +1,6 @@
 // The main window's layout checked against a table written out by hand, not
 // taken from the program's own tables.
-#include "window_fixture.h"
+#include "tests/window/window_fixture.h"
 
 #include <QTabWidget>
 #include <QTest>

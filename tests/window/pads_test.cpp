@@ -1,6 +1,6 @@
-#include "drum_names.h"
-#include "press_messages.h"
-#include "window_fixture.h"
+#include "catalogue/drum_names.h"
+#include "core/press_messages.h"
+#include "tests/window/window_fixture.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>

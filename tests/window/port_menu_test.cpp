@@ -1,5 +1,5 @@
 // The port list behind "音源の変更" on a recording output.
-#include "window_fixture.h"
+#include "tests/window/window_fixture.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

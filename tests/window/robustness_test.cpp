@@ -1,10 +1,10 @@
 // Fires many random user events at the window and checks after each one
 // that what reached the port and what the pads show still make sense.
-#include "controller_page.h"
-#include "drum_names.h"
-#include "kits.h"
-#include "press_messages.h"
-#include "window_fixture.h"
+#include "ui/controller_page.h"
+#include "catalogue/drum_names.h"
+#include "catalogue/kits.h"
+#include "core/press_messages.h"
+#include "tests/window/window_fixture.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

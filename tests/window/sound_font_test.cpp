@@ -1,7 +1,7 @@
 // Choosing the built-in synth's SoundFont, and what the window says plays.
-#include "message_box_notifier.h"
-#include "interface_language.h"
-#include "window_fixture.h"
+#include "ui/message_box_notifier.h"
+#include "ui/interface_language.h"
+#include "tests/window/window_fixture.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

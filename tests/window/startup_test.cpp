@@ -1,6 +1,6 @@
-#include "press_messages.h"
-#include "settings_file.h"
-#include "window_fixture.h"
+#include "core/press_messages.h"
+#include "core/settings/settings_file.h"
+#include "tests/window/window_fixture.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,10 +1,10 @@
 // Watching an input: what arrives on channel 10 shows on the window, sends
 // nothing of its own, and with Thru goes on to the output unchanged.
-#include "interface_language.h"
-#include "message_box_notifier.h"
-#include "port_menu.h"
-#include "scripted_input.h"
-#include "window_fixture.h"
+#include "ui/interface_language.h"
+#include "ui/message_box_notifier.h"
+#include "ui/port_menu.h"
+#include "core/scripted_input.h"
+#include "tests/window/window_fixture.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main_window.h"
-#include "recording_output.h"
+#include "ui/main_window.h"
+#include "tests/support/recording_output.h"
 
 #include <QApplication>
 #include <QLabel>
