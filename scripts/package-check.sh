@@ -57,7 +57,7 @@ echo "Unpacked: $version, padscope-drumtable prints $lines lines"
 # The built-in synth's module, which the program loads from a folder given
 # relative to its own when the synth's port opens: it is there, and every
 # library and symbol it needs is found.
-folder="$(strings -e l "$bin/padscope" | grep -m1 -oE '/\.\./.*/padscope$')"
+folder="$(strings -e l "$bin/padscope" | grep -oE '/\.\./.*/padscope$' | sed -n 1p)"
 module="$bin$folder/padscope-synth.so"
 if [ ! -f "$module" ]; then
   echo "The built-in synth's module is not in $bin$folder, where the program looks" >&2
