@@ -101,12 +101,15 @@ private:
     void run();
     void load();
     void playPending(std::unique_lock<std::mutex>& lock);
+    // Plays `fonts` in place of the opening's own; what failed where it cannot.
+    std::optional<SoundFontFailure> fontsPlayed(const std::vector<std::filesystem::path>& fonts);
     void serveAudio();
     bool startDriver();
 
     const SynthOptions options_;
     const EngineFactory makeEngine_;
     const std::vector<std::filesystem::path> fonts_;  // chosen ones; empty: the port's own
+    std::vector<std::filesystem::path> playing_ = fonts_;  // the worker's alone: chosen ones playing now
     const std::shared_ptr<FailureSink> failures_;
     // Made on the worker; then only play(), outputDead() and wake() come
     // from the sender, once direct_ is set.
@@ -298,13 +301,8 @@ void SynthPort::Worker::playPending(std::unique_lock<std::mutex>& lock)
         lock.unlock();
         for (const PortEvent& event : events) {
             if (event.kind == PortEvent::Kind::LoadSoundFonts) {
-                // A synth whose own fonts would not play still says which
-                // of these cannot be played.
-                const std::optional<SoundFontFailure> failure =
-                    engine_ ? engine_->replaceFonts(event.fonts)
-                            : SoundFontFailure{Failure::SoundFontNotASoundFont, event.fonts.front().string()};
                 if (event.done)
-                    event.done(failure);
+                    event.done(fontsPlayed(event.fonts));
             } else if (loadOk_) {
                 engine_->playOnWorker(event.message);
             }
@@ -315,6 +313,22 @@ void SynthPort::Worker::playPending(std::unique_lock<std::mutex>& lock)
     }
     direct_.store(true, std::memory_order_release);
     changed_.notify_all();
+}
+
+std::optional<SoundFontFailure> SynthPort::Worker::fontsPlayed(const std::vector<std::filesystem::path>& fonts)
+{
+    // An opening made for these very fonts (a synth whose own would not
+    // play opens again with them) has read them already.
+    if (loadOk_ && fonts == playing_)
+        return std::nullopt;
+    // A synth whose own fonts would not play still says which of these
+    // cannot be played.
+    if (!engine_)
+        return SoundFontFailure{Failure::SoundFontNotASoundFont, fonts.front().string()};
+    std::optional<SoundFontFailure> failure = engine_->replaceFonts(fonts);
+    if (!failure)
+        playing_ = fonts;
+    return failure;
 }
 
 void SynthPort::Worker::serveAudio()

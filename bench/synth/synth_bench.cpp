@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <future>
+#include <span>
 #include <vector>
 
 using namespace padscope;
@@ -82,6 +83,26 @@ void BM_PressToFirstBlock(benchmark::State& state)
     }
 }
 
+// Presses pad 38 and lets it go through `send`, again and again, rendering
+// every 32 presses as an audio output would, so earlier voices sound on.
+template <typename Send>
+void pressRepeatedly(benchmark::State& state, FluidSynthOutput& synth, Send send)
+{
+    const auto press = pressMessages(defaultControllerValues(), 38, 0, 1);
+    std::vector<float> left(1024), right(1024);
+    int presses = 0;
+    for (auto _ : state) {
+        for (const auto& message : press)
+            send(message);
+        send(releaseMessage(38));
+        if (++presses % 32 == 0) {
+            state.PauseTiming();
+            synth.render(left, right);
+            state.ResumeTiming();
+        }
+    }
+}
+
 // What a pad press and its release cost the GUI thread on the synth path,
 // the same press repeated as a user trying one pad would, with the voices of
 // earlier presses still sounding.
@@ -90,19 +111,7 @@ void BM_PressOnSynthPath(benchmark::State& state)
     const auto synth = openOfflineSynth(state);
     if (!synth)
         return;
-    const auto press = pressMessages(defaultControllerValues(), 38, 0, 1);
-    std::vector<float> left(1024), right(1024);
-    int presses = 0;
-    for (auto _ : state) {
-        for (const auto& word : press)
-            synth->send(word);
-        synth->send(releaseMessage(38));
-        if (++presses % 32 == 0) {
-            state.PauseTiming();
-            synth->render(left, right);
-            state.ResumeTiming();
-        }
-    }
+    pressRepeatedly(state, *synth, [&synth](std::span<const std::uint8_t> message) { synth->send(message); });
 }
 
 // The same press from the port session down, through the chain of backends
@@ -132,19 +141,7 @@ void BM_PressThroughPortSession(benchmark::State& state)
         state.SkipWithError("the SoundFont did not load");
         return;
     }
-    const auto press = pressMessages(defaultControllerValues(), 38, 0, 1);
-    std::vector<float> left(1024), right(1024);
-    int presses = 0;
-    for (auto _ : state) {
-        for (const auto& word : press)
-            session.send(word);
-        session.send(releaseMessage(38));
-        if (++presses % 32 == 0) {
-            state.PauseTiming();
-            synth->render(left, right);
-            state.ResumeTiming();
-        }
-    }
+    pressRepeatedly(state, *synth, [&session](std::span<const std::uint8_t> message) { session.send(message); });
 }
 
 // With dynamic loading a kit's samples are read when its Program Change
