@@ -156,6 +156,10 @@ bool FluidSynthEngine::create()
     // Messages come from the GUI thread while the worker loads and the
     // audio thread renders.
     fluid_settings_setint(s, "synth.threadsafe-api", 1);
+    // FluidSynth would pin the samples in memory, which counts against a
+    // user's small locked-memory limit (8 MiB on Debian); JACK's client then
+    // cannot lock its own shared memory and the synth never joins the server.
+    fluid_settings_setint(s, "synth.lock-memory", 0);
     fluid_settings_setint(s, "synth.polyphony", kSynthPolyphony);
     fluid_settings_setnum(s, "synth.gain", kSynthGain);
     fluid_settings_setnum(s, "synth.sample-rate", jackRate_.value_or(kSynthSampleRate));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/desktop_user.h"
 #include "tests/support/jack_server.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,15 @@ namespace padscope::test {
 // End-to-end tests against a private JACK server, started for each test.
 // A test is skipped when jackd or jack_midi_dump is not installed or its
 // server does not start; skipAwareExitCode() fails such a run under CI=true.
+// The test's own clients run with a desktop user's allowance of locked
+// memory, even as root.
 class JackServerTest : public ::testing::Test {
 protected:
-    void SetUp() override { restartServer(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(limitMemoryLockingAsForADesktopUser());
+        restartServer();
+    }
 
     // Stops the server, if one runs, and starts a new one. False when the
     // test was skipped instead: the caller then returns.

@@ -87,11 +87,18 @@ start_peer() {  # start_peer <client name>: jack_midi_dump printing to $work/<na
   wait_for 10 sh -c "jack_lsp | grep -qx '$1:input'" || { echo "the MIDI peer $1 did not start"; exit 1; }
 }
 
+# The program runs with a desktop user's allowance of locked memory, 8 MiB
+# as on Debian, even when the tests run as root: root's CAP_IPC_LOCK, which
+# lifts the limit, is dropped for it.
+ulimit -S -l 8192 2>/dev/null || true
+as_desktop_user=()
+[ "$(id -u)" -ne 0 ] || as_desktop_user=(setpriv --bounding-set=-ipc_lock)
+
 # launch_program <seconds> [argument...]: starts $work/padscope with those
 # arguments, logging to $work/run.log, leaves its process id in $app, and
 # waits that long for its window.
 launch_program() {
-  "$work/padscope" "${@:2}" >"$work/run.log" 2>&1 &
+  "${as_desktop_user[@]}" "$work/padscope" "${@:2}" >"$work/run.log" 2>&1 &
   app=$!
   pids+=("$app")
   wait_for "$1" sh -c "wmctrl -l | grep -q ' Padscope$'" || { echo "no window"; cat "$work/run.log"; exit 1; }
