@@ -92,7 +92,9 @@ start_peer() {  # start_peer <client name>: jack_midi_dump printing to $work/<na
 # lifts the limit, is dropped for it.
 ulimit -S -l 8192 2>/dev/null || true
 as_desktop_user=()
-[ "$(id -u)" -ne 0 ] || as_desktop_user=(setpriv --bounding-set=-ipc_lock)
+if [ "$(id -u)" -eq 0 ] && setpriv --bounding-set=-ipc_lock true 2>/dev/null; then
+  as_desktop_user=(setpriv --bounding-set=-ipc_lock)
+fi
 
 # launch_program <seconds> [argument...]: starts $work/padscope with those
 # arguments, logging to $work/run.log, leaves its process id in $app, and
