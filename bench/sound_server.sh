@@ -6,9 +6,30 @@
 # the JACK server's name where several runs share the machine.
 work="$(mktemp -d)"
 pids=()
+# end_within <seconds> <pid>: waits for a process sent a signal to end, and
+# kills it outright after that time.
+end_within() {
+  for _ in $(seq $(( $1 * 10 ))); do kill -0 "$2" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$2" 2>/dev/null || true
+  wait "$2" 2>/dev/null || true
+}
+# The clients go first (SIGINT lets jack_midi_dump leave the server), the
+# server last and waited for: only a server that stops cleanly gives its
+# place in JACK's registry back.
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  local pid
+  for pid in "${pids[@]}"; do
+    [ "$pid" = "${server_pid:-}" ] || kill -INT "$pid" 2>/dev/null || true
+  done
+  for pid in "${pids[@]}"; do
+    [ "$pid" = "${server_pid:-}" ] || end_within 10 "$pid"
+  done
+  if [ -n "${server_pid:-}" ]; then
+    kill -TERM "$server_pid" 2>/dev/null || true
+    end_within 30 "$server_pid"
+  fi
+  # What a killed client left under this run's server name.
+  [ -z "${own_jack_server:-}" ] || rm -f "/dev/shm/jack_sem.$(id -u)_${own_jack_server}_"*
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,7 +75,8 @@ start_sound_server() {
       for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
       ;;
     jack)
-      export JACK_DEFAULT_SERVER="${PADSCOPE_JACK_PREFIX:-padscope-bench}-$$"
+      own_jack_server="${PADSCOPE_JACK_PREFIX:-padscope-bench}-$$"
+      export JACK_DEFAULT_SERVER="$own_jack_server"
       jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 "$@" >"$work/server.log" 2>&1 &
       server_pid=$!
       for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
