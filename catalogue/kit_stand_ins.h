@@ -3,6 +3,7 @@
 #include "catalogue/kits.h"
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace padscope {
@@ -87,13 +88,11 @@ constexpr bool followsKitButtons()
 static_assert(followsKitButtons(), "one entry per kit button, in their order");
 
 // The stand-ins of the kit with the given program; nullptr when no kit
-// button has it.
+// button has it. The table runs parallel to the kit buttons.
 constexpr const KitStandIns* findStandIns(int program)
 {
-    for (const auto& k : kKitStandIns)
-        if (k.program == program)
-            return &k;
-    return nullptr;
+    const KitButton* kit = findKit(program);
+    return kit ? &kKitStandIns[static_cast<std::size_t>(kit - kKitButtons.data())] : nullptr;
 }
 
 }  // namespace padscope
