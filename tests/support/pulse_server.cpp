@@ -97,11 +97,26 @@ bool SinkRecorder::start()
 {
     parec_.setProcessChannelMode(QProcess::SeparateChannels);
     parec_.setStandardErrorFile(QProcess::nullDevice());
+    // Asking for a short latency keeps the null sink rendering in short
+    // blocks. Left to itself it renders up to 2 s ahead and reads a stream
+    // opened meanwhile only once that has played: the synth's first two
+    // seconds on a new output would then sound late, all at once.
     parec_.start(QStringLiteral("parec"),
                  {QStringLiteral("-s"), QString::fromStdString(address_), QStringLiteral("-d"),
                   QStringLiteral("null.monitor"), QStringLiteral("--raw"), QStringLiteral("--format=float32le"),
                   QStringLiteral("--channels=2"), QStringLiteral("--rate=48000"), QStringLiteral("--latency-msec=20")});
-    return parec_.waitForStarted(5000);
+    if (!parec_.waitForStarted(5000))
+        return false;
+    // On a loaded machine parec can take a second or more to connect; what
+    // plays before its first samples would go unheard.
+    QElapsedTimer waited;
+    waited.start();
+    while (!recording_ && waited.elapsed() < 10000 && parec_.state() == QProcess::Running) {
+        parec_.waitForReadyRead(50);
+        readSamples();
+    }
+    peak_ = 0.0f;
+    return recording_;
 }
 
 void SinkRecorder::clear()
@@ -112,7 +127,9 @@ void SinkRecorder::clear()
 
 void SinkRecorder::readSamples()
 {
-    pending_ += parec_.readAllStandardOutput();
+    const QByteArray read = parec_.readAllStandardOutput();
+    recording_ = recording_ || !read.isEmpty();
+    pending_ += read;
     const qsizetype whole = pending_.size() / static_cast<qsizetype>(sizeof(float)) * static_cast<qsizetype>(sizeof(float));
     for (qsizetype at = 0; at < whole; at += static_cast<qsizetype>(sizeof(float))) {
         float sample = 0.0f;

@@ -39,6 +39,7 @@ class SinkRecorder {
 public:
     explicit SinkRecorder(const PulseServer& server);
     ~SinkRecorder();
+    // Starts recording and waits until the sink's samples arrive.
     bool start();
     // Forgets what was heard so far.
     void clear();
@@ -52,6 +53,7 @@ private:
     std::string address_;
     QProcess parec_;
     QByteArray pending_;
+    bool recording_ = false;  // samples have arrived
     float peak_ = 0.0f;
 };
 
