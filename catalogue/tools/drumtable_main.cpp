@@ -10,8 +10,7 @@
 #include "catalogue/export/reaper.h"
 #include "catalogue/sound_finder.h"
 #include "catalogue/tools/synth_kits.h"
-
-#include <unistd.h>
+#include "core/standard_output.h"
 
 #include <csignal>
 #include <cstring>
@@ -240,7 +239,7 @@ bool writeFile(const fs::path& path, const std::string& text)
 
 int writeStandardOutput(std::string_view text)
 {
-    return reportedWriteError("standard output", writeAll(STDOUT_FILENO, text)) ? 1 : 0;
+    return padscope::writeStandardOutput("padscope-drumtable", text);
 }
 
 bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)

@@ -1,5 +1,7 @@
 #include "catalogue/tools/output_file.h"
 
+#include "core/standard_output.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,19 +41,6 @@ int closeAfter(int fd, int writeError)
 }
 
 }  // namespace
-
-int writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : EIO;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
 
 int replaceFile(const fs::path& path, std::string_view text)
 {

@@ -5,10 +5,6 @@
 
 namespace padscope {
 
-// Writes every byte of `text` to the open file `fd`; 0, or the errno of the
-// write that failed.
-int writeAll(int fd, std::string_view text);
-
 // Makes `path` hold `text`: written to a temporary file beside it, which
 // replaces the file only once every byte is written, so a full disk or a cut
 // write leaves the old file as it was. A symbolic link keeps pointing at the
