@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace padscope {
@@ -13,5 +14,9 @@ int writeAll(int fd, std::string_view text);
 // as "<program>: cannot write standard output: <reason>". The exit status
 // to end with: 0, or 1 on failure.
 int writeStandardOutput(std::string_view program, std::string_view text);
+
+// `text` safe to show on a terminal: control characters, which could clear
+// the screen or set the window's title, written as \xHH.
+std::string escapeControls(std::string_view text);
 
 }  // namespace padscope

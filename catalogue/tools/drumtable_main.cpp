@@ -234,7 +234,7 @@ bool reportedWriteError(std::string_view what, int error)
 
 bool writeFile(const fs::path& path, const std::string& text)
 {
-    return !reportedWriteError(path.string(), replaceFile(path, text));
+    return !reportedWriteError(escapeControls(path.string()), replaceFile(path, text));
 }
 
 int writeStandardOutput(std::string_view text)
@@ -247,7 +247,7 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
     std::error_code error;
     fs::create_directories(folder, error);
     if (error || !fs::is_directory(folder)) {
-        std::cerr << "padscope-drumtable: cannot make the folder " << folder.string() << ": "
+        std::cerr << "padscope-drumtable: cannot make the folder " << escapeControls(folder.string()) << ": "
                   << (error ? error.message() : "a file of that name is in the way") << '\n';
         return false;
     }
@@ -319,7 +319,7 @@ int main(int argc, char** argv)
     try {
         options = parseOptions(argc, argv);
     } catch (const UsageError& error) {
-        std::cerr << "padscope-drumtable: " << error.message << "\nTry 'padscope-drumtable --help'.\n";
+        std::cerr << "padscope-drumtable: " << escapeControls(error.message) << "\nTry 'padscope-drumtable --help'.\n";
         return 2;
     }
     if (options.help)
