@@ -61,8 +61,9 @@ Options:
                        holds TEXT, ignoring case, blanks and hyphens ("tr909"
                        finds "TR-909") and the [55], [88] and [Pro] marks
                        unless TEXT has a "["; only kits in the maps whose kit
-                       buttons offer them, no "Nothing". Takes only --map;
-                       exit status 1 when nothing matches
+                       buttons offer them, no "Nothing". Takes only --map and
+                       --output; exit status 1 when nothing matches, and
+                       then no file is written
   -s, --synth-kits     print, for each of the 38 kit buttons, what Padscope's
                        built-in synth plays: "own" where the SoundFont has
                        the kit, else the kit that stands in for it; then the
@@ -278,13 +279,15 @@ int run(const Options& options)
         return writeStandardOutput(text.str());
     }
     if (options.find) {
-        if (options.format != Format::Table || options.selection.program || options.output) {
-            std::cerr << "padscope-drumtable: --find takes no --format, --kit or --output\n";
+        if (options.format != Format::Table || options.selection.program) {
+            std::cerr << "padscope-drumtable: --find takes no --format or --kit\n";
             return 2;
         }
         std::ostringstream found;
         if (writeFoundSounds(found, *options.find, options.selection.map) == 0)
             return 1;
+        if (options.output)
+            return writeFile(*options.output, found.str()) ? 0 : 1;
         return writeStandardOutput(found.str());
     }
     const auto kits = selectKits(options.selection);

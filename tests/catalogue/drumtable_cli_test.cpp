@@ -272,7 +272,17 @@ TEST(DrumtableTool, FindPassesOverTheSoundSetMarksUnlessOneIsTyped)
     }
     const ToolRun withKit = drumtable({"--find", "clap", "--kit", "26"});
     EXPECT_EQ(withKit.exitCode, 2);
-    EXPECT_EQ(withKit.err, "padscope-drumtable: --find takes no --format, --kit or --output\n");
+    EXPECT_EQ(withKit.err, "padscope-drumtable: --find takes no --format or --kit\n");
+
+    // Into a file instead of standard output; nothing found writes no file.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const ToolRun toFile = drumtable({"--find", "clap", "--output", dir.filePath("f")});
+    EXPECT_EQ(toFile.exitCode, 0) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_EQ(contents(dir.filePath("f")).toStdString(), drumtable({"--find", "clap"}).out);
+    EXPECT_EQ(drumtable({"--find", "nothing", "--output", dir.filePath("g")}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("g")));
 }
 
 // --output lands where a shell's ">" would write, and refuses what it refuses.
