@@ -2,9 +2,11 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "core/standard_output.h"
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <thread>
 
@@ -14,9 +16,10 @@ int main(int argc, char* argv[])
     const padscope::CommandLine commandLine =
         padscope::parseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
     if (commandLine.showHelp || commandLine.showVersion) {
+        // A reader that goes away makes a write error, as for any other failed write.
+        std::signal(SIGPIPE, SIG_IGN);
         const std::string text = commandLine.showHelp ? padscope::helpText() : padscope::versionText();
-        std::fputs(text.c_str(), stdout);
-        return 0;
+        return padscope::writeStandardOutput("padscope", text);
     }
     std::fputs(commandLine.note.c_str(), stderr);
 

@@ -85,8 +85,8 @@ int runProgram(ProgramOptions options)
     const SettingsLocation settingsLocation = systemSettingsLocation();
     const std::filesystem::path iniPath =
         settingsPath(QApplication::applicationFilePath().toStdString(), settingsLocation);
-    IniFile settingsFile = loadSettingsFile(iniPath);
-    const Settings saved = readSettings(settingsFile);
+    SettingsFileCopy settingsFile = readSettingsFile(iniPath);
+    const Settings saved = readSettings(settingsFile.file);
     std::optional<SoundFontSet> synthFonts = pickSoundFonts(options.soundFonts, saved.soundFont);
     {
         const std::lock_guard lock(startFonts().mutex);
@@ -102,10 +102,11 @@ int runProgram(ProgramOptions options)
         desktopLinkOpener(),
         saved,
         [&](const Settings& settings) {
-            writeSettings(settingsFile, settings);
-            if (!saveSettingsFile(iniPath, settingsFile, settingsLocation))
-                notifier.notify(settingsLocation.configRoot.empty() ? Failure::SettingsNotSavedNoUserFolder
-                                                                    : Failure::SettingsNotSaved,
+            // A file that could not be read at the start is left as it is.
+            if (!saveSettings(settingsFile, settings, iniPath, settingsLocation))
+                notifier.notify(settingsLocation.configRoot.empty() && !settingsFile.unreadable
+                                    ? Failure::SettingsNotSavedNoUserFolder
+                                    : Failure::SettingsNotSaved,
                                 iniPath.string());
         },
         {std::string(kBuiltInSynthName), std::move(synthFonts),

@@ -32,6 +32,8 @@
 #include <QShortcut>
 #include <QTabWidget>
 
+#include <vector>
+
 namespace padscope {
 
 namespace {
@@ -229,15 +231,22 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::applySavedGeometry()
 {
-    // Whatever the file says, the window fits on the desktop: a huge saved
-    // size would take gigabytes, a far-off position overflows.
+    // Whatever the file says, the window opens usable and on a screen: a
+    // huge saved size would take gigabytes, a far-off position overflows, a
+    // tiny or off-screen window could not be found to be moved.
     const Settings& saved = services_.saved;
-    WindowFrame desktop{0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->virtualGeometry();
-        desktop = {area.x(), area.y(), area.width(), area.height()};
+    const Settings defaults;
+    std::vector<WindowFrame> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->geometry();
+        const WindowFrame frame{area.x(), area.y(), area.width(), area.height()};
+        if (screen == QGuiApplication::primaryScreen())
+            screens.insert(screens.begin(), frame);
+        else
+            screens.push_back(frame);
     }
-    const WindowFrame frame = fitToDesktop({saved.left, saved.top, saved.width, saved.height}, desktop);
+    const WindowFrame frame = placeWindow({saved.left, saved.top, saved.width, saved.height},
+                                          {defaults.left, defaults.top, defaults.width, defaults.height}, screens);
     setOuterGeometry(frame.left, frame.top, frame.width, frame.height);
 }
 

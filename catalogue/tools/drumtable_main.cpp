@@ -10,8 +10,7 @@
 #include "catalogue/export/reaper.h"
 #include "catalogue/sound_finder.h"
 #include "catalogue/tools/synth_kits.h"
-
-#include <unistd.h>
+#include "core/standard_output.h"
 
 #include <csignal>
 #include <cstring>
@@ -62,8 +61,9 @@ Options:
                        holds TEXT, ignoring case, blanks and hyphens ("tr909"
                        finds "TR-909") and the [55], [88] and [Pro] marks
                        unless TEXT has a "["; only kits in the maps whose kit
-                       buttons offer them, no "Nothing". Takes only --map;
-                       exit status 1 when nothing matches
+                       buttons offer them, no "Nothing". Takes only --map and
+                       --output; exit status 1 when nothing matches, and
+                       then no file is written
   -s, --synth-kits     print, for each of the 38 kit buttons, what Padscope's
                        built-in synth plays: "own" where the SoundFont has
                        the kit, else the kit that stands in for it; then the
@@ -235,12 +235,12 @@ bool reportedWriteError(std::string_view what, int error)
 
 bool writeFile(const fs::path& path, const std::string& text)
 {
-    return !reportedWriteError(path.string(), replaceFile(path, text));
+    return !reportedWriteError(escapeControls(path.string()), replaceFile(path, text));
 }
 
 int writeStandardOutput(std::string_view text)
 {
-    return reportedWriteError("standard output", writeAll(STDOUT_FILENO, text)) ? 1 : 0;
+    return padscope::writeStandardOutput("padscope-drumtable", text);
 }
 
 bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
@@ -248,7 +248,7 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
     std::error_code error;
     fs::create_directories(folder, error);
     if (error || !fs::is_directory(folder)) {
-        std::cerr << "padscope-drumtable: cannot make the folder " << folder.string() << ": "
+        std::cerr << "padscope-drumtable: cannot make the folder " << escapeControls(folder.string()) << ": "
                   << (error ? error.message() : "a file of that name is in the way") << '\n';
         return false;
     }
@@ -279,13 +279,15 @@ int run(const Options& options)
         return writeStandardOutput(text.str());
     }
     if (options.find) {
-        if (options.format != Format::Table || options.selection.program || options.output) {
-            std::cerr << "padscope-drumtable: --find takes no --format, --kit or --output\n";
+        if (options.format != Format::Table || options.selection.program) {
+            std::cerr << "padscope-drumtable: --find takes no --format or --kit\n";
             return 2;
         }
         std::ostringstream found;
         if (writeFoundSounds(found, *options.find, options.selection.map) == 0)
             return 1;
+        if (options.output)
+            return writeFile(*options.output, found.str()) ? 0 : 1;
         return writeStandardOutput(found.str());
     }
     const auto kits = selectKits(options.selection);
@@ -320,7 +322,7 @@ int main(int argc, char** argv)
     try {
         options = parseOptions(argc, argv);
     } catch (const UsageError& error) {
-        std::cerr << "padscope-drumtable: " << error.message << "\nTry 'padscope-drumtable --help'.\n";
+        std::cerr << "padscope-drumtable: " << escapeControls(error.message) << "\nTry 'padscope-drumtable --help'.\n";
         return 2;
     }
     if (options.help)

@@ -1,5 +1,7 @@
 #include "catalogue/tools/output_file.h"
 
+#include "core/standard_output.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,15 +15,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file that a symbolic link names; the path itself otherwise, or when
-// the link leads nowhere.
-fs::path resolvedTarget(const fs::path& path)
+// As many links as the kernel follows before it calls it a loop.
+constexpr int kMaxLinks = 40;
+
+// The file that a write to `path` lands in, as open() finds it: through
+// every symbolic link, also one that names a file not made yet. 0, or the
+// errno of the step that failed (ELOOP for a loop of links).
+int followLinks(fs::path path, fs::path& target)
 {
-    std::error_code error;
-    if (!fs::is_symlink(path, error))
-        return path;
-    fs::path target = fs::canonical(path, error);
-    return error ? path : target;
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error))) {
+            target = path;
+            return 0;
+        }
+        const fs::path next = fs::read_symlink(path, error);
+        if (error)
+            return error.value();
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return ELOOP;
 }
 
 mode_t newFileMode()
@@ -40,22 +53,11 @@ int closeAfter(int fd, int writeError)
 
 }  // namespace
 
-int writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : EIO;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 int replaceFile(const fs::path& path, std::string_view text)
 {
-    const fs::path target = resolvedTarget(path);
+    fs::path target;
+    if (const int error = followLinks(path, target))
+        return error;
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) {
@@ -63,7 +65,12 @@ int replaceFile(const fs::path& path, std::string_view text)
         const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
         return fd < 0 ? errno : closeAfter(fd, writeAll(fd, text));
     }
-    std::string temporary = target.string() + ".XXXXXX";
+    // A file its owner made read-only stays as it is, as with a shell's ">".
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return errno;
+    // A short name, as the file's own may already be as long as a name can be.
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temporary = (folder / ".padscope-drumtable-XXXXXX").string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;

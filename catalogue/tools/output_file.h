@@ -5,15 +5,12 @@
 
 namespace padscope {
 
-// Writes every byte of `text` to the open file `fd`; 0, or the errno of the
-// write that failed.
-int writeAll(int fd, std::string_view text);
-
 // Makes `path` hold `text`: written to a temporary file beside it, which
 // replaces the file only once every byte is written, so a full disk or a cut
 // write leaves the old file as it was. A symbolic link keeps pointing at the
-// file it names; a device or a FIFO is written in place. 0, or the errno of
-// the step that failed.
+// file it names, which is made if it is missing; a device or a FIFO is
+// written in place. A read-only file or a loop of links is refused, as a
+// shell's ">" refuses them. 0, or the errno of the step that failed.
 int replaceFile(const std::filesystem::path& path, std::string_view text);
 
 }  // namespace padscope

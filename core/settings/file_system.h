@@ -20,7 +20,8 @@ bool folderAcceptsNewFiles(const std::filesystem::path& folder);
 // renamed over it, so a failure leaves the old file as it was; it keeps the
 // old file's permission bits and, where the saver may keep it, its owner.
 // Where the folder takes no new files, a file the user may write is
-// rewritten in place. A file the user may not write is left alone. Left-over
+// rewritten in place. A file the user may not write is left alone, and so is
+// anything that is not a regular file (a device, a FIFO). Left-over
 // temporary files of saves that never finished are removed first. Returns
 // false on any failure, a write beyond the process's file-size limit among
 // them.

@@ -124,10 +124,14 @@ bool writeFileDurably(const fs::path& path, std::string_view bytes)
     fs::path target = fs::canonical(path, error);
     if (error)
         target = path;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    removeLeftOverTemporaryFiles(folder, target.filename().string());
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
+    // A device or a FIFO would be replaced by a plain file, and opening a
+    // FIFO would wait for a reader.
+    if (exists && !S_ISREG(old.st_mode))
+        return false;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    removeLeftOverTemporaryFiles(folder, target.filename().string());
 
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;

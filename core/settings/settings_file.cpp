@@ -65,24 +65,34 @@ fs::path settingsPath(const fs::path& executable, const SettingsLocation& locati
     return location.configRoot / kConfigFolderName / kConfigFileName;
 }
 
-IniFile loadSettingsFile(const fs::path& path)
+SettingsFileCopy readSettingsFile(const fs::path& path)
 {
     std::error_code error;
-    if (!fs::is_regular_file(path, error))
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found)
         return {};
+    const SettingsFileCopy unreadable{{}, true};
+    if (error || status.type() != fs::file_type::regular)
+        return unreadable;
     const std::uintmax_t size = fs::file_size(path, error);
     if (error || size > kMaxFileSize)
-        return {};
+        return unreadable;
 
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return {};
+        return unreadable;
     std::string text;
     text.reserve(static_cast<std::size_t>(size));
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return {};
-    return IniFile::parse(text);
+    // A file that grew past the limit while it was read is not read whole.
+    if (in.bad() || text.size() > kMaxFileSize)
+        return unreadable;
+    return {IniFile::parse(text), false};
+}
+
+IniFile loadSettingsFile(const fs::path& path)
+{
+    return readSettingsFile(path).file;
 }
 
 bool saveSettingsFile(const fs::path& path, const IniFile& file)
@@ -99,6 +109,15 @@ bool saveSettingsFile(const fs::path& path, const IniFile& file, const SettingsL
         fs::create_directories(configFolder, error);
     }
     return saveSettingsFile(path, file);
+}
+
+bool saveSettings(SettingsFileCopy& copy, const Settings& settings, const fs::path& path,
+                  const SettingsLocation& location)
+{
+    if (copy.unreadable)
+        return false;
+    writeSettings(copy.file, settings);
+    return saveSettingsFile(path, copy.file, location);
 }
 
 }  // namespace padscope

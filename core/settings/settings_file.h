@@ -2,6 +2,7 @@
 
 #include "core/settings/file_system.h"
 #include "core/settings/ini_file.h"
+#include "core/settings/settings.h"
 
 #include <filesystem>
 #include <functional>
@@ -35,8 +36,19 @@ std::filesystem::path portableSettingsPath(const std::filesystem::path& executab
 std::filesystem::path settingsPath(const std::filesystem::path& executable,
                                    const SettingsLocation& location);
 
-// The file's contents, or an empty copy when it is missing, is not a regular
-// file, cannot be read or is implausibly large. Never throws.
+// The settings file as read at start-up, written back at close.
+struct SettingsFileCopy {
+    IniFile file;
+    // Something is at the path that could not be read whole: it is not a
+    // regular file, cannot be read or is implausibly large. Saving over it
+    // would lose it.
+    bool unreadable = false;
+};
+
+// The file's contents; an empty copy when it is missing or unreadable.
+// Never throws.
+SettingsFileCopy readSettingsFile(const std::filesystem::path& path);
+// The same, contents only.
 IniFile loadSettingsFile(const std::filesystem::path& path);
 
 // Writes the whole file to disk (see writeFileDurably). Returns false on failure.
@@ -45,5 +57,10 @@ bool saveSettingsFile(const std::filesystem::path& path, const IniFile& file);
 // when the file lives there.
 bool saveSettingsFile(const std::filesystem::path& path, const IniFile& file,
                       const SettingsLocation& location);
+// Writes `settings` into the copy and the copy to disk as above, unless the
+// file was unreadable, which is left as it is. Returns false when nothing
+// was saved.
+bool saveSettings(SettingsFileCopy& copy, const Settings& settings, const std::filesystem::path& path,
+                  const SettingsLocation& location);
 
 }  // namespace padscope

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <span>
+
 namespace padscope {
 
-// A window's outer frame, or the desktop's area, in screen pixels.
+// A window's outer frame, or a screen's area, in screen pixels.
 struct WindowFrame {
     int left = 0;
     int top = 0;
@@ -12,10 +14,17 @@ struct WindowFrame {
     bool operator==(const WindowFrame&) const = default;
 };
 
-// Fits a saved outer frame to the virtual desktop: at least one pixel and no
-// more than the desktop in each direction, its top-left corner on the desktop.
-// A frame that already fits comes back unchanged; nothing overflows, whatever
-// the saved numbers.
-WindowFrame fitToDesktop(const WindowFrame& saved, const WindowFrame& desktop);
+// Below this in either direction a window shows too little to be used, and
+// of a window's frame at least this much, its top edge included, must lie
+// on a screen for the user to find and move it.
+inline constexpr int kUsableFrameSide = 100;
+
+// Where the window opens, given its saved outer frame, its default one and
+// the screens (the primary one first). A saved frame that is usable and on
+// a screen stays exactly as saved, only cut to the desktop where it is
+// larger. Otherwise the window takes its default size, cut likewise, at the
+// saved place where it is then on a screen, else at its default place, else
+// at the primary screen's corner. Nothing overflows, whatever the numbers.
+WindowFrame placeWindow(const WindowFrame& saved, const WindowFrame& defaults, std::span<const WindowFrame> screens);
 
 }  // namespace padscope

@@ -1,8 +1,15 @@
 // What the command line chooses: the language, help and version; anything
-// else is ignored.
+// else is ignored. And the program's answer when that cannot be printed.
 #include "app/command_line.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
+#include <utility>
 
 using namespace padscope;
 
@@ -79,4 +86,25 @@ TEST(CommandLineSoundFont, RepeatedFontsKeepTheirOrderAndAMissingFileIsNoted)
     EXPECT_EQ(missing.language, Language::English);
     EXPECT_EQ(missing.note, "padscope: --soundfont needs a file\n");
     EXPECT_EQ(parse({"--soundfont="}).note, "padscope: --soundfont needs a file\n");
+}
+
+// The answer to --help or --version that cannot be written is an error, as a
+// shell's own commands make it.
+TEST(CommandLineHelp, UnwritableStandardOutputFailsWithAMessage)
+{
+    const auto run = [](const char* option, const std::function<void()>& inChild) {
+        QProcess process;
+        process.setChildProcessModifier(inChild);
+        process.start(QStringLiteral(PADSCOPE_PROGRAM), {QString::fromLatin1(option)});
+        EXPECT_TRUE(process.waitForFinished(-1));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << option;
+        return std::pair{process.exitCode(), process.readAllStandardError().toStdString()};
+    };
+    const auto full = run("--help", [] { ::dup2(::open("/dev/full", O_WRONLY), STDOUT_FILENO); });
+    EXPECT_EQ(full.first, 1);
+    EXPECT_EQ(full.second, "padscope: cannot write standard output: No space left on device\n");
+    const auto closed = run("--version", [] { ::close(STDOUT_FILENO); });
+    EXPECT_EQ(closed.first, 1);
+    EXPECT_EQ(closed.second, "padscope: cannot write standard output: Bad file descriptor\n");
+    EXPECT_EQ(run("--version", [] {}), (std::pair{0, std::string()}));
 }

@@ -272,7 +272,80 @@ TEST(DrumtableTool, FindPassesOverTheSoundSetMarksUnlessOneIsTyped)
     }
     const ToolRun withKit = drumtable({"--find", "clap", "--kit", "26"});
     EXPECT_EQ(withKit.exitCode, 2);
-    EXPECT_EQ(withKit.err, "padscope-drumtable: --find takes no --format, --kit or --output\n");
+    EXPECT_EQ(withKit.err, "padscope-drumtable: --find takes no --format or --kit\n");
+
+    // Into a file instead of standard output; nothing found writes no file.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const ToolRun toFile = drumtable({"--find", "clap", "--output", dir.filePath("f")});
+    EXPECT_EQ(toFile.exitCode, 0) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_EQ(contents(dir.filePath("f")).toStdString(), drumtable({"--find", "clap"}).out);
+    EXPECT_EQ(drumtable({"--find", "nothing", "--output", dir.filePath("g")}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("g")));
+}
+
+// --output lands where a shell's ">" would write, and refuses what it refuses.
+TEST(DrumtableTool, OutputFollowsLinksAsTheShellDoes)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto at = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    const std::string table = drumtable({"--map", "sc55", "--kit", "1"}).out;
+    const auto write = [](const QString& path, const std::function<void()>& inChild = {}) {
+        return drumtable({"--map", "sc55", "--kit", "1", "--output", path}, inChild);
+    };
+
+    // A link to a file not made yet: the file is made, the link stays.
+    ASSERT_TRUE(QFile::link(QStringLiteral("newfile.txt"), at("dang")));
+    EXPECT_EQ(write(at("dang")).exitCode, 0);
+    EXPECT_TRUE(QFileInfo(at("dang")).isSymLink());
+    EXPECT_EQ(contents(at("newfile.txt")).toStdString(), table);
+
+    // A loop of links.
+    ASSERT_TRUE(QFile::link(at("loop-b"), at("loop-a")));
+    ASSERT_TRUE(QFile::link(at("loop-a"), at("loop-b")));
+    const ToolRun loop = write(at("loop-a"));
+    EXPECT_EQ(loop.exitCode, 1);
+    EXPECT_EQ(loop.err, "padscope-drumtable: cannot write " + at("loop-a").toStdString()
+                            + ": Too many levels of symbolic links\n");
+    EXPECT_EQ(QFileInfo(at("loop-a")).symLinkTarget(), at("loop-b"));
+
+    // A name as long as a name may be.
+    const QString longName = dir.filePath(QString(250, QLatin1Char('n')));
+    EXPECT_EQ(write(longName).exitCode, 0);
+    EXPECT_EQ(contents(longName).toStdString(), table);
+
+    // Control characters in a name are not sent to the terminal as they are.
+    const ToolRun escaped = write(dir.filePath(QStringLiteral("no\x1b[2J\x1b]0;title\x07/f")));
+    EXPECT_EQ(escaped.err, "padscope-drumtable: cannot write " + dir.path().toStdString()
+                               + "/no\\x1b[2J\\x1b]0;title\\x07/f: No such file or directory\n");
+    EXPECT_EQ(drumtable({"--map", "\x1b[2J"}).err,
+              "padscope-drumtable: unknown map \"\\x1b[2J\" (use sc8850, sc88pro, sc88, sc55 or tg300b)\n"
+              "Try 'padscope-drumtable --help'.\n");
+
+    // A read-only file in a folder its user may write, written by that user
+    // (root may write any file, as with ">").
+    const QString readOnly = at("read-only.txt");
+    {
+        QFile old(readOnly);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    constexpr uid_t kUser = 65534;
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(dir.path().toLocal8Bit().constData(), kUser, kUser), 0);
+        ASSERT_EQ(::chown(readOnly.toLocal8Bit().constData(), kUser, kUser), 0);
+    }
+    const ToolRun refused = write(readOnly, [] {
+        if (::geteuid() == 0 && (::setgid(kUser) != 0 || ::setuid(kUser) != 0))
+            ::_exit(3);
+    });
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "padscope-drumtable: cannot write " + readOnly.toStdString() + ": Permission denied\n");
+    EXPECT_EQ(contents(readOnly), "kept\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 6);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -174,6 +175,67 @@ TEST_F(SettingsFileTest, UnreadableFilesGiveTheDefaults)
     EXPECT_EQ(readSettings(loadSettingsFile(dir_ / "limit.ini")).map, 1);
     writeBytes(dir_ / "big.ini", std::string(4 * 1024 * 1024 + 1 - tail.size(), '\n') + tail);
     EXPECT_EQ(loadSettingsFile(dir_ / "big.ini"), IniFile{});
+}
+
+// Only a missing file is created; one that is there but could not be read
+// whole keeps what the user had in it.
+TEST_F(SettingsFileTest, AFileNotReadWholeIsNeverOverwritten)
+{
+    const std::string tail = "[gen]\nbank=1\n";
+    const std::string big = std::string(4 * 1024 * 1024 + 1 - tail.size(), '\n') + tail;
+    writeBytes(dir_ / "big.ini", big);
+    SettingsFileCopy copy = readSettingsFile(dir_ / "big.ini");
+    EXPECT_TRUE(copy.unreadable);
+    EXPECT_FALSE(saveSettings(copy, Settings{}, dir_ / "big.ini", location(true)));
+    EXPECT_EQ(readBytes(dir_ / "big.ini"), big);
+
+    // No permission to read it.
+    const std::string secret = "[gen]\r\nbank=2\r\n";
+    writeBytes(dir_ / "secret.ini", secret);
+    giveToUser(dir_);
+    giveToUser(dir_ / "secret.ini");
+    fs::permissions(dir_ / "secret.ini", fs::perms::owner_write);
+    EXPECT_EQ(inChild([&] {
+        SettingsFileCopy unreadable = readSettingsFile(dir_ / "secret.ini");
+        return unreadable.unreadable && !saveSettings(unreadable, Settings{}, dir_ / "secret.ini", location(true));
+    }), 0);
+    fs::permissions(dir_ / "secret.ini", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readBytes(dir_ / "secret.ini"), secret);
+
+    // A missing file is created, and one read whole is written.
+    for (const char* name : {"new.ini", "secret.ini"}) {
+        SettingsFileCopy fine = readSettingsFile(dir_ / name);
+        EXPECT_FALSE(fine.unreadable) << name;
+        EXPECT_TRUE(saveSettings(fine, Settings{}, dir_ / name, location(true))) << name;
+        EXPECT_EQ(readBytes(dir_ / name), fine.file.serialize()) << name;
+    }
+}
+
+// What stands at the settings path and is no file is never replaced, nor
+// waited on: a FIFO, a device node behind a link.
+TEST_F(SettingsFileTest, AFifoOrADeviceIsLeftAsItIs)
+{
+    const auto expectLeftAlone = [&](const fs::path& path, const fs::path& node, fs::file_type type) {
+        SettingsFileCopy copy = readSettingsFile(path);
+        EXPECT_TRUE(copy.unreadable) << path;
+        EXPECT_FALSE(saveSettings(copy, Settings{}, path, location(true))) << path;
+        EXPECT_FALSE(saveSettingsFile(path, defaultFile())) << path;
+        EXPECT_EQ(fs::symlink_status(node).type(), type) << node;
+    };
+    ASSERT_EQ(::mkfifo((dir_ / "padscope.ini").c_str(), 0600), 0);
+    expectLeftAlone(dir_ / "padscope.ini", dir_ / "padscope.ini", fs::file_type::fifo);
+    fs::create_symlink(dir_ / "padscope.ini", dir_ / "link.ini");
+    expectLeftAlone(dir_ / "link.ini", dir_ / "padscope.ini", fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.ini"));
+
+    // A device like /dev/full, made in the test's own folder.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may make a device node";
+    ASSERT_EQ(::mknod((dir_ / "full").c_str(), S_IFCHR | 0666, ::makedev(1, 7)), 0);
+    fs::create_symlink(dir_ / "full", dir_ / "device.ini");
+    expectLeftAlone(dir_ / "device.ini", dir_ / "full", fs::file_type::character);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "device.ini"));
+    EXPECT_EQ(filesIn(dir_), (std::vector<std::string>{"device.ini", "full", "link.ini", "padscope.ini"}));
 }
 
 TEST_F(SettingsFileTest, RestartKeepsTheSettingsInBothPlaces)

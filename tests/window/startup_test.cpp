@@ -2,9 +2,12 @@
 #include "core/settings/settings_file.h"
 #include "tests/window/window_fixture.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -64,6 +67,18 @@ TEST_F(WindowFixture, NoPortsShowsBothMessagesAndTheWindowStillWorks)
     EXPECT_EQ(window->portSession().portIndex(), 0);
 }
 
+namespace {
+
+std::string readAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
 // A start and a close with no change leave the settings file byte for byte the same.
 TEST_F(WindowFixture, StartAndCloseLeaveTheSettingsFileUnchanged)
 {
@@ -73,13 +88,7 @@ TEST_F(WindowFixture, StartAndCloseLeaveTheSettingsFileUnchanged)
         std::ofstream(path, std::ios::binary) << "[window]\r\nHeight=600\r\nWidth=790\r\nTop=40\r\nLeft=30\r\n\r\n"
                                                  "[dev]\r\nnum=1\r\ngakki=Module B\r\n\r\n[gen]\r\nbank=2\r\n\r\n";
     }
-    auto readAll = [&] {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    };
-    const std::string before = readAll();
+    const std::string before = readAll(path);
     for (int run = 0; run < 2; ++run) {
         IniFile file = loadSettingsFile(path);
         saved = readSettings(file);
@@ -90,7 +99,38 @@ TEST_F(WindowFixture, StartAndCloseLeaveTheSettingsFileUnchanged)
         ASSERT_FALSE(savedAtClose.empty());
         writeSettings(file, savedAtClose.back());
         ASSERT_TRUE(saveSettingsFile(path, file));
-        EXPECT_EQ(readAll(), before) << "run " << run;
+        EXPECT_EQ(readAll(path), before) << "run " << run;
+        window.reset();
+    }
+}
+
+// A saved size too small to use opens the default size where the window was,
+// and only the size changes in the file; from then on the file stays.
+TEST_F(WindowFixture, UnusableSavedSizeOpensTheDefaultSizeAndKeepsEverythingElse)
+{
+    QTemporaryDir dir;
+    const std::filesystem::path path = dir.filePath(QStringLiteral("padscope.ini")).toStdString();
+    const auto fileWith = [](std::string_view height, std::string_view width) {
+        return "[window]\r\nHeight=" + std::string(height) + "\r\nWidth=" + std::string(width)
+               + "\r\nTop=40\r\nLeft=30\r\n\r\n[dev]\r\nnum=1\r\ngakki=Module B\r\n\r\n[gen]\r\nbank=2\r\n\r\n";
+    };
+    std::ofstream(path, std::ios::binary) << fileWith("-2147483648", "-5");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const std::string expected =
+        fileWith(std::to_string(std::min(636, screen.height())), std::to_string(std::min(810, screen.width())));
+    for (int run = 0; run < 2; ++run) {
+        IniFile file = loadSettingsFile(path);
+        saved = readSettings(file);
+        start();
+        window->show();
+        QApplication::processEvents();
+        EXPECT_EQ(window->frameGeometry(), QRect(30, 40, std::min(810, screen.width()), std::min(636, screen.height())))
+            << "run " << run;
+        window->close();
+        ASSERT_FALSE(savedAtClose.empty());
+        writeSettings(file, savedAtClose.back());
+        ASSERT_TRUE(saveSettingsFile(path, file));
+        EXPECT_EQ(readAll(path), expected) << "run " << run;
         window.reset();
     }
 }
