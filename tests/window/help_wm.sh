@@ -23,10 +23,11 @@ open_help() {
   main="$(program_window)"
   xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
   xdotool key --window "$main" F1
-  manual_shown() { wmctrl -l | awk -v t="$title" '{ $1 = $2 = $3 = ""; sub(/^ +/, "") } $0 == t { found = 1 } END { exit !found }'; }
-  wait_for 10 manual_shown || { echo "$locale: F1 opened no window titled '$title'"; wmctrl -l; describe_program; exit 1; }
+  # The window's id by its title, as the window manager lists it.
+  manual_id() { wmctrl -l | awk -v t="$title" '{ id = $1; $1 = $2 = $3 = ""; sub(/^ +/, "") } $0 == t { print id }' | grep .; }
+  wait_for 10 manual_id || { echo "$locale: F1 opened no window titled '$title'"; wmctrl -l; describe_program; exit 1; }
   local manual
-  manual="$(xdotool search --onlyvisible --name "^$title\$" | head -n 1)"
+  manual="$(manual_id | head -n 1)"
   # The page is laid out once the window maps; a moment for its first paint.
   sleep 1
   xwd -silent -id "$manual" | /usr/bin/convert xwd:- "$work/help-$code.png"
