@@ -86,7 +86,8 @@ for page in "$doc"/manual/*.html; do
     [ -e "$doc/manual/$target" ] || { echo "$(basename "$page") links $target, which is not installed" >&2; exit 1; }
   done
 done
-if grep -rlaE 'example\.(org|com|net)|\.example\b' "$unpacked"; then
+reserved=example
+if grep -rlaE "$reserved\.(org|com|net)|\.$reserved\b" "$unpacked"; then
   echo "The package names a reserved example address" >&2
   exit 1
 fi
