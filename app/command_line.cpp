@@ -81,7 +81,9 @@ std::string helpText()
            "XDG_CONFIG_HOME is unset). padscope.ini beside the program is used instead\n"
            "when it exists, or when the program is not installed and may write its own\n"
            "folder (a build folder).\n"
-           "Library messages: QT_LOGGING_RULES=\"padscope.*=true\" padscope\n";
+           "Library messages: QT_LOGGING_RULES=\"padscope.*=true\" padscope\n"
+           "In the window, F1 opens the user's manual, also installed under\n"
+           "/usr/share/doc/padscope/manual/.\n";
 }
 
 std::string versionText()
