@@ -98,7 +98,7 @@ TEST_F(InterfaceLanguage, EnglishOnRequestCaptionsPagesStatusStripControllersAnd
     EXPECT_EQ(aboutText("Copyright"), "Copyright: Padscope Project");
 }
 
-TEST_F(InterfaceLanguage, JapaneseUnlessEnglishIsAskedForWhateverTheLocale)
+TEST_F(InterfaceLanguage, JapaneseCaptionsAsTheyAreWhateverQtsOwnLocale)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     {
