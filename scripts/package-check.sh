@@ -13,8 +13,18 @@ deb="$(ls "$build"/padscope_*.deb)"
 echo "Built $(basename "$deb")"
 
 # Any error or warning fails; informational tags are shown, and the package's
-# overrides say why each one that remains is kept.
-lintian --fail-on error,warning --display-info "$deb"
+# overrides say why each one that remains is kept. Built without DEBEMAIL or
+# git's user.email, the package names the local user at this host as its
+# maintainer, as Debian's own tools do: fine for a package made for this
+# machine, though lintian finds root or a host name without a domain no
+# address to publish. Only then are those tags about the builder left out.
+maintainer="$(dpkg-deb -f "$deb" Maintainer)"
+local_tags=()
+if [[ "$maintainer" =~ \<(root@[^\>]*|[^@\>]+@[^.\>]+)\>$ ]]; then
+  local_tags=(--suppress-tags bogus-mail-host,bogus-mail-host-in-debian-changelog,root-in-contact)
+  echo "lintian: the maintainer, $maintainer, is this machine's user: set DEBEMAIL to publish the package"
+fi
+lintian --fail-on error,warning --display-info "${local_tags[@]}" "$deb"
 echo "lintian: no errors, no warnings"
 
 unpacked="$(mktemp -d)"
@@ -87,7 +97,8 @@ for page in "$doc"/manual/*.html; do
   done
 done
 reserved=example
-if grep -rlaE "$reserved\.(org|com|net)|\.$reserved\b" "$unpacked"; then
+if grep -rlaE "$reserved\.(org|com|net)|\.$reserved\b" "$unpacked" \
+   || dpkg-deb -f "$deb" Maintainer | grep -E "$reserved\.(org|com|net)|\.$reserved\b"; then
   echo "The package names a reserved example address" >&2
   exit 1
 fi
