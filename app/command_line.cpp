@@ -18,9 +18,9 @@ void chooseLanguage(CommandLine& line, std::string_view code)
         line.note.clear();
         return;
     }
-    line.language = Language::Japanese;
-    line.note = code.empty() ? std::string("padscope: --language needs en or ja; using Japanese\n")
-                             : "padscope: unknown language \"" + std::string(code) + "\" (en or ja); using Japanese\n";
+    line.language.reset();
+    line.note = code.empty() ? std::string("padscope: --language needs en or ja; ignored\n")
+                             : "padscope: unknown language \"" + std::string(code) + "\" (en or ja); ignored\n";
 }
 
 }  // namespace
@@ -67,8 +67,9 @@ std::string helpText()
            "Auditions the drum sounds of a GS or XG MIDI sound module: pick a kit and a\n"
            "drum map, then press the pads (mouse or keyboard) to play them on channel 10.\n"
            "\n"
-           "  --language en  English captions and messages (default: ja, Japanese,\n"
-           "                 whatever the system's locale)\n"
+           "  --language en|ja  English or Japanese captions and messages (default:\n"
+           "                 the one chosen in the program, else the desktop's:\n"
+           "                 Japanese for a Japanese, C or POSIX locale, else English)\n"
            "  --soundfont FILE  the built-in synth plays this SoundFont (SF2 or SF3)\n"
            "                 instead of the standard ones; given again, a later font\n"
            "                 is laid over the first\n"
@@ -80,7 +81,9 @@ std::string helpText()
            "XDG_CONFIG_HOME is unset). padscope.ini beside the program is used instead\n"
            "when it exists, or when the program is not installed and may write its own\n"
            "folder (a build folder).\n"
-           "Library messages: QT_LOGGING_RULES=\"padscope.*=true\" padscope\n";
+           "Library messages: QT_LOGGING_RULES=\"padscope.*=true\" padscope\n"
+           "In the window, F1 opens the user's manual, also installed under\n"
+           "/usr/share/doc/padscope/manual/.\n";
 }
 
 std::string versionText()

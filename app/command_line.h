@@ -2,6 +2,7 @@
 
 #include "ui/interface_language.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,8 @@ namespace padscope {
 struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
-    // --language en|ja; Japanese unless English is asked for.
-    Language language = Language::Japanese;
+    // --language en|ja; nothing when not given, or not known.
+    std::optional<Language> language;
     // --soundfont FILE, as often as given: the built-in synth's fonts, the
     // first the base and the others laid over it.
     std::vector<std::string> soundFonts;

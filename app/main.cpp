@@ -37,15 +37,12 @@ int main(int argc, char* argv[])
     }
     std::unique_ptr<padscope::MidiOutput> outputs = padscope::startListingPorts(soundFonts);
     QApplication app(argc, argv);
-    // Before any window exists, so every caption is built in the language chosen.
-    const padscope::InterfaceTranslation translation(commandLine.language);
-    if (!translation.loaded())
-        std::fputs("padscope: the English translation cannot be loaded; using Japanese\n", stderr);
     return padscope::runProgram({
         [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
         false,
         {},
         std::move(outputs),
         std::move(soundFonts),
+        commandLine.language,
     });
 }

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <mutex>
 
 namespace padscope {
@@ -87,6 +88,10 @@ int runProgram(ProgramOptions options)
         settingsPath(QApplication::applicationFilePath().toStdString(), settingsLocation);
     SettingsFileCopy settingsFile = readSettingsFile(iniPath);
     const Settings saved = readSettings(settingsFile.file);
+    // Before any window or message box, so every text is built in the language chosen.
+    const InterfaceTranslation translation(interfaceLanguage(options.language, saved.language, desktopLanguage()));
+    if (!translation.loaded())
+        std::fputs("padscope: the English translation cannot be loaded; using Japanese\n", stderr);
     std::optional<SoundFontSet> synthFonts = pickSoundFonts(options.soundFonts, saved.soundFont);
     {
         const std::lock_guard lock(startFonts().mutex);
@@ -114,6 +119,7 @@ int runProgram(ProgramOptions options)
              return output->loadSoundFonts(std::move(files), std::move(done));
          },
          planKits},
+        translation.language(),
     });
     const AudioFailureReporter audioFailures(*output, window);
     // Asked to end from outside: the window closes as its close button does,

@@ -2,6 +2,7 @@
 
 #include "core/midi_output.h"
 #include "core/synth/sound_fonts.h"
+#include "ui/interface_language.h"
 
 #include <chrono>
 #include <filesystem>
@@ -25,6 +26,9 @@ struct ProgramOptions {
     // The SoundFonts given on the command line, which outrank the one chosen
     // in the menu before.
     std::optional<SoundFontSet> soundFonts;
+    // The language asked for on the command line; without it, the one chosen
+    // in the window before, else the desktop's.
+    std::optional<Language> language;
 };
 
 // The program's outputs, the built-in synth's port first and then the

@@ -84,5 +84,6 @@ int main(int argc, char* argv[])
         },
         std::move(outputs),
         std::nullopt,
+        std::nullopt,
     });
 }

@@ -49,7 +49,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
     as_root=(sudo)
   else
     echo "Padscope needs these packages first; install them as root, then run this again:" >&2
-    echo "  su -c 'apt-get update && apt-get install -y ${missing[*]}'" >&2
+    echo "  su -c 'apt-get update -qq && ${install[*]}'" >&2
     exit 1
   fi
   echo "Installing: ${missing[*]}"

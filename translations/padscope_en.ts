@@ -19,6 +19,10 @@
         <source>著作権表記 パッドスコープ・プロジェクト</source>
         <translation>Copyright: Padscope Project</translation>
     </message>
+    <message>
+        <source>Padscope の使い方</source>
+        <translation>Padscope manual</translation>
+    </message>
 </context>
 <context>
     <name>padscope::AudioFailureMessage</name>
@@ -181,6 +185,13 @@
     </message>
 </context>
 <context>
+    <name>padscope::ManualWindow</name>
+    <message>
+        <source>Padscope の使い方</source>
+        <translation>Padscope manual</translation>
+    </message>
+</context>
+<context>
     <name>padscope::Messages</name>
     <message>
         <source>ＭＩＤＩ音源がないのでこのソフトは利用できません</source>
@@ -262,6 +273,14 @@
     <message>
         <source>SoundFont…</source>
         <translation>SoundFont…</translation>
+    </message>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>言語 (Language)</source>
+        <translation>Language</translation>
     </message>
 </context>
 <context>

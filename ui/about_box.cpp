@@ -49,6 +49,11 @@ QMargins frameMargins(const QWidget& window)
             frame.bottom() - client.bottom()};
 }
 
+// Given when the program is built: the project's home page, if it has one,
+// and whom to write to.
+constexpr std::string_view kHomePage = PADSCOPE_HOME_PAGE;
+constexpr std::string_view kContactAddress = PADSCOPE_CONTACT;
+
 // How long to look for the window manager's frame after the first showing.
 constexpr std::chrono::milliseconds kFrameCheckInterval{50};
 
@@ -59,11 +64,12 @@ LinkOpener desktopLinkOpener()
     return [](const QUrl& target, QWidget*) { QDesktopServices::openUrl(target); };
 }
 
-AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
+AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener, std::function<void()> showManual)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint),
       mainWindow_(mainWindow),
-      opener_(std::move(opener))
+      opener_(std::move(opener)),
+      showManual_(std::move(showManual))
 {
     setObjectName(QStringLiteral("AboutBox"));
     frameWatch_.setInterval(kFrameCheckInterval);
@@ -92,13 +98,24 @@ AboutBox::AboutBox(QWidget* mainWindow, LinkOpener opener)
     placeLabel(new QLabel(tr("バージョン番号 1.1"), panel), QStringLiteral("Version"), {88, 40});
     placeLabel(new QLabel(tr("著作権表記 パッドスコープ・プロジェクト"), panel), QStringLiteral("Copyright"), {8, 80});
 
-    webLink_ = new LinkLabel(QString::fromUtf8(kWebAddress), panel);
+    const QString homePage = QString::fromUtf8(kHomePage);
+    webLink_ = new LinkLabel(homePage.isEmpty() ? tr("Padscope の使い方") : homePage, panel);
     placeLabel(webLink_, QStringLiteral("Label2"), {48, 104});
-    mailLink_ = new LinkLabel(QString::fromUtf8(kEmailAddress), panel);
+    const QString contact = QString::fromUtf8(kContactAddress);
+    mailLink_ = new LinkLabel(contact, panel);
     placeLabel(mailLink_, QStringLiteral("Label1"), {48, 128});
 
-    connect(webLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(QString::fromUtf8(kWebAddress))); });
-    connect(mailLink_, &LinkLabel::clicked, this, [this] { openLink(QUrl(QString::fromUtf8(kEmailTarget))); });
+    connect(webLink_, &LinkLabel::clicked, this, [this, homePage] {
+        if (!homePage.isEmpty())
+            openLink(QUrl(homePage));
+        else if (showManual_)
+            showManual_();
+    });
+    connect(mailLink_, &LinkLabel::clicked, this,
+            [this, contact] {
+                if (!contact.isEmpty())
+                    openLink(QUrl(QStringLiteral("mailto:") + contact));
+            });
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("OKButton"));

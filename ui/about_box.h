@@ -30,7 +30,9 @@ LinkOpener desktopLinkOpener();
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    AboutBox(QWidget* mainWindow, LinkOpener opener);
+    // Without a home page given when the program is built, the web link
+    // calls `showManual` instead.
+    AboutBox(QWidget* mainWindow, LinkOpener opener, std::function<void()> showManual = {});
 
     // What a click on the version label does: shows the box, centred on the
     // screen the first time and where it was left after that. While the box
@@ -66,6 +68,7 @@ private:
 
     QPointer<QWidget> mainWindow_;
     LinkOpener opener_;
+    std::function<void()> showManual_;
     LinkLabel* webLink_ = nullptr;
     LinkLabel* mailLink_ = nullptr;
     QPushButton* okButton_ = nullptr;

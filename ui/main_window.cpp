@@ -11,6 +11,7 @@
 #include "ui/kit_select_button.h"
 #include "catalogue/kits.h"
 #include "ui/link_label.h"
+#include "ui/manual_window.h"
 #include "core/midi_inbox.h"
 #include "ui/pad_button.h"
 #include "ui/pad_page.h"
@@ -25,6 +26,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -47,12 +49,12 @@ QLabel* addLabel(QWidget* parent, int number, const QString& text, int left, int
 
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)), session_(services_.output, services_.notifier, services_.sleep),
-      thru_(services_.saved.thru)
+      thru_(services_.saved.thru), chosenLanguage_(services_.saved.language)
 {
     buildWindow();
     startUp();
     // The about box is created right after the main window, hidden.
-    aboutBox_ = std::make_unique<AboutBox>(this, services_.openLink);
+    aboutBox_ = std::make_unique<AboutBox>(this, services_.openLink, [this] { showManual(); });
     connect(versionLabel_, &LinkLabel::clicked, aboutBox_.get(), &AboutBox::showFromVersionLabel);
 }
 
@@ -93,12 +95,16 @@ void MainWindow::buildWindow()
     // Its right click lists the ports.
     portMenu_ = new PortMenu(padPage_->portButton(), session_, [this](int index) { choosePort(index); });
     portMenu_->setFind([this] { openFind(); });
+    portMenu_->setHelp([this] { showManual(); });
+    portMenu_->setLanguages({[this] { return languageFromCode(chosenLanguage_).value_or(services_.language); },
+                             [this](Language language) { chooseLanguage(language); }});
     synthFonts_ = new SynthFontChoice(this, services_.synthFonts, services_.saved.soundFont, session_,
                                       services_.notifier, kitButtons_, [this](int index) { choosePort(index); });
     if (!services_.synthFonts.portName.empty())
         portMenu_->setSynth({services_.synthFonts.portName, [this] { return synthFonts_->fontNames(); },
                              [this] { synthFonts_->openDialog(); }});
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &MainWindow::openFind);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &MainWindow::showManual);
     for (const DrumMap& map : kDrumMaps) {
         QRadioButton* button = controllers_->mapButton(map.index);
         connect(button, &QRadioButton::toggled, this,
@@ -265,6 +271,7 @@ Settings MainWindow::currentSettings() const
         s.inputName = input_->portName();
     s.thru = thru_;
     s.soundFont = synthFonts_->chosen();
+    s.language = chosenLanguage_;
     return s;
 }
 
@@ -292,6 +299,8 @@ void MainWindow::shutDown()
         aboutBox_->hide();
     if (findDialog_)
         findDialog_->hide();
+    if (manual_)
+        manual_->hide();
 }
 
 void MainWindow::playCurrentNote()
@@ -387,6 +396,28 @@ void MainWindow::openFind()
         connect(findDialog_, &FindDialog::chosen, this, &MainWindow::showFound);
     }
     findDialog_->showForSearch();
+}
+
+void MainWindow::showManual()
+{
+    if (!manual_)
+        manual_ = new ManualWindow(this, services_.language);
+    manual_->showInFront();
+}
+
+void MainWindow::chooseLanguage(Language language)
+{
+    chosenLanguage_ = std::string(languageCode(language));
+    if (language == services_.language)
+        return;
+    // Said in the language chosen: the one shown may be the one the user cannot read.
+    const QString text = language == Language::English
+                             ? QStringLiteral("Padscope shows English captions from its next start.")
+                             : QStringLiteral("次の起動から日本語で表示します。");
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Padscope"), text, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("LanguageNote"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::showFound(int program, int map, int note)

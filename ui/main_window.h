@@ -3,6 +3,7 @@
 #include "catalogue/kits.h"
 #include "core/port_session.h"
 #include "core/settings/settings.h"
+#include "ui/interface_language.h"
 #include "ui/synth_font_choice.h"
 
 #include <QWidget>
@@ -28,6 +29,7 @@ class PortMenu;
 struct DrumPartEvent;
 class KitSelectButton;
 class LinkLabel;
+class ManualWindow;
 class PadPage;
 
 // What the main window needs from the rest of the program; tests pass
@@ -40,6 +42,7 @@ struct MainWindowServices {
     Settings saved;                                     // as read from the settings file
     std::function<void(const Settings&)> saveSettings;  // called when the window closes
     SynthFontServices synthFonts = {};
+    Language language = Language::Japanese;  // the language the windows are built in
 };
 
 // The program's main window, Form1: the pads and controller pages, the kit
@@ -63,6 +66,10 @@ public:
     void changePort();          // the next port, reset, its name shown
     void choosePort(int index); // a port from the list, as changePort()
     void openFind();            // the "探す" dialog, in front
+    void showManual();          // the user's manual, in front (F1)
+    // The language of the next start, remembered at close.
+    void chooseLanguage(Language language);
+    ManualWindow* manual() const { return manual_; }
     // The built-in synth plays `file`, as if chosen in "SoundFont…".
     void playSoundFont(const std::filesystem::path& file) { synthFonts_->play(file); }
     // Selects the map, then the kit, as their buttons do, and puts the focus
@@ -130,10 +137,12 @@ private:
     // A window of its own, not a child: it may lie behind the main window.
     std::unique_ptr<AboutBox> aboutBox_;
     FindDialog* findDialog_ = nullptr;  // made when first asked for
+    ManualWindow* manual_ = nullptr;    // made when first asked for
     PortMenu* portMenu_ = nullptr;
     std::unique_ptr<MidiInbox> inbox_;
     std::unique_ptr<InputSession> input_;
     bool thru_ = false;
+    std::string chosenLanguage_;  // as the settings keep it: empty until one is chosen
     SynthFontChoice* synthFonts_ = nullptr;
     // Set while an incoming message moves the kit or the map: the module
     // has heard it already, so nothing is sent.

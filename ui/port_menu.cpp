@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <tuple>
+
 namespace padscope {
 
 PortMenu::PortMenu(QPushButton* button, PortSession& session, Choose choose)
@@ -64,6 +66,39 @@ void PortMenu::fill()
         QAction* find = menu_->addAction(tr("探す…"));
         find->setObjectName(QStringLiteral("FindAction"));
         connect(find, &QAction::triggered, this, [this] { openFind_(); });
+    }
+    if (openHelp_) {
+        QAction* help = menu_->addAction(tr("ヘルプ"));
+        help->setObjectName(QStringLiteral("HelpAction"));
+        // Shown beside the entry; the main window's own F1 does the work.
+        help->setShortcut(QKeySequence::HelpContents);
+        help->setShortcutContext(Qt::WidgetShortcut);
+        connect(help, &QAction::triggered, this, [this] { openHelp_(); });
+    }
+    if (languages_.choose)
+        fillLanguages();
+}
+
+void PortMenu::fillLanguages()
+{
+    // Each language under its own name, so that it is found whichever one
+    // the captions are in.
+    if (!languageMenu_) {
+        languageMenu_ = new QMenu(tr("言語 (Language)"), menu_);
+        languageMenu_->setObjectName(QStringLiteral("LanguageMenu"));
+    }
+    QMenu* languages = languageMenu_;
+    languages->clear();
+    menu_->addMenu(languages);
+    const Language current = languages_.current();
+    for (const auto& [language, name, objectName] :
+         {std::tuple{Language::Japanese, QStringLiteral("日本語"), QStringLiteral("JapaneseAction")},
+          std::tuple{Language::English, QStringLiteral("English"), QStringLiteral("EnglishAction")}}) {
+        QAction* action = languages->addAction(name);
+        action->setObjectName(objectName);
+        action->setCheckable(true);
+        action->setChecked(language == current);
+        connect(action, &QAction::triggered, this, [this, language] { languages_.choose(language); });
     }
 }
 

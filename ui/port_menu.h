@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/interface_language.h"
+
 #include <QObject>
 
 #include <functional>
@@ -37,6 +39,17 @@ public:
     // Ends the list with "探す…", which calls `open`.
     void setFind(std::function<void()> open) { openFind_ = std::move(open); }
 
+    // After "探す…": "ヘルプ", which calls `open`.
+    void setHelp(std::function<void()> open) { openHelp_ = std::move(open); }
+
+    // Last, the languages, the one the next start uses checked; choosing
+    // one calls `choose`.
+    struct LanguageChoices {
+        std::function<Language()> current;
+        std::function<void(Language)> choose;
+    };
+    void setLanguages(LanguageChoices languages) { languages_ = std::move(languages); }
+
     // The section "入力": "なし" and the input ports as they are when the list
     // opens, the watched one checked, then "Thru".
     struct InputChoices {
@@ -57,14 +70,18 @@ protected:
 private:
     void fill();
     void fillInput();
+    void fillLanguages();
 
     QPushButton* button_;
     PortSession& session_;
     Choose choose_;
     std::function<void()> openFind_;
+    std::function<void()> openHelp_;
+    LanguageChoices languages_;
     SynthEntry synth_;
     InputChoices input_;
     QMenu* menu_;
+    QMenu* languageMenu_ = nullptr;
 };
 
 }  // namespace padscope

@@ -19,6 +19,7 @@ Settings readSettings(const IniFile& file)
     s.inputName = file.readString(kInputSection, "port", defaults.inputName);
     s.thru = file.readInteger(kInputSection, "thru", 0) != 0;
     s.soundFont = file.readString(kSynthSection, "soundfont", defaults.soundFont);
+    s.language = file.readString(kGeneralSection, "language", defaults.language);
     return s;
 }
 
@@ -39,6 +40,8 @@ void writeSettings(IniFile& file, const Settings& settings)
     }
     if (settings.soundFont != defaults.soundFont || file.hasKey(kSynthSection, "soundfont"))
         file.writeString(kSynthSection, "soundfont", settings.soundFont);
+    if (settings.language != defaults.language || file.hasKey(kGeneralSection, "language"))
+        file.writeString(kGeneralSection, "language", settings.language);
 }
 
 }  // namespace padscope

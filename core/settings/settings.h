@@ -20,6 +20,7 @@ struct Settings {
     std::string inputName;  // "port" of "input": the input port watched, empty for none
     bool thru = false;      // "thru" of "input": what arrives goes on to the output
     std::string soundFont;  // "soundfont" of "synth": the built-in synth's font, empty for the usual ones
+    std::string language;   // "language" of "gen": "ja" or "en" as chosen in the window, empty for the desktop's
 
     bool operator==(const Settings&) const = default;
 };
@@ -31,7 +32,7 @@ inline constexpr std::string_view kInputSection = "input";
 inline constexpr std::string_view kSynthSection = "synth";
 
 // Reads height, width, top, left, num, bank and gakki in that order, then
-// the input's port and thru, and the synth's SoundFont; a
+// the input's port and thru, the synth's SoundFont and the language; a
 // missing or unreadable value takes its default, and so does a map that
 // names none of the drum maps.
 Settings readSettings(const IniFile& file);
@@ -40,7 +41,8 @@ Settings readSettings(const IniFile& file);
 // place if the file already holds it. The section "input" (port, thru) is
 // written only once it differs from none and off or the file has it, so that
 // a file of a program without an input stays as it is; the section "synth"
-// (soundfont) likewise once a SoundFont has been chosen.
+// (soundfont) likewise once a SoundFont has been chosen, and the language
+// of "gen" once one has been chosen in the window.
 void writeSettings(IniFile& file, const Settings& settings);
 
 }  // namespace padscope

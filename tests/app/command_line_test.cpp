@@ -22,9 +22,9 @@ CommandLine parse(std::vector<std::string_view> arguments)
 
 }  // namespace
 
-TEST(CommandLineLanguage, JapaneseUnlessEnglishIsAskedFor)
+TEST(CommandLineLanguage, OnlyAKnownCodeChoosesALanguage)
 {
-    EXPECT_EQ(parse({}).language, Language::Japanese);
+    EXPECT_EQ(parse({}).language, std::nullopt);
     EXPECT_EQ(parse({"--language", "ja"}).language, Language::Japanese);
     EXPECT_EQ(parse({"--language", "en"}).language, Language::English);
     EXPECT_EQ(parse({"--language=en"}).language, Language::English);
@@ -33,23 +33,25 @@ TEST(CommandLineLanguage, JapaneseUnlessEnglishIsAskedFor)
     EXPECT_TRUE(parse({"--language", "en"}).note.empty());
 }
 
-TEST(CommandLineLanguage, UnknownOrMissingLanguageIsJapaneseWithOneLineNote)
+TEST(CommandLineLanguage, UnknownOrMissingLanguageIsIgnoredWithOneLineNote)
 {
     const CommandLine unknown = parse({"--language", "fr"});
-    EXPECT_EQ(unknown.language, Language::Japanese);
-    EXPECT_EQ(unknown.note, "padscope: unknown language \"fr\" (en or ja); using Japanese\n");
+    EXPECT_EQ(unknown.language, std::nullopt);
+    EXPECT_EQ(unknown.note, "padscope: unknown language \"fr\" (en or ja); ignored\n");
 
     // Qt's own spelling of a locale is not a language code here.
-    EXPECT_EQ(parse({"--language=en_US"}).language, Language::Japanese);
+    EXPECT_EQ(parse({"--language=en_US"}).language, std::nullopt);
+    // An unknown code after a known one leaves the desktop's language.
+    EXPECT_EQ(parse({"--language", "en", "--language", "xx"}).language, std::nullopt);
 
     const CommandLine missing = parse({"--language"});
-    EXPECT_EQ(missing.language, Language::Japanese);
-    EXPECT_EQ(missing.note, "padscope: --language needs en or ja; using Japanese\n");
+    EXPECT_EQ(missing.language, std::nullopt);
+    EXPECT_EQ(missing.note, "padscope: --language needs en or ja; ignored\n");
 
     // An option after --language is not taken for its code.
     const CommandLine help = parse({"--language", "--help"});
     EXPECT_TRUE(help.showHelp);
-    EXPECT_EQ(help.language, Language::Japanese);
+    EXPECT_EQ(help.language, std::nullopt);
     EXPECT_FALSE(help.note.empty());
 }
 
@@ -60,7 +62,7 @@ TEST(CommandLineLanguage, OtherArgumentsAreIgnored)
     EXPECT_FALSE(line.showHelp);
     EXPECT_FALSE(line.showVersion);
     EXPECT_TRUE(line.note.empty());
-    EXPECT_NE(helpText().find("--language en"), std::string::npos);
+    EXPECT_NE(helpText().find("--language en|ja"), std::string::npos);
 }
 
 // An installed program never keeps its settings beside itself, whatever

@@ -59,6 +59,7 @@ class AboutBoxTest : public QObject {
     QPointer<AboutBox> box_;
     std::unique_ptr<AboutBox> ownedBox_;  // goes with the main window
     std::vector<OpenedLink> opened_;
+    int manualsShown_ = 0;
 
     QPoint centred() const
     {
@@ -75,8 +76,10 @@ private slots:
         mainWindow_->resize(810, 638);
         mainWindow_->show();
         opened_.clear();
+        manualsShown_ = 0;
         ownedBox_ = std::make_unique<AboutBox>(
-            mainWindow_.get(), [this](const QUrl& target, QWidget* owner) { opened_.push_back({target, owner}); });
+            mainWindow_.get(), [this](const QUrl& target, QWidget* owner) { opened_.push_back({target, owner}); },
+            [this] { ++manualsShown_; });
         box_ = ownedBox_.get();
     }
 
@@ -114,7 +117,6 @@ private slots:
         QVERIFY(label("Copyright")->text().startsWith(QStringLiteral("著作権表記 ")));
         QCOMPARE(label("Label2"), box_->webLink());
         QCOMPARE(label("Label2")->pos(), QPoint(48, 104));
-        QVERIFY(label("Label2")->text().endsWith(QLatin1Char('/')));
         QCOMPARE(label("Label1"), box_->mailLink());
         QCOMPARE(label("Label1")->pos(), QPoint(48, 128));
         for (const char* name : {"ProductName", "Version", "Copyright", "Label2", "Label1"}) {
@@ -229,19 +231,24 @@ private slots:
         QCOMPARE(box_->pos(), QPoint(60, 70));
     }
 
-    void linksOpenTheirFixedTargetsForTheMainWindow()
+    // Built without a home page, as the tests are: the web link opens the
+    // user's manual; the mail link writes to the contact found at build time.
+    void linksOpenTheManualAndTheContactForTheMainWindow()
     {
         box_->showFromVersionLabel();
+        QCOMPARE(box_->webLink()->text(), QStringLiteral("Padscope の使い方"));
         QTest::mouseClick(box_->webLink(), Qt::LeftButton);
+        QCOMPARE(manualsShown_, 1);
         QTest::mouseClick(box_->mailLink(), Qt::LeftButton);
         QTest::mouseClick(box_->mailLink(), Qt::RightButton);
-        QCOMPARE(opened_.size(), 2u);
-        QCOMPARE(opened_[0].target, QUrl(QStringLiteral("https://padscope.example.org/")));
-        QCOMPARE(opened_[0].target.toString(), box_->webLink()->text());
+        QCOMPARE(opened_.size(), 1u);
+        QCOMPARE(opened_[0].target.toString(), QStringLiteral("mailto:") + box_->mailLink()->text());
+        QCOMPARE(opened_[0].target.scheme(), QStringLiteral("mailto"));
         QCOMPARE(opened_[0].owner, mainWindow_.get());
-        QCOMPARE(opened_[1].target.toString(), QStringLiteral("mailto:") + box_->mailLink()->text());
-        QCOMPARE(opened_[1].target.scheme(), QStringLiteral("mailto"));
-        QCOMPARE(opened_[1].owner, mainWindow_.get());
+        // A real address: someone at a host that is not a reserved example.
+        const QString address = box_->mailLink()->text();
+        QVERIFY(address.contains(QLatin1Char('@')));
+        QVERIFY(!address.contains(QStringLiteral("example")));
         // The box itself stays as it was.
         QVERIFY(box_->isVisible());
     }

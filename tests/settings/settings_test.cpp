@@ -13,8 +13,8 @@ constexpr std::string_view kWrittenFromNothing =
 TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
 {
     const Settings s = readSettings(IniFile{});
-    // height, width, top, left, port, map, port name, input port, thru
-    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false, ""}));
+    // height, width, top, left, port, map, port name, input port, thru, SoundFont, language
+    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false, "", ""}));
 
     IniFile file;
     writeSettings(file, s);
@@ -72,6 +72,24 @@ TEST(Settings, SoundFontHasASectionOfItsOwnAndLeavesTheRestByteForByte)
     writeSettings(written, s);
     EXPECT_EQ(written.serialize(),
               others + "[Synth]\r\nGain=3\r\nsoundfont=/home/me/My Fonts/ドラム キット.sf2\r\nlast=1\r\n\r\n");
+}
+
+TEST(Settings, LanguageIsWrittenOnlyOnceChosenBesideTheMap)
+{
+    IniFile file = IniFile::parse(kWrittenFromNothing);
+    Settings s = readSettings(file);
+    EXPECT_EQ(s.language, "");
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(), kWrittenFromNothing);
+
+    s.language = "en";
+    writeSettings(file, s);
+    const std::string chosen = "[window]\r\nHeight=636\r\nWidth=810\r\nTop=159\r\nLeft=193\r\n\r\n"
+                               "[dev]\r\nnum=0\r\ngakki=none\r\n\r\n"
+                               "[gen]\r\nbank=4\r\nlanguage=en\r\n\r\n";
+    EXPECT_EQ(file.serialize(), chosen);
+    IniFile again = IniFile::parse(chosen);
+    EXPECT_EQ(readSettings(again), s);
 }
 
 TEST(Settings, LowerCaseKeyIsReadAndRewrittenInPlaceAsTheProgramSpellsIt)

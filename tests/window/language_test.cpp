@@ -2,10 +2,16 @@
 // as the user reads them, the layout they must fit, and the messages.
 #include "ui/about_box.h"
 #include "ui/interface_language.h"
+#include "ui/manual_window.h"
+#include "ui/port_menu.h"
 #include "ui/message_box_notifier.h"
 #include "tests/window/window_fixture.h"
 
 #include <QGroupBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTextBrowser>
 #include <QTabWidget>
 
 #include <map>
@@ -92,7 +98,7 @@ TEST_F(InterfaceLanguage, EnglishOnRequestCaptionsPagesStatusStripControllersAnd
     EXPECT_EQ(aboutText("Copyright"), "Copyright: Padscope Project");
 }
 
-TEST_F(InterfaceLanguage, JapaneseUnlessEnglishIsAskedForWhateverTheLocale)
+TEST_F(InterfaceLanguage, JapaneseCaptionsAsTheyAreWhateverQtsOwnLocale)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     {
@@ -180,4 +186,92 @@ TEST(LanguageMessages, FailuresShowInEnglishKeepingThePath)
     // The path comes out as it is, even where it reads like a message.
     EXPECT_EQ(failureText(Failure::SettingsNotSaved, "/tmp/設定/ＭＩＤＩデバイスが開けません"),
               "Cannot save the settings file\n/tmp/設定/ＭＩＤＩデバイスが開けません");
+}
+
+TEST(DesktopLanguage, JapaneseForJapaneseCAndPosixLocalesEnglishForAnyOther)
+{
+    // LC_ALL, LC_MESSAGES, LANG, LANGUAGE
+    EXPECT_EQ(desktopLanguage("", "", "", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "C", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "POSIX", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "C.UTF-8", "en_US"), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "ja_JP.UTF-8", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "ja_JP.eucJP", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "en_US.UTF-8", ""), Language::English);
+    EXPECT_EQ(desktopLanguage("", "", "de_DE.UTF-8", ""), Language::English);
+    EXPECT_EQ(desktopLanguage("", "", "jam_JM", ""), Language::English);
+    // LC_ALL outranks LC_MESSAGES, which outranks LANG.
+    EXPECT_EQ(desktopLanguage("C", "en_GB.UTF-8", "en_US.UTF-8", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "ja_JP.UTF-8", "en_US.UTF-8", ""), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("en_US.UTF-8", "", "ja_JP.UTF-8", ""), Language::English);
+    // LANGUAGE's first Japanese or English entry, as gettext reads it.
+    EXPECT_EQ(desktopLanguage("", "", "ja_JP.UTF-8", "fr:en"), Language::English);
+    EXPECT_EQ(desktopLanguage("", "", "en_US.UTF-8", "ja"), Language::Japanese);
+    EXPECT_EQ(desktopLanguage("", "", "de_DE.UTF-8", "de"), Language::English);
+
+    // The command line, then the choice made in the window, then the desktop.
+    EXPECT_EQ(interfaceLanguage(Language::Japanese, "en", Language::English), Language::Japanese);
+    EXPECT_EQ(interfaceLanguage(std::nullopt, "en", Language::Japanese), Language::English);
+    EXPECT_EQ(interfaceLanguage(std::nullopt, "ja", Language::English), Language::Japanese);
+    EXPECT_EQ(interfaceLanguage(std::nullopt, "", Language::English), Language::English);
+    EXPECT_EQ(interfaceLanguage(std::nullopt, "fr", Language::English), Language::English);
+}
+
+TEST_F(InterfaceLanguage, PortListOpensTheManualAndRemembersALanguageOnlyOnceChosen)
+{
+    const InterfaceTranslation english(Language::English);
+    language = Language::English;
+    start();
+    PortMenu* ports = window->findChild<PortMenu*>();
+    ASSERT_NE(ports, nullptr);
+    ports->popup(QPoint(0, 0));
+    auto* help = ports->menu()->findChild<QAction*>(QStringLiteral("HelpAction"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->text(), "Help");
+    EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
+    auto* languages = ports->menu()->findChild<QMenu*>(QStringLiteral("LanguageMenu"));
+    ASSERT_NE(languages, nullptr);
+    EXPECT_EQ(languages->title(), "Language");
+    auto* japanese = languages->findChild<QAction*>(QStringLiteral("JapaneseAction"));
+    auto* inEnglish = languages->findChild<QAction*>(QStringLiteral("EnglishAction"));
+    ASSERT_NE(japanese, nullptr);
+    ASSERT_NE(inEnglish, nullptr);
+    EXPECT_EQ(japanese->text(), "日本語");
+    EXPECT_TRUE(inEnglish->isChecked());
+    ports->menu()->hide();
+
+    // Nothing chosen: nothing to remember.
+    EXPECT_EQ(window->currentSettings().language, "");
+    help->trigger();
+    ASSERT_NE(window->manual(), nullptr);
+    EXPECT_TRUE(window->manual()->isVisible());
+    EXPECT_EQ(window->manual()->windowTitle(), "Padscope manual");
+    EXPECT_EQ(window->manual()->text()->documentTitle(), "Padscope user's manual");
+
+    japanese->trigger();
+    EXPECT_EQ(window->currentSettings().language, "ja");
+    auto* note = window->findChild<QMessageBox*>(QStringLiteral("LanguageNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), "次の起動から日本語で表示します。");
+    note->close();
+    ports->popup(QPoint(0, 0));
+    // The list, filled afresh, checks the language of the next start.
+    EXPECT_TRUE(languages->findChild<QAction*>(QStringLiteral("JapaneseAction"))->isChecked());
+    ports->menu()->hide();
+    window->close();
+    ASSERT_EQ(savedAtClose.size(), 1u);
+    EXPECT_EQ(savedAtClose[0].language, "ja");
+}
+
+TEST_F(InterfaceLanguage, JapaneseManualFromF1)
+{
+    start();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_NE(window->manual(), nullptr);
+    EXPECT_EQ(window->manual()->windowTitle(), "Padscope の使い方");
+    EXPECT_EQ(window->manual()->text()->documentTitle(), "Padscope 取扱説明書");
+    window->close();
+    EXPECT_FALSE(window->manual()->isVisible());
 }

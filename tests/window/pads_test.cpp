@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QTabWidget>
 #include <QTest>
 
 #include <chrono>
@@ -291,4 +292,26 @@ TEST_F(Pads, KeyReleasesAreToldFromRepeatsInRealTime)
     timedKey(pad(37), QEvent::KeyPress, 50300, Qt::Key_Shift, 62);
     EXPECT_EQ(releases(), std::vector<std::uint32_t>{packed(releaseMessage(36))});
     EXPECT_EQ(noteOns(), 2u);
+}
+
+// As the manual tells it: Down and Right both step to the next note (Right
+// does not jump to the next octave column), Up and Left go back, and
+// Ctrl+Tab on a pad turns to the Effects page.
+TEST_F(Pads, ArrowsStepOneNoteAndControlTabTurnsThePage)
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    pad(37)->setFocus();
+    QTest::keyClick(pad(37), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), pad(38));
+    QTest::keyClick(pad(38), Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), pad(39));
+    QTest::keyClick(pad(39), Qt::Key_Left);
+    QTest::keyClick(pad(38), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), pad(37));
+
+    auto* pages = find<QTabWidget>(QStringLiteral("PageControl1"));
+    QTest::keyClick(pad(37), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(pages->currentIndex(), 1);
 }

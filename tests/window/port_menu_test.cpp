@@ -3,7 +3,10 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace padscope;
 using namespace padscope::test;
@@ -41,7 +44,8 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
     QMenu* menu = openMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    ASSERT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud", "", "探す…"}));
+    ASSERT_EQ(items(menu), (std::vector<std::string>{"Module A", "* Module B", "Module C", "Late && Loud", "", "探す…",
+                                                     "ヘルプ", "言語 (Language)"}));
 
     forget();
     menu->actions()[3]->trigger();
@@ -56,11 +60,13 @@ TEST_F(PortMenuTest, RightClickListsPortsPluggedInAfterStartAndChoosingOneIsReme
     EXPECT_EQ(labelText(2), "Module A");
     // From the keyboard it opens right under the button, not over it.
     menu = openMenu(QContextMenuEvent::Keyboard);
-    ASSERT_EQ(menu->actions().size(), 6);  // four ports, a separator, "探す…"
+    ASSERT_EQ(menu->actions().size(), 8);  // four ports, a separator, "探す…", "ヘルプ", the languages
     const QPushButton* port = button(129);
     const QPoint underButton = port->mapToGlobal(QPoint(0, port->height()));
     EXPECT_EQ(menu->geometry().top(), underButton.y());
-    EXPECT_NEAR(menu->geometry().left(), underButton.x(), 8);  // the style may shift it by its margin
+    // The style may shift it by its margin, and a menu is kept on the screen.
+    const int screenRight = port->screen()->availableGeometry().right() + 1;
+    EXPECT_NEAR(menu->geometry().left(), std::min(underButton.x(), screenRight - menu->width()), 8);
     menu->actions()[3]->trigger();
     window->close();
     ASSERT_EQ(savedAtClose.size(), 1u);

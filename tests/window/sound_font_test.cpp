@@ -93,13 +93,14 @@ TEST_F(SoundFontChoice, KitTipsSayWhatPlaysOnlyWhileTheSynthIsOpenAndNothingMove
     EXPECT_EQ(tip(kCm64), "内蔵シンセ: このキットの音色はありません");
     EXPECT_EQ(window->grab().toImage(), before);
     EXPECT_EQ(menuItems(), (std::vector<std::string>{"Module A", "* Padscope GS Synth (base.sf2 + gs.sf2)",
-                                                      "SoundFont…", "探す…"}));
+                                                      "SoundFont…", "探す…", "ヘルプ", "言語 (Language)"}));
 
     // A MIDI port: nothing of the synth shows.
     window->choosePort(0);
     EXPECT_EQ(tip(kStandard1), "");
     EXPECT_EQ(tip(kTr808), "");
-    EXPECT_EQ(menuItems(), (std::vector<std::string>{"* Module A", "Padscope GS Synth", "SoundFont…", "探す…"}));
+    EXPECT_EQ(menuItems(), (std::vector<std::string>{"* Module A", "Padscope GS Synth", "SoundFont…", "探す…", "ヘルプ",
+                                                      "言語 (Language)"}));
     window->changePort();
     EXPECT_EQ(tip(kTr808), "内蔵シンセ: ELECTRONIC で代用");
 }
@@ -128,7 +129,7 @@ TEST_F(SoundFontChoice, ChosenFontOpensTheSynthPlaysAndIsRemembered)
     reply(std::nullopt);
     EXPECT_EQ(planned.back(), "/mine/GS Kit.sf3");
     EXPECT_EQ(menuItems(), (std::vector<std::string>{"Module A", "* Padscope GS Synth (GS Kit.sf3)", "SoundFont…",
-                                                      "探す…"}));
+                                                      "探す…", "ヘルプ", "言語 (Language)"}));
     EXPECT_TRUE(notifier.failures.empty());
     window->close();
     ASSERT_EQ(savedAtClose.size(), 1u);

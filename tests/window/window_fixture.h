@@ -29,6 +29,7 @@ protected:
     std::vector<Settings> savedAtClose;
     std::vector<std::pair<QUrl, QWidget*>> openedLinks;
     SynthFontServices synthFonts;
+    Language language = Language::Japanese;  // the one the windows are built in
     std::unique_ptr<MainWindow> window;
 
     void start()
@@ -38,7 +39,7 @@ protected:
         window = std::make_unique<MainWindow>(MainWindowServices{
             output, notifier, [](std::chrono::milliseconds) {},
             [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,
-            [this](const Settings& s) { savedAtClose.push_back(s); }, synthFonts});
+            [this](const Settings& s) { savedAtClose.push_back(s); }, synthFonts, language});
     }
 
     template <typename T = QWidget>
