@@ -106,6 +106,33 @@ TEST_F(FindTest, EnterAndArrowsInTheFieldChooseAndTheMenuOpensTheDialogAgain)
     EXPECT_EQ(results()->topLevelItemCount(), 0);
 }
 
+// The keys as the windows deliver them: each goes to its window's focused
+// control. Ctrl+F goes down and up on the focused pad, and the Return that
+// chooses a place goes down in the dialog and up on the pad it focused.
+TEST_F(FindTest, CtrlFAndEnterSendOnlyTheChosenKit)
+{
+    pad(37)->setFocus();
+    QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier);
+    auto* dialog = find<FindDialog>(QStringLiteral("FindDialog"));
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(midiBytes(sent()), "");
+
+    QTest::keyClicks(text(), QStringLiteral("tr909claps"));
+    QTest::keyPress(dialog->windowHandle(), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), pad(40));
+    QTest::keyRelease(window->windowHandle(), Qt::Key_Return);
+
+    // A key of the pad's own plays it; a release held back from before
+    // would come out ahead of its press.
+    QTest::keyPress(window->windowHandle(), Qt::Key_Space);
+    QTest::keyRelease(window->windowHandle(), Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sent().empty() && sent().back() == 0x002799u; }));
+    const auto words = sent();
+    ASSERT_EQ(words.size(), 25u) << midiBytes(words);
+    EXPECT_EQ(words.front(), 0x0BC9u);
+    EXPECT_EQ(midiBytes({words[23], words[24]}), "99 27 64, 99 27 00");
+}
+
 TEST_F(FindInEnglish, MenuEntryAndDialog)
 {
     const InterfaceTranslation english(Language::English);
