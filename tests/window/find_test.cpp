@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -131,6 +132,33 @@ TEST_F(FindTest, CtrlFAndEnterSendOnlyTheChosenKit)
     ASSERT_EQ(words.size(), 25u) << midiBytes(words);
     EXPECT_EQ(words.front(), 0x0BC9u);
     EXPECT_EQ(midiBytes({words[23], words[24]}), "99 27 64, 99 27 00");
+}
+
+// From the controller page: the pads page comes back with the place. One
+// letter finds most of the table, and Enter still takes the first name's
+// first place; a name's row takes its first place too.
+TEST_F(FindTest, EnterTakesTheFirstPlaceAndShowsThePads)
+{
+    auto* pages = find<QTabWidget>(QStringLiteral("PageControl1"));
+    pages->setCurrentIndex(1);
+    window->openFind();
+    QTest::keyClicks(text(), QStringLiteral("c"));
+    ASSERT_GE(results()->topLevelItemCount(), 1);
+    EXPECT_EQ(row(results()->topLevelItem(0)), "Cabasa");
+    QTest::keyClick(text(), Qt::Key_Return);
+    EXPECT_EQ(pages->currentIndex(), 0);
+    EXPECT_EQ(window->currentMap(), 0);
+    EXPECT_EQ(window->currentProgram(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), pad(70));
+
+    window->openFind();
+    QTest::keyClicks(text(), QStringLiteral("cmhandclap"));
+    ASSERT_EQ(results()->topLevelItemCount(), 1);
+    results()->setCurrentItem(results()->topLevelItem(0));  // TG-300B(XG), then SC-55
+    QTest::keyClick(results(), Qt::Key_Return);
+    EXPECT_EQ(window->currentMap(), 0);
+    EXPECT_EQ(window->currentProgram(), 127);
+    EXPECT_EQ(labelText(74), "TG-300B(XG)");
 }
 
 TEST_F(FindInEnglish, MenuEntryAndDialog)
