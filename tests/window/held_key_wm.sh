@@ -20,13 +20,15 @@ start_program_on_peer "$peer"
 
 window="$(program_window)"
 xdotool windowactivate --sync "$window" 2>/dev/null || true
-sleep 1
+wait_for 10 active_window_is Padscope || { echo "the window did not take the focus"; describe_program; exit 1; }
 
 # The first kit button has the focus: a typed character chooses its kit,
 # which sends the program change of kit 1.
 before="$(events "$peer" 'c9 00')"
 xdotool key x
-sleep 1
+program_changed() { [ "$(events "$peer" 'c9 00')" -gt "$before" ]; }
+wait_for 10 program_changed || true
+settle 0.5
 after="$(events "$peer" 'c9 00')"
 if [ "$after" -ne $(( before + 1 )) ]; then
   echo "a key typed after start did not reach the first kit button ($before then $after program changes)"
