@@ -183,6 +183,14 @@
         <source>音名＝</source>
         <translation>Sound=</translation>
     </message>
+    <message>
+        <source>区切り線</source>
+        <translation>Separator</translation>
+    </message>
+    <message>
+        <source>ページ</source>
+        <translation>Pages</translation>
+    </message>
 </context>
 <context>
     <name>padscope::ManualWindow</name>

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <chrono>
 
 namespace padscope {
@@ -21,8 +22,21 @@ KeyReleaseFilter::KeyReleaseFilter(QObject* parent) : QObject(parent)
     connect(&timer_, &QTimer::timeout, this, &KeyReleaseFilter::waitedOut);
 }
 
+bool KeyReleaseFilter::same(const Key& key, const QKeyEvent& event)
+{
+    // The scan code names the key itself; its code may change with Shift
+    // let go in between ("!" down, "1" up).
+    if (key.scanCode != 0 || event.nativeScanCode() != 0)
+        return key.scanCode == event.nativeScanCode();
+    return key.code == event.key();
+}
+
 void KeyReleaseFilter::release(const QKeyEvent& event, std::function<void()> deliver)
 {
+    const auto pressed = std::ranges::find_if(down_, [&](const Key& key) { return same(key, event); });
+    if (pressed == down_.end())
+        return;
+    down_.erase(pressed);
     flush();
     // Without a time stamp a release cannot be paired: it counts at once.
     if (event.timestamp() == 0) {
@@ -52,6 +66,8 @@ void KeyReleaseFilter::waitedOut()
 
 bool KeyReleaseFilter::press(const QKeyEvent& event)
 {
+    if (std::ranges::none_of(down_, [&](const Key& key) { return same(key, event); }))
+        down_.push_back({event.key(), event.nativeScanCode()});
     if (pending_ && event.timestamp() == timestamp_ && event.key() == key_
         && event.nativeScanCode() == scanCode_) {
         timer_.stop();

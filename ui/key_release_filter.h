@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <vector>
 
 class QKeyEvent;
 
@@ -16,12 +17,16 @@ namespace padscope {
 // the next key or mouse event on a pad, or a short wait, shows what it was:
 // followed by a press of the same key at the same time it was a repeat and is
 // dropped; otherwise it is delivered, in order, before whatever came next.
+// Only a key pressed on a pad is released on one: the Return that chose a
+// place in the find dialog, or a Tab that moved the focus, goes up on a pad
+// that never saw it go down.
 class KeyReleaseFilter final : public QObject {
     Q_OBJECT
 public:
     explicit KeyReleaseFilter(QObject* parent = nullptr);
 
-    // A key release; `deliver` runs once it is known to be real.
+    // A key release; `deliver` runs once it is known to be real, never for
+    // a key that was not pressed on a pad.
     void release(const QKeyEvent& event, std::function<void()> deliver);
     // A key press; true if it was the second half of a repeat pair. Any
     // release held back for another reason is delivered first.
@@ -32,6 +37,11 @@ public:
     bool holding() const { return static_cast<bool>(pending_); }
 
 private:
+    struct Key {
+        int code;
+        quint32 scanCode;
+    };
+    static bool same(const Key& key, const QKeyEvent& event);
     void waitedOut();
 
     QTimer timer_;
@@ -41,6 +51,7 @@ private:
     int key_ = 0;
     quint32 scanCode_ = 0;
     quint64 timestamp_ = 0;
+    std::vector<Key> down_;  // pressed on a pad, not yet released
 };
 
 }  // namespace padscope

@@ -79,10 +79,14 @@ void MainWindow::buildWindow()
     rule->setAutoFillBackground(true);
     rule->setBackgroundRole(QPalette::Mid);
     rule->setGeometry(16, 225, 761, 2);
+    // Never seen, but a screen reader lists it among the window's parts.
+    rule->setAccessibleName(tr("区切り線"));
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     pageControl_->setGeometry(0, 0, 801, 473);
+    // It takes the focus with its tab bar, and a screen reader names both.
+    pageControl_->setAccessibleName(tr("ページ"));
     padPage_ = new PadPage;
     controllers_ = new ControllerPage;
     pageControl_->addTab(padPage_, tr("楽器"));

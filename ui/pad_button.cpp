@@ -18,6 +18,25 @@ namespace {
 constexpr std::array<const char*, 12> kPitchClasses{"C", "C#", "D", "D#", "E", "F",
                                                     "F#", "G", "G#", "A", "A#", "B"};
 
+// Keys held down to begin a shortcut (Ctrl+F) or to switch windows: not a
+// press of the pad. Shift types capitals, so it plays as any other key.
+bool startsShortcut(int key)
+{
+    switch (key) {
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 PadButton::PadButton(int note, KeyReleaseFilter* releases, QWidget* parent)
@@ -56,8 +75,10 @@ void PadButton::mouseReleaseEvent(QMouseEvent* event)
 void PadButton::keyPressEvent(QKeyEvent* event)
 {
     // Auto-repeat presses come through too; the held-key flag filters them.
-    releases_->press(*event);
-    emit keyDown();
+    if (!startsShortcut(event->key())) {
+        releases_->press(*event);
+        emit keyDown();
+    }
     QPushButton::keyPressEvent(event);
 }
 

@@ -7,7 +7,7 @@ namespace padscope {
 class KeyReleaseFilter;
 
 // A note pad: sounds on press and stops on release, with any mouse button
-// or any key. It has no click action of its own.
+// or any key but those held for a shortcut. It has no click action of its own.
 class PadButton final : public QPushButton {
     Q_OBJECT
 public:

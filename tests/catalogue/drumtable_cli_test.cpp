@@ -264,8 +264,9 @@ TEST(DrumtableTool, FindPassesOverTheSoundSetMarksUnlessOneIsTyped)
               "8\t0\t3\t[88] Standard 1 Kick 1\n16\t0\t3\t[88] Standard 1 Kick 1\n32\t0\t3\t[88] Standard 1 Kick 1\n"
               "40\t0\t3\t[88] Standard 1 Kick 1\n48\t0\t3\t[88] Standard 1 Kick 1\n50\t40\t3\t[88] Standard 1 Kick 1\n");
 
-    // "88" stands only in marks; "Nothing" is no sound; blanks alone find nothing.
-    for (const char* text : {"88", "nothing", " - "}) {
+    // "55", "88" and "Pro" stand only in marks; "Nothing" is no sound; blanks
+    // alone find nothing.
+    for (const char* text : {"55", "88", "pro", "nothing", " - "}) {
         const ToolRun none = drumtable({"--find", text});
         EXPECT_EQ(none.exitCode, 1) << text;
         EXPECT_EQ(none.out, "") << text;

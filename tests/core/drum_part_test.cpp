@@ -128,11 +128,17 @@ TEST(InputSession, RemembersByNameAndSaysOnceWhenThePortHasGone)
     session.refreshPorts();
     EXPECT_EQ(notifier.failures.size(), 1u);
 
+    // The first in the list, as a lone keyboard is, stays open.
+    session.choose(0);
+    session.refreshPorts();
+    EXPECT_EQ(session.portName(), "New");
+    EXPECT_EQ(notifier.failures.size(), 1u);
+
     session.choose(1);
     EXPECT_EQ(session.portName(), "Keys");
     session.choose(-1);
     EXPECT_EQ(session.portName(), "");
-    EXPECT_EQ(input.closes, 2);
+    EXPECT_EQ(input.closes, 3);
 }
 
 TEST(InputSession, NoneRememberedOpensNothingAndAMissingOneSaysSo)

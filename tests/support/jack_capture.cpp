@@ -1,5 +1,7 @@
 #include "tests/support/jack_capture.h"
 
+#include "tests/support/wait_until.h"
+
 #include <algorithm>
 #include <cmath>
 #include <thread>
@@ -47,7 +49,7 @@ bool JackCapture::portExists(const std::string& name) const
 
 bool JackCapture::waitForPeak(float level, std::chrono::milliseconds timeout) const
 {
-    const auto end = std::chrono::steady_clock::now() + timeout;
+    const auto end = std::chrono::steady_clock::now() + scaledLimit(timeout);
     while (std::chrono::steady_clock::now() < end) {
         if (peak() > level)
             return true;

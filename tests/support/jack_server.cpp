@@ -1,5 +1,7 @@
 #include "tests/support/jack_server.h"
 
+#include "tests/support/wait_until.h"
+
 #include <jack/jack.h>
 
 #include <QCoreApplication>
@@ -233,6 +235,7 @@ std::vector<std::vector<unsigned char>> MidiDumpPeer::waitForEvents(std::size_t 
     // jack_midi_dump prints one event a line: a time stamp, a colon, then the bytes in hex.
     static const QRegularExpression event(QStringLiteral("^\\s*-?\\d+:((?:\\s+[0-9a-fA-F]{2})+)"));
     std::vector<std::vector<unsigned char>> events;
+    const auto limit = scaledLimit(std::chrono::milliseconds(timeoutMs)).count();
     QElapsedTimer timer;
     timer.start();
     for (;;) {
@@ -248,7 +251,7 @@ std::vector<std::vector<unsigned char>> MidiDumpPeer::waitForEvents(std::size_t 
                 bytes.push_back(static_cast<unsigned char>(hex.toUInt(nullptr, 16)));
             events.push_back(std::move(bytes));
         }
-        if (events.size() >= count || timer.elapsed() > timeoutMs)
+        if (events.size() >= count || timer.elapsed() > limit)
             return events;
     }
 }

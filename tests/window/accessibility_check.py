@@ -1,5 +1,7 @@
 """What a screen reader learns of the running program's main window over
-AT-SPI: every control that takes the focus has a name, the scroll bars are
+AT-SPI: every part that takes the focus, and every frame, has a name (a
+container that takes the focus with a control inside it is announced with
+it, so it needs a name of its own too); the scroll bars are
 named after the captions beside them, and each pad tells its note as the
 headings of its row and column show it.
     accessibility_check.py ja|en
@@ -69,26 +71,23 @@ def extents(node):
     return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 
 
-# Containers that hand the focus on to a control inside them (the page
-# control to its tabs): a screen reader announces the control, not them.
-CONTAINERS = (pyatspi.ROLE_FILLER, pyatspi.ROLE_PANEL)
-
-
 def controls(window):
-    """The focusable controls and the labels now showing."""
-    focusable, labels = [], []
+    """The focusable parts, the frames and the labels now showing."""
+    focusable, frames, labels = [], [], []
     for node in walk(window):
         if not showing(node):
             continue
-        if node.getState().contains(pyatspi.STATE_FOCUSABLE) and node.getRole() not in CONTAINERS:
+        if node.getState().contains(pyatspi.STATE_FOCUSABLE):
             focusable.append(node)
         elif node.getRole() == pyatspi.ROLE_LABEL:
             labels.append(node)
-    return focusable, labels
+        if node.getRole() == pyatspi.ROLE_FRAME:
+            frames.append(node)
+    return focusable, frames, labels
 
 
-def check_names(focusable, page):
-    for node in focusable:
+def check_names(nodes, page):
+    for node in nodes:
         if not node.name.strip():
             e = extents(node)
             fault(f"{page}: a {node.getRoleName()} at {e.x},{e.y} has no name")
@@ -161,15 +160,15 @@ def main():
     if tabs != TABS[language]:
         fault(f"tabs {tabs}")
 
-    focusable, labels = controls(window)
-    check_names(focusable, TABS[language][0])
+    focusable, frames, labels = controls(window)
+    check_names(focusable + frames, TABS[language][0])
     check_pads(focusable, labels, language)
     counted = len(focusable)
 
     select_tab(window, TABS[language][1])
     wait_for_showing(window, pyatspi.ROLE_SCROLL_BAR)
-    focusable, labels = controls(window)
-    check_names(focusable, TABS[language][1])
+    focusable, frames, labels = controls(window)
+    check_names(focusable + frames, TABS[language][1])
     check_scroll_bars(focusable, labels, language)
 
     for line in faults:

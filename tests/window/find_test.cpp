@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -104,6 +105,60 @@ TEST_F(FindTest, EnterAndArrowsInTheFieldChooseAndTheMenuOpensTheDialogAgain)
     EXPECT_EQ(text()->selectedText(), "tr909claps");
     QTest::keyClicks(text(), QStringLiteral("zzz"));
     EXPECT_EQ(results()->topLevelItemCount(), 0);
+}
+
+// The keys as the windows deliver them: each goes to its window's focused
+// control. Ctrl+F goes down and up on the focused pad, and the Return that
+// chooses a place goes down in the dialog and up on the pad it focused.
+TEST_F(FindTest, CtrlFAndEnterSendOnlyTheChosenKit)
+{
+    pad(37)->setFocus();
+    QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier);
+    auto* dialog = find<FindDialog>(QStringLiteral("FindDialog"));
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(midiBytes(sent()), "");
+
+    QTest::keyClicks(text(), QStringLiteral("tr909claps"));
+    QTest::keyPress(dialog->windowHandle(), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), pad(40));
+    QTest::keyRelease(window->windowHandle(), Qt::Key_Return);
+
+    // A key of the pad's own plays it; a release held back from before
+    // would come out ahead of its press.
+    QTest::keyPress(window->windowHandle(), Qt::Key_Space);
+    QTest::keyRelease(window->windowHandle(), Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sent().empty() && sent().back() == 0x002799u; }));
+    const auto words = sent();
+    ASSERT_EQ(words.size(), 25u) << midiBytes(words);
+    EXPECT_EQ(words.front(), 0x0BC9u);
+    EXPECT_EQ(midiBytes({words[23], words[24]}), "99 27 64, 99 27 00");
+}
+
+// From the controller page: the pads page comes back with the place. One
+// letter finds most of the table, and Enter still takes the first name's
+// first place; a name's row takes its first place too.
+TEST_F(FindTest, EnterTakesTheFirstPlaceAndShowsThePads)
+{
+    auto* pages = find<QTabWidget>(QStringLiteral("PageControl1"));
+    pages->setCurrentIndex(1);
+    window->openFind();
+    QTest::keyClicks(text(), QStringLiteral("c"));
+    ASSERT_GE(results()->topLevelItemCount(), 1);
+    EXPECT_EQ(row(results()->topLevelItem(0)), "Cabasa");
+    QTest::keyClick(text(), Qt::Key_Return);
+    EXPECT_EQ(pages->currentIndex(), 0);
+    EXPECT_EQ(window->currentMap(), 0);
+    EXPECT_EQ(window->currentProgram(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), pad(70));
+
+    window->openFind();
+    QTest::keyClicks(text(), QStringLiteral("cmhandclap"));
+    ASSERT_EQ(results()->topLevelItemCount(), 1);
+    results()->setCurrentItem(results()->topLevelItem(0));  // TG-300B(XG), then SC-55
+    QTest::keyClick(results(), Qt::Key_Return);
+    EXPECT_EQ(window->currentMap(), 0);
+    EXPECT_EQ(window->currentProgram(), 127);
+    EXPECT_EQ(labelText(74), "TG-300B(XG)");
 }
 
 TEST_F(FindInEnglish, MenuEntryAndDialog)

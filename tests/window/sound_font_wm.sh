@@ -29,20 +29,19 @@ windows() { wmctrl -l | grep -c ' Padscope$\| SoundFont を選ぶ$' || true; }
 # synth's "SoundFont…", then the file's path typed into the dialog.
 choose_font() {
   xdotool windowactivate --sync "$window" 2>/dev/null || true
-  sleep 1
+  wait_for 10 active_window_is Padscope || { echo "the window did not take the focus"; describe_program; exit 1; }
   xdotool mousemove --window "$window" 728 417 click 3
   wait_for 10 menu_shown || { echo "the port list did not open"; describe_program; exit 1; }
   xdotool key Down Down Return
-  wait_for 10 sh -c "wmctrl -l | grep -q ' SoundFont を選ぶ$'" \
+  wait_for 10 active_window_is "SoundFont を選ぶ" \
     || { echo "\"SoundFont…\" opened no file dialog"; describe_program; exit 1; }
-  sleep 1
   xdotool type --delay 20 "$1"
   xdotool key Return
   wait_for 10 sh -c "! wmctrl -l | grep -q ' SoundFont を選ぶ$'" || { echo "the file dialog stayed"; exit 1; }
 }
 
 choose_font "$chosen"
-sleep 2
+settle 2
 [ "$(windows)" -eq 1 ] || { echo "a good SoundFont gave a message:"; wmctrl -l; describe_program; exit 1; }
 
 choose_font "$work/words.sf2"

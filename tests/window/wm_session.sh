@@ -43,11 +43,18 @@ copy_program() {
   cp "$(dirname "$program")/padscope-synth.so" "$work/"
 }
 
+# Time limits grow by PADSCOPE_TIME_FACTOR (a whole number, set for the
+# sanitizer build), which is slower by several times.
+time_factor="${PADSCOPE_TIME_FACTOR:-1}"
 wait_for() {  # wait_for <seconds> <command...>
-  local limit=$(( $1 * 10 )); shift
+  local limit=$(( $1 * 10 * time_factor )); shift
   for _ in $(seq "$limit"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
+# settle <seconds>: time for something that must NOT happen to show itself.
+settle() { sleep "$(awk -v s="$1" -v f="$time_factor" 'BEGIN { print s * f }')"; }
+# active_window_is <name>: the window of that exact title has the focus.
+active_window_is() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$1" ]; }
 
 # Synchronous mode: without real-time scheduling a loaded machine makes
 # clients miss cycles, and in the default asynchronous mode MIDI written in a
@@ -59,9 +66,11 @@ start_jackd() {  # a server under $JACK_DEFAULT_SERVER
 # end_within <seconds> <pid>: waits for a process sent a signal to end, and
 # kills it outright after that time: a server stuck under a loaded machine
 # must not hold the test until its time-out.
+# An ended child not yet waited for stays as a zombie, which kill -0 still finds.
 end_within() {
-  wait_for "$1" sh -c "! kill -0 $2" || kill -KILL "$2" 2>/dev/null || true
-  wait "$2" 2>/dev/null || true
+  wait_for "$1" sh -c "! kill -0 $2 || grep -q ') Z ' /proc/$2/stat" || kill -KILL "$2" 2>/dev/null || true
+  ended_status=0
+  wait "$2" 2>/dev/null || ended_status=$?
 }
 stop_jackd() {  # SIGTERM and wait, so that the server leaves JACK's registry
   [ -n "$jackd_pid" ] || return 0
@@ -143,12 +152,43 @@ start_program_on_peer() {
   exit 1
 }
 
+# keep_logs <why>: prints the program's log, where a sanitizer writes its
+# report, and keeps the work folder's logs under the build folder
+# (PADSCOPE_TEST_LOGS), which the clean-up would delete.
+keep_logs() {
+  local kept
+  kept="${PADSCOPE_TEST_LOGS:-$PWD/test-logs}/$(basename "$0" .sh)-$(date +%Y%m%d-%H%M%S)-$$"
+  mkdir -p "$kept"
+  find "$work" -maxdepth 1 -type f \( -name '*.log' -o -name '*.dump' -o -name '*.ini' \) \
+    -exec cp {} "$kept/" \; 2>/dev/null || true
+  echo "$1; the logs are kept in $kept"
+  if [ -s "$work/run.log" ]; then
+    echo "---- the program's log, with any sanitizer report:"
+    tail -n 200 "$work/run.log"
+  fi
+}
+
 cleanup() {
+  local status=$? app_status=0
+  # The program first, while its X server still runs: SIGTERM closes it as
+  # its close button does, so any other end is worth its log.
+  if [ -n "${app:-}" ]; then
+    kill "$app" 2>/dev/null || true
+    end_within 20 "$app"
+    app_status=$ended_status
+  fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   # On SIGINT jack_midi_dump closes its client before it ends; the server
   # goes last, once its clients have gone, or it may stay in the registry.
   for pid in "${peers[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}" "${peers[@]}"; do end_within 10 "$pid"; done
+  if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+    keep_logs "the test failed (status $status)"
+  elif [ "$app_status" -ne 0 ] && [ "$app_status" -ne 127 ] && [ "$app_status" -ne 143 ]; then
+    keep_logs "the program ended with status $app_status when the test's clean-up stopped it"
+  elif grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$work/run.log" 2>/dev/null; then
+    keep_logs "the program's log holds a sanitizer report"
+  fi
   stop_jackd
   # What a killed server and its clients left under this test's server name.
   [ -z "$own_server" ] || rm -f "/dev/shm/jack_sem.$(id -u)_${own_server}_"* "/dev/shm/jack_${own_server}_$(id -u)_"*
