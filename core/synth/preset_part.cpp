@@ -126,7 +126,7 @@ std::optional<PresetLists> presetLists(std::span<const std::uint8_t> presetData)
 
 bool wellFormedPresetData(std::span<const std::uint8_t> presetData)
 {
-    // The sub-chunks in FluidSynth's order, and nothing else.
+    // The sub-chunks come in the order FluidSynth reads them.
     std::size_t at = 0;
     for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"}) {
         if (at + 8 > presetData.size() || std::memcmp(presetData.data() + at, id, 4) != 0)
