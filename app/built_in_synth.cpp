@@ -4,7 +4,7 @@
 #include "core/synth/synth_availability.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
+#include <QFile>
 #include <QLoggingCategory>
 
 namespace padscope {
@@ -13,7 +13,7 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcProgram, "padscope.program", QtWarningMsg)
 
-constexpr char kModuleName[] = "padscope-synth";
+constexpr char kModuleFile[] = PADSCOPE_MODULE_FILE;
 constexpr char kFactoryName[] = "padscopeMakeSynthEngine";
 
 // Beside the program (a build folder, Windows), then in the library folder
@@ -44,22 +44,13 @@ std::unique_ptr<SynthEngine> loadBuiltInSynth(const SoundFontSet& fonts, const Q
 {
     QStringList failures;
     for (const QString& folder : folders) {
-        const QString path = folder + QLatin1Char('/') + QLatin1String(kModuleName);
-        if (const std::string reason = unloadableModuleReason((path + QStringLiteral(".so")).toStdString());
-            !reason.empty()) {
-            failures << QString::fromStdString(reason);
-            continue;
-        }
-        // Never unloaded: the synth's threads run its code until the end.
-        QLibrary module(path);
-        if (!module.load()) {
-            failures << module.errorString();
-            continue;
-        }
+        // That file alone: the loader would also try the module's other names.
+        const std::string path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kModuleFile)).toStdString();
+        std::string error;
         using Factory = SynthEngine* (*)(const SoundFontSet*, JackServer*);
-        const auto make = reinterpret_cast<Factory>(module.resolve(kFactoryName));
+        const auto make = reinterpret_cast<Factory>(moduleFunction(path, kFactoryName, error));
         if (!make) {
-            failures << module.errorString();
+            failures << QString::fromStdString(error);
             continue;
         }
         return std::unique_ptr<SynthEngine>(make(&fonts, &jack));

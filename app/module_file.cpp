@@ -1,5 +1,6 @@
 #include "app/module_file.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -81,6 +82,20 @@ std::string unloadableModuleReason(const std::string& path)
             return cut + "segment " + std::to_string(i) + " ends at byte " + std::to_string(offset + fileSize);
     }
     return {};
+}
+
+void* moduleFunction(const std::string& path, const char* name, std::string& error)
+{
+    if (error = unloadableModuleReason(path); !error.empty())
+        return nullptr;
+    // A path with a slash is loaded as it is, never looked for elsewhere.
+    void* module = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    void* function = module ? ::dlsym(module, name) : nullptr;
+    if (!function) {
+        const char* reason = ::dlerror();
+        error = reason ? reason : path + ": " + name + " is missing";
+    }
+    return function;
 }
 
 }  // namespace padscope

@@ -12,4 +12,11 @@ namespace padscope {
 // report.
 std::string unloadableModuleReason(const std::string& path);
 
+// The function `name` of the shared library at `path`, loaded from that very
+// file once unloadableModuleReason() finds nothing against it: no other name
+// for it (a "lib" prefix, no suffix) is tried. Nothing, and `error` says why,
+// when it cannot be had. The library is never unloaded: the synth's threads
+// run its code until the process ends.
+void* moduleFunction(const std::string& path, const char* name, std::string& error);
+
 }  // namespace padscope

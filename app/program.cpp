@@ -14,6 +14,7 @@
 #include "core/settings/settings_file.h"
 #include "core/synth/synth_availability.h"
 #include "core/synth_log.h"
+#include "core/terminal_text.h"
 #include "app/termination_requests.h"
 #include "app/version.h"
 
@@ -52,7 +53,7 @@ std::optional<SoundFontSet> pickSoundFonts(const std::optional<SoundFontSet>& co
         if (!soundFontFault(remembered))
             return SoundFontSet{remembered, {}};
         qCWarning(lcSynth, "The SoundFont chosen before, %s, cannot be played; using the usual ones",
-                  remembered.c_str());
+                  terminalSafe(remembered).c_str());
     }
     return findSoundFonts(standardSoundFontSearch());
 }

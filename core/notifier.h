@@ -16,6 +16,7 @@ enum class Failure {
     // detail: the file's path.
     SoundFontMissing,
     SoundFontIsFolder,
+    SoundFontNotAFile,       // a FIFO or a device
     SoundFontUnreadable,     // no permission to read it
     SoundFontEmpty,
     SoundFontTruncated,      // shorter than its header says

@@ -31,24 +31,4 @@ int writeStandardOutput(std::string_view program, std::string_view text)
     return 1;
 }
 
-std::string escapeControls(std::string_view text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        // C1 controls are two bytes in UTF-8, 0xC2 then 0x80-0x9F.
-        const bool c1 = byte == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
-        if (byte >= 0x20 && byte != 0x7F && !c1) {
-            escaped += text[i];
-            continue;
-        }
-        const unsigned control = c1 ? static_cast<unsigned char>(text[++i]) : byte;
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "\\x%02x", control);
-        escaped += hex;
-    }
-    return escaped;
-}
-
 }  // namespace padscope

@@ -15,8 +15,4 @@ int writeAll(int fd, std::string_view text);
 // to end with: 0, or 1 on failure.
 int writeStandardOutput(std::string_view program, std::string_view text);
 
-// `text` safe to show on a terminal: control characters, which could clear
-// the screen or set the window's title, written as \xHH.
-std::string escapeControls(std::string_view text);
-
 }  // namespace padscope

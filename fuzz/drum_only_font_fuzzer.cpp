@@ -25,6 +25,7 @@ void require(bool condition, const char* what)
 void checkRewrites(std::span<const std::uint8_t> presetData, const padscope::KitSet& kits,
                    const padscope::KitLayers& layers)
 {
+    (void)padscope::wellFormedPresetData(presetData);  // read within bounds, whatever it says
     const auto all = padscope::drumOnlyPresetData(presetData);
     const auto some = padscope::drumOnlyPresetData(presetData, kits);
     // A damaged kit that is not chosen may leave the others readable.

@@ -230,6 +230,10 @@
         <translation>This is a folder, not a SoundFont file</translation>
     </message>
     <message>
+        <source>SoundFont ファイルではなく特殊ファイルです</source>
+        <translation>This is a special file (a pipe or a device), not a SoundFont file</translation>
+    </message>
+    <message>
         <source>SoundFont ファイルを読む権限がありません</source>
         <translation>No permission to read the SoundFont file</translation>
     </message>

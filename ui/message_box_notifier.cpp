@@ -24,6 +24,8 @@ QString headline(Failure failure)
         return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルが見つかりません");
     case Failure::SoundFontIsFolder:
         return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルではなくフォルダです");
+    case Failure::SoundFontNotAFile:
+        return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルではなく特殊ファイルです");
     case Failure::SoundFontUnreadable:
         return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルを読む権限がありません");
     case Failure::SoundFontEmpty:
@@ -41,6 +43,7 @@ bool isSoundFontFailure(Failure failure)
     switch (failure) {
     case Failure::SoundFontMissing:
     case Failure::SoundFontIsFolder:
+    case Failure::SoundFontNotAFile:
     case Failure::SoundFontUnreadable:
     case Failure::SoundFontEmpty:
     case Failure::SoundFontTruncated:

@@ -11,6 +11,7 @@
 #include "catalogue/sound_finder.h"
 #include "catalogue/tools/synth_kits.h"
 #include "core/standard_output.h"
+#include "core/terminal_text.h"
 
 #include <csignal>
 #include <cstring>
@@ -235,7 +236,7 @@ bool reportedWriteError(std::string_view what, int error)
 
 bool writeFile(const fs::path& path, const std::string& text)
 {
-    return !reportedWriteError(escapeControls(path.string()), replaceFile(path, text));
+    return !reportedWriteError(terminalSafe(path.string()), replaceFile(path, text));
 }
 
 int writeStandardOutput(std::string_view text)
@@ -248,7 +249,7 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
     std::error_code error;
     fs::create_directories(folder, error);
     if (error || !fs::is_directory(folder)) {
-        std::cerr << "padscope-drumtable: cannot make the folder " << escapeControls(folder.string()) << ": "
+        std::cerr << "padscope-drumtable: cannot make the folder " << terminalSafe(folder.string()) << ": "
                   << (error ? error.message() : "a file of that name is in the way") << '\n';
         return false;
     }
@@ -322,7 +323,7 @@ int main(int argc, char** argv)
     try {
         options = parseOptions(argc, argv);
     } catch (const UsageError& error) {
-        std::cerr << "padscope-drumtable: " << escapeControls(error.message) << "\nTry 'padscope-drumtable --help'.\n";
+        std::cerr << "padscope-drumtable: " << terminalSafe(error.message) << "\nTry 'padscope-drumtable --help'.\n";
         return 2;
     }
     if (options.help)

@@ -1,6 +1,7 @@
 #include "catalogue/tools/synth_kits.h"
 
 #include "core/synth/kit_plan.h"
+#include "core/terminal_text.h"
 #include "catalogue/kit_stand_ins.h"
 #include "catalogue/kits.h"
 
@@ -37,7 +38,7 @@ bool writeSynthKits(std::ostream& out, std::ostream& errors, const std::vector<s
     }
     const auto plan = planKits(*set);
     if (!plan) {
-        errors << "padscope-drumtable: the drum kits of " << set->base.string() << " cannot be read\n";
+        errors << "padscope-drumtable: the drum kits of " << terminalSafe(set->base.string()) << " cannot be read\n";
         return false;
     }
     int own = 0, sameFamily = 0, otherFamily = 0, none = 0;

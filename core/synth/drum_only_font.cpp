@@ -1,5 +1,7 @@
 #include "core/synth/drum_only_font.h"
 
+#include "core/synth/regular_file.h"
+
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <map>
 #include <memory>
@@ -300,8 +301,8 @@ std::shared_ptr<const DrumOnlyFile> withPresetData(const std::string& path, std:
 
 std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const auto part = lastPresetPart(in);
+    RegularFile in(path);
+    const auto part = lastPresetPart(in.stream());
     return part ? withPresetData(path, part->offset, drumOnlyPresetData(part->data)) : nullptr;
 }
 
@@ -410,8 +411,9 @@ std::optional<std::optional<KitLayers>> parseLayers(std::string_view text)
 }
 
 struct OpenFile {
+    explicit OpenFile(std::shared_ptr<const DrumOnlyFile> from) : file(std::move(from)), original(file->path) {}
     std::shared_ptr<const DrumOnlyFile> file;
-    std::ifstream original;
+    RegularFile original;
     std::uint64_t position = 0;
 };
 
@@ -428,11 +430,9 @@ void* openFile(const char* name)
     auto file = drumOnlyFile(std::string(text.substr(colon + 1)), *layers);
     if (!file)
         return nullptr;
-    auto open = std::make_unique<OpenFile>();
-    open->original.open(file->path, std::ios::binary);
+    auto open = std::make_unique<OpenFile>(std::move(file));
     if (!open->original)
         return nullptr;
-    open->file = std::move(file);
     return open.release();
 }
 
@@ -447,8 +447,9 @@ int readFile(void* buffer, fluid_long_long_t count, void* handle)
     // Up to the preset part the original file, but for the RIFF size.
     if (open->position < file.presetPartOffset) {
         const std::uint64_t n = std::min(left, file.presetPartOffset - open->position);
-        open->original.seekg(static_cast<std::streamoff>(open->position));
-        if (!open->original.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n)))
+        std::istream& original = open->original.stream();
+        original.seekg(static_cast<std::streamoff>(open->position));
+        if (!original.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n)))
             return FLUID_FAILED;
         // Bytes 4 to 7 hold the RIFF size, which is the new file's.
         const std::uint64_t riffSize = file.size() - 8;

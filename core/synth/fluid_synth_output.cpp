@@ -3,8 +3,10 @@
 #include "core/bounded_call.h"
 #include "core/synth/drum_only_font.h"
 #include "core/synth/planned_fonts.h"
+#include "core/synth/regular_file.h"
 #include "core/synth/silent_melodic_font.h"
 #include "core/synth_log.h"
+#include "core/terminal_text.h"
 
 #include <fluidsynth.h>
 
@@ -201,7 +203,7 @@ bool FluidSynthEngine::load()
             fluid_synth_program_reset(synth_.get());
     } else {
         qCWarning(lcSynth, "The built-in synth cannot play: %s",
-                  lastFluidError.empty() ? "FluidSynth could not be started" : lastFluidError.c_str());
+                  lastFluidError.empty() ? "FluidSynth could not be started" : terminalSafe(lastFluidError).c_str());
     }
     return ok;
 }
@@ -239,9 +241,15 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
 
 bool FluidSynthEngine::loadFonts()
 {
+    // FluidSynth would wait forever opening a FIFO: it is handed regular files alone.
+    if (!RegularFile(fonts_.base)) {
+        lastFluidError = "the SoundFont " + fonts_.base.string() + " is not a readable file";
+        return false;
+    }
     const KitSet standard = KitSet().set(0);
     for (PlannedFont& font : plannedFonts(fonts_))
-        loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers)});
+        if (RegularFile(font.path))
+            loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers)});
     for (LoadedFont& font : loadedFonts_) {
         font.id = loadFont(synth_.get(), font, standard);
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
@@ -276,8 +284,8 @@ std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector
         font.id = loadFont(synth_.get(), font, wanted);
         // A font none of whose kits is wanted yet loads when one is chosen.
         if (font.id == FLUID_FAILED && (!font.kits || (*font.kits & wanted).any())) {
-            qCWarning(lcSynth, "The SoundFont %s cannot be played: %s", font.path.c_str(),
-                      lastFluidError.empty() ? "FluidSynth could not load it" : lastFluidError.c_str());
+            qCWarning(lcSynth, "The SoundFont %s cannot be played: %s", terminalSafe(font.path).c_str(),
+                      lastFluidError.empty() ? "FluidSynth could not load it" : terminalSafe(lastFluidError).c_str());
             failure = SoundFontFailure{Failure::SoundFontNotASoundFont, font.path};
             break;
         }

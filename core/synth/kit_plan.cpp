@@ -1,10 +1,10 @@
 #include "core/synth/kit_plan.h"
 
 #include "catalogue/kit_stand_ins.h"
+#include "core/synth/regular_file.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <utility>
 
 namespace padscope {
@@ -40,8 +40,8 @@ bool isGeneric(std::string name)
 
 std::optional<std::vector<DrumPreset>> readDrumPresets(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const auto part = lastPresetPart(in);
+    RegularFile in(path);
+    const auto part = lastPresetPart(in.stream());
     return part ? drumPresets(part->data) : std::nullopt;
 }
 

@@ -9,13 +9,6 @@ namespace padscope {
 
 namespace {
 
-// Every index in a preset part is 16 bits wide, so none of its nine lists
-// holds more than 65,536 records and their terminal one; a larger part (some
-// 9 MB) is damaged, whatever its header claims.
-constexpr std::uint64_t kLargestPresetData =
-    (0x10000 + 1) * (kPresetSize + 2 * (kBagSize + kModulatorSize + kGeneratorSize) + kInstrumentSize + kSampleSize)
-    + 9 * 8;
-
 // The sub-chunks of a preset part by their ids; nothing when one overruns it.
 std::optional<std::map<std::string, std::span<const std::uint8_t>>> subChunks(std::span<const std::uint8_t> presetData)
 {
@@ -29,6 +22,41 @@ std::optional<std::map<std::string, std::span<const std::uint8_t>>> subChunks(st
         at += 8 + size + (size & 1);
     }
     return chunks;
+}
+
+// Whether one list is as FluidSynth reads it: records whose bag indices
+// rise from 0, exactly as many bags as they index and the terminal one,
+// bags whose generator and modulator indices rise, as many generators and
+// modulators as those index (their terminal records may be missing), and
+// every zone's link within `linkCount`.
+bool wellFormed(const RecordList& list, std::size_t linkCount, std::uint16_t linkGenerator)
+{
+    for (const Records* records : {&list.records, &list.bags, &list.generators, &list.modulators})
+        if (records->bytes.size() % records->size != 0)
+            return false;
+    const auto rising = [](const Records& records, std::size_t at, std::size_t& last) {
+        last = 0;
+        for (std::size_t i = 0; i < records.count(); ++i) {
+            const std::size_t index = read16(records.at(i) + at);
+            if (index < last || (i == 0 && index != 0))
+                return false;
+            last = index;
+        }
+        return true;
+    };
+    std::size_t bags = 0, generators = 0, modulators = 0;
+    if (!rising(list.records, list.bagIndexAt, bags) || list.bags.count() != bags + 1
+        || !rising(list.bags, 0, generators) || !rising(list.bags, 2, modulators))
+        return false;
+    const auto counted = [](const Records& records, std::size_t last) {
+        return records.count() == last || records.count() == last + 1;
+    };
+    if (!counted(list.generators, generators) || !counted(list.modulators, modulators))
+        return false;
+    for (std::size_t g = 0; g < generators; ++g)
+        if (read16(list.generators.at(g)) == linkGenerator && read16(list.generators.at(g) + 2) >= linkCount)
+            return false;
+    return true;
 }
 
 // A zone's key range, its first generator; the whole keyboard without one.
@@ -94,6 +122,22 @@ std::optional<PresetLists> presetLists(std::span<const std::uint8_t> presetData)
     if (lists.presets.records.count() < 1 || lists.instruments.records.count() < 1 || lists.samples.count() < 1)
         return std::nullopt;
     return lists;
+}
+
+bool wellFormedPresetData(std::span<const std::uint8_t> presetData)
+{
+    // The sub-chunks come in the order FluidSynth reads them.
+    std::size_t at = 0;
+    for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"}) {
+        if (at + 8 > presetData.size() || std::memcmp(presetData.data() + at, id, 4) != 0)
+            return false;
+        at += 8 + read32(presetData.data() + at + 4);
+    }
+    const auto lists = presetLists(presetData);
+    if (!lists || lists->samples.bytes.size() % kSampleSize != 0)
+        return false;
+    return wellFormed(lists->presets, lists->instruments.records.count() - 1, kInstrumentGenerator)
+           && wellFormed(lists->instruments, lists->samples.count() - 1, kSampleGenerator);
 }
 
 std::optional<std::vector<Zone>> zonesOf(const RecordList& list, std::size_t i, std::uint16_t linkGenerator)

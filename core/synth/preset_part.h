@@ -63,9 +63,20 @@ struct PresetLists {
     Records samples;
 };
 
+// Every index in a preset part is 16 bits wide, so none of its nine lists
+// holds more than 65,536 records and their terminal one; a larger part (some
+// 9 MB) is damaged, whatever its header claims.
+inline constexpr std::uint64_t kLargestPresetData =
+    (0x10000 + 1) * (kPresetSize + 2 * (kBagSize + kModulatorSize + kGeneratorSize) + kInstrumentSize + kSampleSize)
+    + 9 * 8;
+
 // The lists of a preset part; nothing when one of its nine sub-chunks is
 // missing or overruns it, or a list lacks its terminal record.
 std::optional<PresetLists> presetLists(std::span<const std::uint8_t> presetData);
+
+// Whether FluidSynth would load a preset part: its nine sub-chunks in order,
+// each a whole number of records, every index within its list and rising.
+bool wellFormedPresetData(std::span<const std::uint8_t> presetData);
 
 // One zone of a preset or an instrument.
 struct Zone {

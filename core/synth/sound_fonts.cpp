@@ -1,49 +1,105 @@
 #include "core/synth/sound_fonts.h"
 
+#include "core/synth/preset_part.h"
+#include "core/synth/regular_file.h"
+#include "core/terminal_text.h"
+
 #include <algorithm>
 #include <array>
-#include <fstream>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace padscope {
 
 namespace {
 
+constexpr std::uint64_t kChunkHeaderSize = 8;
+
+std::uint32_t read32At(const std::array<unsigned char, 12>& bytes, std::size_t at)
+{
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | std::uint32_t{bytes[at + 3]} << 24;
+}
+
+bool tagAt(const std::array<unsigned char, 12>& bytes, std::size_t at, std::string_view text)
+{
+    return std::equal(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
+// RIFF header says was cut off, by a failed download for instance. `riffEnd`
+// is where its RIFF chunk ends.
+std::optional<Failure> headerFault(RegularFile& file, std::uint64_t& riffEnd)
+{
+    switch (file.status()) {
+    case RegularFile::Status::Open: break;
+    case RegularFile::Status::Missing: return Failure::SoundFontMissing;
+    case RegularFile::Status::Folder: return Failure::SoundFontIsFolder;
+    case RegularFile::Status::NotAFile: return Failure::SoundFontNotAFile;
+    case RegularFile::Status::Unreadable: return Failure::SoundFontUnreadable;
+    }
+    if (file.size() == 0)
+        return Failure::SoundFontEmpty;
+    std::array<unsigned char, 12> head{};
+    if (!file.stream().read(reinterpret_cast<char*>(head.data()), head.size()) || !tagAt(head, 0, "RIFF")
+        || !tagAt(head, 8, "sfbk"))
+        return Failure::SoundFontNotASoundFont;
+    riffEnd = kChunkHeaderSize + read32At(head, 4);
+    if (riffEnd > file.size())
+        return Failure::SoundFontTruncated;
+    return std::nullopt;
+}
+
+// FluidSynth reads the three lists of a SoundFont in this order and refuses
+// the whole file when one of them overruns it, or when its preset part is
+// damaged. Anything after them it leaves alone.
+std::optional<Failure> structureFault(std::istream& file, std::uint64_t riffEnd)
+{
+    std::uint64_t offset = 12;
+    for (const std::string_view list : {"INFO", "sdta", "pdta"}) {
+        std::array<unsigned char, 12> head{};
+        if (offset + head.size() > riffEnd)
+            return offset + kChunkHeaderSize > riffEnd ? Failure::SoundFontNotASoundFont : Failure::SoundFontTruncated;
+        file.seekg(static_cast<std::streamoff>(offset));
+        if (!file.read(reinterpret_cast<char*>(head.data()), head.size()))
+            return Failure::SoundFontTruncated;
+        if (!tagAt(head, 0, "LIST") || !tagAt(head, 8, list))
+            return Failure::SoundFontNotASoundFont;
+        const std::uint64_t size = read32At(head, 4);
+        if (size < 4)
+            return Failure::SoundFontNotASoundFont;
+        if (offset + kChunkHeaderSize + size > riffEnd)
+            return Failure::SoundFontTruncated;
+        if (list == "pdta") {
+            if (size - 4 > kLargestPresetData)
+                return Failure::SoundFontNotASoundFont;
+            std::vector<std::uint8_t> data(size - 4);
+            if (!file.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size())))
+                return Failure::SoundFontTruncated;
+            if (!wellFormedPresetData(data))
+                return Failure::SoundFontNotASoundFont;
+        }
+        offset += kChunkHeaderSize + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
 bool looksLikeSoundFont(const std::filesystem::path& path)
 {
-    return !soundFontFault(path);
+    RegularFile file(path);
+    std::uint64_t riffEnd = 0;
+    return !headerFault(file, riffEnd);
 }
 
 }  // namespace
 
-// A SoundFont is a RIFF file of form type "sfbk". A file shorter than its
-// RIFF header says was cut off, by a failed download for instance.
 std::optional<Failure> soundFontFault(const std::filesystem::path& path)
 {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status))
-        return Failure::SoundFontMissing;
-    if (std::filesystem::is_directory(status))
-        return Failure::SoundFontIsFolder;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Failure::SoundFontUnreadable;
-    const auto fileSize = std::filesystem::file_size(path, error);
-    if (!error && fileSize == 0)
-        return Failure::SoundFontEmpty;
-    std::array<unsigned char, 12> head{};
-    if (error || !file.read(reinterpret_cast<char*>(head.data()), head.size()))
-        return Failure::SoundFontNotASoundFont;
-    const auto tag = [&](std::size_t at, std::string_view text) {
-        return std::equal(text.begin(), text.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
-    };
-    if (!tag(0, "RIFF") || !tag(8, "sfbk"))
-        return Failure::SoundFontNotASoundFont;
-    const std::uintmax_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | std::uintmax_t{head[7]} << 24;
-    if (riffSize + 8 > fileSize)
-        return Failure::SoundFontTruncated;
-    return std::nullopt;
+    RegularFile file(path);
+    std::uint64_t riffEnd = 0;
+    if (const auto fault = headerFault(file, riffEnd))
+        return fault;
+    return structureFault(file.stream(), riffEnd);
 }
 
 SoundFontSet soundFontSetOf(const std::vector<std::filesystem::path>& files)
@@ -63,7 +119,8 @@ std::optional<std::string> soundFontProblem(const std::filesystem::path& path)
         return std::nullopt;
     switch (*fault) {
     case Failure::SoundFontMissing: return "there is no such file";
-    case Failure::SoundFontIsFolder: return "it is not a file";
+    case Failure::SoundFontIsFolder:
+    case Failure::SoundFontNotAFile: return "it is not a file";
     case Failure::SoundFontUnreadable: return "it cannot be read";
     case Failure::SoundFontEmpty: return "it is empty";
     case Failure::SoundFontTruncated: return "it is cut short";
@@ -77,7 +134,7 @@ std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::
     bool usable = !paths.empty();
     for (const auto& path : paths) {
         if (const auto problem = soundFontProblem(path)) {
-            problems.push_back("the SoundFont " + path.string() + " cannot be used: " + *problem);
+            problems.push_back("the SoundFont " + terminalSafe(path.string()) + " cannot be used: " + *problem);
             usable = false;
         }
     }

@@ -37,11 +37,13 @@ std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::
                                              std::vector<std::string>& problems);
 
 // Picks the fonts without loading them: a candidate counts when it is a
-// readable file that starts like a SoundFont. Nothing when no base is found.
+// readable regular file that starts like a SoundFont. Nothing when no base is found.
 std::optional<SoundFontSet> findSoundFonts(const SoundFontSearch& search);
 
-// Why `path` cannot be a SoundFont, judged by its RIFF header without
-// loading it: one of the SoundFont failures; nothing when it may be one.
+// Why `path` cannot be a SoundFont, judged without loading it by its RIFF
+// header, the lists FluidSynth reads and the preset part: one of the
+// SoundFont failures; nothing when it may be one. Only a regular file is
+// opened.
 std::optional<Failure> soundFontFault(const std::filesystem::path& path);
 
 // The first file as the base, the others on top of it in order.

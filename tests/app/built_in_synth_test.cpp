@@ -107,30 +107,68 @@ TEST(SynthModule, CutModuleOrFifoIsPassedOverWithTheReason)
     expectPassedOver(dir.path(), "a FIFO");
 }
 
-TEST(SynthModule, ThirtyTwoBitModuleIsCheckedByItsOwnLayout)
+// The loader, given the module's name, would also try it with "lib" before
+// it and without ".so": a module found only under such a name, whole or cut,
+// is never loaded.
+TEST(SynthModule, OnlyTheModulesOwnFileNameIsLoaded)
 {
-    // A 32-bit module of one 4 KB segment, whole and cut by a byte.
+    const QByteArray module = builtModule();
+    ASSERT_GT(module.size(), 4096);
+    const QByteArray cut = module.left(static_cast<qsizetype>(segmentsEnd(module) / 2));
+    for (const char* name : {"libpadscope-synth.so", "padscope-synth", "libpadscope-synth"}) {
+        for (const QByteArray* bytes : {&module, &cut}) {
+            QTemporaryDir dir;
+            ASSERT_TRUE(dir.isValid());
+            write(dir.filePath(QLatin1String(name)), *bytes);
+            expectPassedOver(dir.path(), std::string(name) + (bytes == &cut ? ", cut" : ", whole"));
+        }
+    }
+}
+
+// A module of one 4 KB segment that maps 8 KB, the rest zeroed (.bss), in
+// the layout of its class.
+template <typename Header, typename Segment>
+QByteArray oneSegmentModule(unsigned char elfClass, std::uint64_t offset, std::uint64_t fileSize)
+{
     QByteArray module(4096, '\0');
-    Elf32_Ehdr header{};
+    Header header{};
     std::memcpy(header.e_ident, ELFMAG, SELFMAG);
-    header.e_ident[EI_CLASS] = ELFCLASS32;
+    header.e_ident[EI_CLASS] = elfClass;
     header.e_ident[EI_DATA] = ELFDATA2LSB;
     header.e_phoff = sizeof header;
-    header.e_phentsize = sizeof(Elf32_Phdr);
+    header.e_phentsize = sizeof(Segment);
     header.e_phnum = 1;
-    Elf32_Phdr segment{};
+    Segment segment{};
     segment.p_type = PT_LOAD;
-    segment.p_filesz = 4096;
+    segment.p_offset = static_cast<decltype(segment.p_offset)>(offset);
+    segment.p_filesz = static_cast<decltype(segment.p_filesz)>(fileSize);
+    segment.p_memsz = 8192;
     std::memcpy(module.data(), &header, sizeof header);
     std::memcpy(module.data() + sizeof header, &segment, sizeof segment);
+    return module;
+}
 
+// What a segment takes from the file counts, not what it maps; one that
+// starts past the end is refused however little it takes.
+TEST(SynthModule, SegmentsAreCheckedByTheirBytesInTheFileInEitherLayout)
+{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const std::string path = dir.filePath(QStringLiteral("module32.so")).toStdString();
-    write(QString::fromStdString(path), module);
-    EXPECT_EQ(unloadableModuleReason(path), "");
-    write(QString::fromStdString(path), module.left(4095));
-    EXPECT_EQ(unloadableModuleReason(path), path + " is cut short (4095 bytes): segment 0 ends at byte 4096");
+    const std::string path = dir.filePath(QStringLiteral("module.so")).toStdString();
+    const auto reasonFor = [&path](const QByteArray& module) {
+        write(QString::fromStdString(path), module);
+        return unloadableModuleReason(path);
+    };
+    for (const bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "64-bit" : "32-bit");
+        const auto make = [wide](std::uint64_t offset, std::uint64_t fileSize) {
+            return wide ? oneSegmentModule<Elf64_Ehdr, Elf64_Phdr>(ELFCLASS64, offset, fileSize)
+                        : oneSegmentModule<Elf32_Ehdr, Elf32_Phdr>(ELFCLASS32, offset, fileSize);
+        };
+        EXPECT_EQ(reasonFor(make(0, 4096)), "");
+        EXPECT_EQ(reasonFor(make(0, 4096).left(4095)), path + " is cut short (4095 bytes): segment 0 ends at byte 4096");
+        EXPECT_EQ(reasonFor(make(8192, 16)), path + " is cut short (4096 bytes): segment 0 ends at byte 8208");
+    }
 }
 
 // The module keeps no JACK state of its own: a copy would find the server
@@ -211,4 +249,18 @@ TEST(StartFonts, CommandLineThenTheRememberedFontThenTheUsualOnes)
     // One that has gone since, or was never set: the usual ones.
     EXPECT_EQ(pickSoundFonts({}, "/gone/kit.sf2")->base, usual->base);
     EXPECT_EQ(pickSoundFonts({}, "")->overlays, usual->overlays);
+
+    // A FIFO in its place is never opened (no window would ever show), and
+    // its name reaches the terminal without the control characters in it.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string fifo = dir.filePath(QStringLiteral("pipe\x1b[2J.sf2")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const auto pick = [&] {
+        ::alarm(20);
+        const auto picked = pickSoundFonts({}, fifo);
+        std::_Exit(picked && picked->base == usual->base ? 0 : 1);
+    };
+    EXPECT_EXIT(pick(), ::testing::ExitedWithCode(0), "chosen before, .*/pipe\\\\x1B\\[2J\\.sf2, cannot be played");
 }

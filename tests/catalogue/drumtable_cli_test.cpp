@@ -39,7 +39,12 @@ ToolRun drumtable(const QStringList& arguments, const std::function<void()>& inC
     if (inChild)
         process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(PADSCOPE_DRUMTABLE), arguments);
-    EXPECT_TRUE(process.waitForFinished(-1));
+    // A hang fails the test instead of holding the run.
+    if (!process.waitForFinished(120000)) {
+        ADD_FAILURE() << "padscope-drumtable did not end";
+        process.kill();
+        process.waitForFinished(-1);
+    }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
 }
@@ -169,6 +174,18 @@ TEST(DrumtableTool, SynthKitsTellOwnKitsAndStandInsOfAChosenFont)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err,
               "padscope-drumtable: the SoundFont /nonexistent/kits.sf2 cannot be used: there is no such file\n");
+    // A FIFO or a device is no font, and is never opened for reading; a
+    // name's control characters are not sent to the terminal.
+    const QString fifo = dir.filePath("pipe.sf2"), device = dir.filePath("device.sf2");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    const QString odd = dir.filePath(QStringLiteral("\x1b[2J\x1b]0;title\x07.sf2"));
+    const ToolRun special = drumtable({"--synth-kits", "--soundfont", fifo, "--soundfont", device, "--soundfont", odd});
+    EXPECT_EQ(special.exitCode, 1);
+    EXPECT_EQ(special.err, "padscope-drumtable: the SoundFont " + fifo.toStdString() + " cannot be used: it is not a file\n"
+                           "padscope-drumtable: the SoundFont " + device.toStdString() + " cannot be used: it is not a file\n"
+                           "padscope-drumtable: the SoundFont " + dir.path().toStdString()
+                               + "/\\x1B[2J\\x1B]0;title\\x07.sf2 cannot be used: there is no such file\n");
     EXPECT_EQ(drumtable({"--soundfont", font}).err, "padscope-drumtable: --soundfont goes with --synth-kits\n");
     EXPECT_EQ(drumtable({"--synth-kits", "--map", "sc55"}).err, "padscope-drumtable: --synth-kits takes only --soundfont\n");
 }
@@ -320,9 +337,9 @@ TEST(DrumtableTool, OutputFollowsLinksAsTheShellDoes)
     // Control characters in a name are not sent to the terminal as they are.
     const ToolRun escaped = write(dir.filePath(QStringLiteral("no\x1b[2J\x1b]0;title\x07/f")));
     EXPECT_EQ(escaped.err, "padscope-drumtable: cannot write " + dir.path().toStdString()
-                               + "/no\\x1b[2J\\x1b]0;title\\x07/f: No such file or directory\n");
+                               + "/no\\x1B[2J\\x1B]0;title\\x07/f: No such file or directory\n");
     EXPECT_EQ(drumtable({"--map", "\x1b[2J"}).err,
-              "padscope-drumtable: unknown map \"\\x1b[2J\" (use sc8850, sc88pro, sc88, sc55 or tg300b)\n"
+              "padscope-drumtable: unknown map \"\\x1B[2J\" (use sc8850, sc88pro, sc88, sc55 or tg300b)\n"
               "Try 'padscope-drumtable --help'.\n");
 
     // A read-only file in a folder its user may write, written by that user

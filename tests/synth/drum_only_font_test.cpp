@@ -1,6 +1,7 @@
 #include "core/synth/drum_only_font.h"
 #include "tests/synth/offline_fluid_synth.h"
 #include "core/synth/sound_fonts.h"
+#include "tests/support/sound_font_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 using namespace padscope;
@@ -137,6 +140,50 @@ TEST(DrumOnlyFont, MalformedPresetDataIsRefusedWithoutACrash)
         damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
         (void)drumOnlyPresetData(damaged);
     }
+}
+
+// Bounds the sanitizer cannot see, as they lie inside the preset part.
+TEST(DrumOnlyFont, ZonesAreReadOnlyWithinTheirLists)
+{
+    // A zone on the terminal sample plays nothing.
+    ASSERT_TRUE(drumPresets(oneKit(0, 0)));
+    EXPECT_TRUE(drumPresets(oneKit(0, 0))->front().keys.all());
+    ASSERT_TRUE(drumPresets(oneKit(1, 0)));
+    EXPECT_TRUE(drumPresets(oneKit(1, 0))->front().keys.none());
+
+    // A bag list without its terminal bag, followed by a chunk whose header
+    // would read as one: the zone has no end.
+    PresetData data;
+    std::vector<std::uint8_t> presets(2 * 38, 0);
+    presets[22] = 128;
+    presets[38 + 24] = 1;
+    data.chunk("phdr", presets);
+    data.chunk("pbag", {0, 0, 0, 0});
+    data.chunk(std::string(4, '\0').c_str(), {});
+    data.chunk("pmod", std::vector<std::uint8_t>(10, 0));
+    data.chunk("pgen", {0, 0, 0, 0});
+    data.chunk("inst", std::vector<std::uint8_t>(22, 0));
+    data.chunk("ibag", {0, 0, 0, 0});
+    data.chunk("imod", std::vector<std::uint8_t>(10, 0));
+    data.chunk("igen", {0, 0, 0, 0});
+    data.chunk("shdr", std::vector<std::uint8_t>(46, 0));
+    EXPECT_FALSE(drumPresets(data.bytes()));
+    EXPECT_FALSE(drumOnlyPresetData(data.bytes()));
+}
+
+// The drum-only loader serves the file up to its preset part: a chunk after
+// it would be lost, so such a file is loaded whole.
+TEST(DrumOnlyFont, PresetPartThatIsNotTheLastChunkIsNotServed)
+{
+    std::string bytes = test::soundFontWith({{0, "Standard", {{35, 81, 0}}}}, 1);
+    std::istringstream whole(bytes);
+    ASSERT_TRUE(lastPresetPart(whole));
+    bytes += std::string("LIST\4\0\0\0xtra", 12);
+    const auto riffSize = static_cast<std::uint32_t>(bytes.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        bytes[4 + static_cast<std::size_t>(i)] = static_cast<char>((riffSize >> (8 * i)) & 0xFF);
+    std::istringstream longer(bytes);
+    EXPECT_FALSE(lastPresetPart(longer));
 }
 
 TEST(DrumOnlyFont, PresetPartClaimingGigabytesIsRefusedWithoutAllocatingThem)

@@ -5,6 +5,7 @@
 #include "core/port_session.h"
 #include "core/press_messages.h"
 #include "tests/support/recording_output.h"
+#include "tests/support/sound_font_builder.h"
 #include "tests/support/temp_file.h"
 #include "tests/support/wait_until.h"
 
@@ -25,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -443,12 +445,13 @@ TEST(SynthPort, LookupNeedsAReadableSoundFont)
 
 TEST(SynthPort, ChosenFontsAreAllUsableOrEachBadOneIsNamed)
 {
-    TempFile base(soundFontHeaderOnly());
-    TempFile overlay(soundFontHeaderOnly());
+    const std::string font = test::soundFontWith({{0, "Standard", {{35, 81, 0}}}}, 1);
+    TempFile base(font);
+    TempFile overlay(font);
     TempFile empty("");
     TempFile text("not a SoundFont at all");
     TempFile truncated(std::string("RIFF\xe8\x03\0\0sfbk", 12));
-    TempFile unreadable(soundFontHeaderOnly());
+    TempFile unreadable(font);
     std::filesystem::permissions(unreadable.path(), std::filesystem::perms::none);
     const bool canReadAnyway = static_cast<bool>(std::ifstream(unreadable.path()));  // root
 
@@ -900,9 +903,15 @@ TEST_F(OfflineSynth, BadSoundFontIsNamedAndTheOldOnePlaysOn)
     ASSERT_TRUE(folder.isValid());
     const std::filesystem::path missing = folder.filePath(QStringLiteral("gone.sf2")).toStdString();
     const std::filesystem::path directory = folder.path().toStdString();
+    // Neither is ever opened for reading: a FIFO would hold the synth's worker.
+    const std::filesystem::path fifo = folder.filePath(QStringLiteral("pipe.sf2")).toStdString();
+    const std::filesystem::path device = folder.filePath(QStringLiteral("device.sf2")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", device);
 
     const std::vector<std::pair<std::filesystem::path, Failure>> cases{
         {missing, Failure::SoundFontMissing},       {directory, Failure::SoundFontIsFolder},
+        {fifo, Failure::SoundFontNotAFile},         {device, Failure::SoundFontNotAFile},
         {empty.path(), Failure::SoundFontEmpty},    {truncated.path(), Failure::SoundFontTruncated},
         {text.path(), Failure::SoundFontNotASoundFont}, {headerOnly.path(), Failure::SoundFontNotASoundFont},
     };
@@ -968,6 +977,14 @@ TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->failure, Failure::SoundFontEmpty);
     EXPECT_EQ(failed->path, empty.path().string());
+    // A FIFO is not handed to FluidSynth, which would wait on it for good.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path fifo = folder.filePath(QStringLiteral("pipe.sf2")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::optional<SoundFontFailure> pipe = askForFonts(synth, {fifo});
+    ASSERT_TRUE(pipe);
+    EXPECT_EQ(pipe->failure, Failure::SoundFontNotAFile);
 
     EXPECT_EQ(askForFonts(synth, {gm}), std::nullopt);
     ASSERT_TRUE(synth.waitUntilLoaded());

@@ -80,6 +80,60 @@ TEST(KitPlan, KitsAreOwnByNameElseTheClosestStandIn)
     EXPECT_FALSE(planKits({"/nonexistent/padscope.sf2", {}}));
 }
 
+// Each kit is known by its keys as SoundFonts spell it; a generic word with
+// a number is the kit at that program, unless the number names another kit.
+TEST(KitPlan, KitNamesAndGenericNames)
+{
+    const std::pair<int, const char*> named[] = {
+        {0, "Standard"},  {8, "Room 1"},      {9, "Hip Hop"},   {10, "Jungle"},    {11, "Techno"},
+        {13, "House"},    {16, "Power"},      {24, "Elec Kit"}, {25, "TR-808"},    {26, "Dance"},
+        {27, "CR-78"},    {28, "TR-606"},     {29, "TR-707"},   {30, "TR-909"},    {32, "Jazz"},
+        {40, "Brush"},    {48, "Orchestra"},  {49, "Ethnic"},   {50, "Kick&Snare"}, {52, "Asia"},
+        {53, "Cymbal"},   {54, "Gamelan 1"},  {56, "SFX"},      {57, "Rhythm FX"}, {61, "Voice"},
+        {127, "CM-64"},
+    };
+    for (const auto& [program, name] : named)
+        EXPECT_TRUE(isOwnKit(program, name)) << program << " " << name;
+    EXPECT_TRUE(isOwnKit(9, "Drums 10"));
+    EXPECT_TRUE(isOwnKit(25, "Drums 808"));
+    EXPECT_FALSE(isOwnKit(9, "Drums 808"));
+    EXPECT_FALSE(isOwnKit(0, "Drums 808"));
+}
+
+// Program 127 is a kit of its own; a kit with nothing of its family and no
+// Standard kit to be known by plays kit 0 as FluidSynth would, before what
+// sits at its own program.
+TEST(KitPlan, LastProgramAndTheFallbackWhenNothingIsKnown)
+{
+    const FontFile font(test::soundFontWith(
+        {{0, "Marching", {{35, 81, 0}}}, {56, "Whistles", {{35, 81, 0}}}, {127, "CM-64", {{35, 81, 0}}}}, 1));
+    const auto plan = planKits({font.path(), {}});
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(describe((*plan)[127]), "127 own CM-64");
+    EXPECT_EQ(describe((*plan)[56]), "0 stand-in Marching");
+    EXPECT_EQ(describe((*plan)[61]), "0 stand-in Marching");
+}
+
+// Each kit is made in the one font that holds what plays it, of that font's
+// kits alone: the overlay's TR-909 has no layer of the base's TR-808.
+TEST(KitPlan, LayersOfTwoFontsStayEachInItsOwnFont)
+{
+    const FontFile base(test::soundFontWith(kBaseKits, 4));
+    const FontFile overlay(test::soundFontWith({{30, "909 Kit", {{36, 36, 0}}}}, 1));
+    const auto layers = planLayers({base.path(), {overlay.path()}});
+    ASSERT_EQ(layers.size(), 2u);
+    ASSERT_TRUE(layers[0] && layers[1]);
+    const auto& inBase = *layers[0];
+    const auto& inOverlay = *layers[1];
+    EXPECT_EQ(inOverlay[30], std::vector<int>{30});
+    EXPECT_EQ(inOverlay[11], std::vector<int>{30});  // TECHNO
+    EXPECT_TRUE(inBase[30].empty());
+    EXPECT_TRUE(inBase[11].empty());
+    EXPECT_EQ(inBase[9], std::vector<int>{25});  // HIP HOP: the TR-808
+    EXPECT_TRUE(inOverlay[9].empty());
+    EXPECT_EQ(inBase[0], std::vector<int>{0});
+}
+
 TEST(KitPlan, ComposedKitPlaysTheStandInOnTheKeysItsOwnLeavesSilent)
 {
     const FontFile file(test::soundFontWith(kBaseKits, 4));

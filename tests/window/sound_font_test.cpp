@@ -180,6 +180,7 @@ TEST(SoundFontMessages, NameTheFileAndSayTheOldFontPlaysOn)
               "SoundFont ファイルが見つかりません\n/a/gone.sf2\n内蔵シンセは前の SoundFont のまま鳴ります");
     const std::pair<Failure, const char*> headlines[] = {
         {Failure::SoundFontIsFolder, "SoundFont ファイルではなくフォルダです"},
+        {Failure::SoundFontNotAFile, "SoundFont ファイルではなく特殊ファイルです"},
         {Failure::SoundFontUnreadable, "SoundFont ファイルを読む権限がありません"},
         {Failure::SoundFontEmpty, "SoundFont ファイルが空です"},
         {Failure::SoundFontTruncated, "SoundFont ファイルが途中で切れています"},
@@ -190,4 +191,6 @@ TEST(SoundFontMessages, NameTheFileAndSayTheOldFontPlaysOn)
     const InterfaceTranslation english(Language::English);
     EXPECT_EQ(failureText(Failure::SoundFontEmpty, "/a/ドラム.sf2"),
               "The SoundFont file is empty\n/a/ドラム.sf2\nThe built-in synth keeps playing its previous SoundFont");
+    EXPECT_EQ(failureText(Failure::SoundFontNotAFile, "/a/pipe.sf2").section(QLatin1Char('\n'), 0, 0),
+              "This is a special file (a pipe or a device), not a SoundFont file");
 }
