@@ -211,6 +211,9 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     if (message.empty())
         return;
     drumSounds_.take(message);
+    // A reset, and Reset All Controllers, clear the channel's offsets.
+    if (message[0] == 0xF0 || (message[0] == 0xB9 && message.size() > 1 && message[1] == 121))
+        drumSoundApplied_.reset();
     fluid_synth_t* synth = synth_.get();
     if (message[0] == 0xF0) {
         // FluidSynth wants the message without its F0 and F7 frame.
@@ -242,18 +245,22 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     }
 }
 
-// The channel's generator offsets reach the voices a Note On starts (and
-// move those still ringing on the channel). Set before every note: a reset
-// of the synth clears them behind the program's back.
+// The channel's generator offsets reach the voices a Note On starts, and
+// move those still ringing on the channel: so they are set only when the
+// note needs others than the channel has, and a kit without edits never
+// touches them.
 void FluidSynthEngine::shapeDrumSound(int note)
 {
     const DrumSoundGenerators::Offsets wanted = drumSounds_.offsets(note);
+    if (drumSoundApplied_ == wanted)
+        return;
     fluid_synth_t* synth = synth_.get();
     fluid_synth_set_gen(synth, kRhythmChannel, GEN_COARSETUNE, wanted.coarseTune);
     fluid_synth_set_gen(synth, kRhythmChannel, GEN_ATTENUATION, wanted.attenuation);
     fluid_synth_set_gen(synth, kRhythmChannel, GEN_PAN, wanted.pan);
     fluid_synth_set_gen(synth, kRhythmChannel, GEN_REVERBSEND, wanted.reverbSend);
     fluid_synth_set_gen(synth, kRhythmChannel, GEN_CHORUSSEND, wanted.chorusSend);
+    drumSoundApplied_ = wanted;
 }
 
 bool FluidSynthEngine::loadFonts()

@@ -108,8 +108,10 @@ private:
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;
     std::unique_ptr<OutputRender> render_;
-    // The drum part's per-note NRPN.
+    // The drum part's per-note NRPN, and the offsets the rhythm channel has
+    // (none known after a reset).
     DrumSoundGenerators drumSounds_;
+    std::optional<DrumSoundGenerators::Offsets> drumSoundApplied_;
     std::string_view driverInUse_;
     bool abandoned_ = false;  // a JACK call that never returned still uses the synth
 };

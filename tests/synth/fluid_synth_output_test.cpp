@@ -682,6 +682,10 @@ TEST_F(OfflineSynth, DrumSoundEditsTunePanAndAreGoneAfterTheNextProgramChange)
     const double leftRatio = energy(panned, false) / energy(panned, true);
     std::printf("pan 1 (L63): left/right energy %.2f, without the edit %.2f\n", leftRatio, centreRatio);
     EXPECT_GT(leftRatio, 4 * centreRatio);
+    // A GS Reset clears the synth's channel settings; the edit holds after it.
+    synth_->send(kGsReset);
+    const auto again = pressEdited(*synth_, kSnare, left);
+    EXPECT_GT(energy(again, false) / energy(again, true), 4 * centreRatio);
 
     // The press's Program Change put the kit back: the triangle is itself again.
     EXPECT_NEAR(crossings(pressEdited(*synth_, kTriangle, none)) / plain, 1.0, 0.05);
