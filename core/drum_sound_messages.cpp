@@ -143,10 +143,6 @@ std::string standardMidiFile(const std::vector<TimedMessage>& messages)
     return file + track;
 }
 
-}  // namespace padscope
-
-namespace padscope {
-
 std::optional<DrumSoundReader::Change> DrumSoundReader::read(std::span<const std::uint8_t> message)
 {
     if (message.size() != 3 || message[0] != kStatusControlChange || message[1] > 0x7F || message[2] > 0x7F)

@@ -42,17 +42,14 @@ struct TimedMessage {
 };
 
 // The set-up in the first bar (4/4, 120 bpm), then each edited note once, a
-// beat apart from the second bar on, at `velocity`, each held half a beat.
+// beat apart from the second bar on, at the controller page's velocity,
+// each held half a beat.
 std::vector<TimedMessage> drumSoundSong(const ControllerValues& controllers, int map, int program,
                                         const DrumEdits::KitEdits* edits);
 
 // A Standard MIDI File of format 0 with 480 ticks a quarter: tempo 120 bpm
 // and 4/4 at the start, then the messages in order of their ticks.
 std::string standardMidiFile(const std::vector<TimedMessage>& messages);
-
-}  // namespace padscope
-
-namespace padscope {
 
 // Follows the drum part's NRPN on channel 10 as it arrives, message by
 // message, and tells each drum sound parameter that Data Entry sets.

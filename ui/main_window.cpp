@@ -314,8 +314,8 @@ void MainWindow::playCurrentNote()
         session_.send(words[i]);
     setLabel(programLabel_, QString::number(currentProgram_ + 1));
     setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, currentNote_, currentMap_)));
-    // The Program Change above has put the kit back to its defaults.
     drumSound_->showNote(currentNote_);
+    // The Program Change above has put the kit back to its defaults.
     if (const NoteEdit* edit = drumSound_->edits().find(currentMap_, currentProgram_, currentNote_))
         for (const MidiMessage& message : drumSoundMessages(*edit, currentNote_, currentMap_))
             session_.send(message);
