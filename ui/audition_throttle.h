@@ -12,11 +12,14 @@ namespace padscope {
 // request plays at once, later ones within the interval are held, and the
 // last of them plays when the interval ends.
 class AuditionThrottle final : public QObject {
+    Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kInterval{50};
 
     AuditionThrottle(std::function<void()> play, QObject* parent);
     void request();
+    // Within an interval: a request now would wait.
+    bool busy() const { return timer_.isActive(); }
 
 private:
     void intervalEnded();
