@@ -127,33 +127,6 @@
     </message>
 </context>
 <context>
-    <name>padscope::FindDialog</name>
-    <message>
-        <source>探す</source>
-        <translation>Find</translation>
-    </message>
-    <message>
-        <source>ドラム音の名前</source>
-        <translation>Drum sound name</translation>
-    </message>
-    <message>
-        <source>名前</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>キット</source>
-        <translation>Kit</translation>
-    </message>
-    <message>
-        <source>マップ</source>
-        <translation>Map</translation>
-    </message>
-    <message>
-        <source>ノート</source>
-        <translation>Note</translation>
-    </message>
-</context>
-<context>
     <name>padscope::DrumSoundPage</name>
     <message>
         <source>ノート=</source>
@@ -236,6 +209,33 @@ An unchanged one stays as the module has it.</translation>
     <message>
         <source>MIDIファイルを書けません: %1</source>
         <translation>The MIDI file cannot be written: %1</translation>
+    </message>
+</context>
+<context>
+    <name>padscope::FindDialog</name>
+    <message>
+        <source>探す</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>ドラム音の名前</source>
+        <translation>Drum sound name</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>キット</source>
+        <translation>Kit</translation>
+    </message>
+    <message>
+        <source>マップ</source>
+        <translation>Map</translation>
+    </message>
+    <message>
+        <source>ノート</source>
+        <translation>Note</translation>
     </message>
 </context>
 <context>
