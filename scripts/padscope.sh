@@ -25,13 +25,14 @@ packages=(
 # and MIDI peer, clang for the fuzzer, an X server with a window manager and
 # xdotool for the real window, a session bus and the AT-SPI client that reads
 # it as a screen reader does, xmllint for the exported MIDNAM files, and the
-# tools that check the Debian package, and a second SoundFont for the synth.
+# tools that check the Debian package, a second SoundFont for the synth, and
+# mido, a MIDI file reader of its own to read back the saved files.
 if [ "$mode" = test ]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev libglib2.0-dev
     jackd2 clang libclang-rt-14-dev xvfb openbox wmctrl xdotool x11-utils libxml2-utils
     dbus at-spi2-core python3-pyatspi pulseaudio pulseaudio-utils pipewire pipewire-jack
-    python3-jack-client x11-apps imagemagick
+    python3-jack-client python3-mido x11-apps imagemagick
     desktop-file-utils appstream lintian
     musescore-general-soundfont
   )

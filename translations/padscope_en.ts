@@ -131,6 +131,91 @@
     </message>
 </context>
 <context>
+    <name>padscope::DrumSoundPage</name>
+    <message>
+        <source>ノート=</source>
+        <translation>Note=</translation>
+    </message>
+    <message>
+        <source>ピッチ=</source>
+        <translation>Pitch=</translation>
+    </message>
+    <message>
+        <source>レベル=</source>
+        <translation>Level=</translation>
+    </message>
+    <message>
+        <source>パン=</source>
+        <translation>Pan=</translation>
+    </message>
+    <message>
+        <source>リバーブ=</source>
+        <translation>Reverb=</translation>
+    </message>
+    <message>
+        <source>コーラス=</source>
+        <translation>Chorus=</translation>
+    </message>
+    <message>
+        <source>ディレイ=</source>
+        <translation>Delay=</translation>
+    </message>
+    <message>
+        <source>バリエーション=</source>
+        <translation>Variation=</translation>
+    </message>
+    <message>
+        <source>クリックで「変更なし」に戻す（Delete キーでも）</source>
+        <translation>Click to set it back to unchanged (or press Delete)</translation>
+    </message>
+    <message>
+        <source>この音を元に戻す</source>
+        <translation>Reset this note</translation>
+    </message>
+    <message>
+        <source>キットを元に戻す</source>
+        <translation>Reset the kit</translation>
+    </message>
+    <message>
+        <source>MIDIファイルに保存…</source>
+        <translation>Save as MIDI file…</translation>
+    </message>
+    <message>
+        <source>MIDIイベントとしてコピー</source>
+        <translation>Copy as MIDI events</translation>
+    </message>
+    <message>
+        <source>動かした値だけを送ります。
+「変更なし」の値は音源のままです。</source>
+        <translation>Only the values you move are sent.
+An unchanged one stays as the module has it.</translation>
+    </message>
+    <message>
+        <source>内蔵シンセにはディレイ効果がありません。音源にだけ効きます</source>
+        <translation>The built-in synth has no delay effect; only a sound module hears this</translation>
+    </message>
+    <message>
+        <source>変更なし</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>ランダム</source>
+        <translation>random</translation>
+    </message>
+    <message>
+        <source>MIDIファイルに保存</source>
+        <translation>Save as MIDI file</translation>
+    </message>
+    <message>
+        <source>MIDIファイル (*.mid)</source>
+        <translation>MIDI files (*.mid)</translation>
+    </message>
+    <message>
+        <source>MIDIファイルを書けません: %1</source>
+        <translation>The MIDI file cannot be written: %1</translation>
+    </message>
+</context>
+<context>
     <name>padscope::FindDialog</name>
     <message>
         <source>探す</source>
@@ -166,6 +251,10 @@
     <message>
         <source>エフェクト</source>
         <translation>Effects</translation>
+    </message>
+    <message>
+        <source>ドラム音</source>
+        <translation>Drum sound</translation>
     </message>
     <message>
         <source>音源名</source>

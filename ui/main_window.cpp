@@ -2,6 +2,7 @@
 
 #include "ui/about_box.h"
 #include "ui/controller_page.h"
+#include "ui/drum_sound_page.h"
 #include "catalogue/drum_names.h"
 #include "core/drum_part.h"
 #include "ui/find_dialog.h"
@@ -22,6 +23,7 @@
 #include "ui/version_text.h"
 #include "core/settings/window_frame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -91,6 +93,7 @@ void MainWindow::buildWindow()
     controllers_ = new ControllerPage;
     pageControl_->addTab(padPage_, tr("楽器"));
     pageControl_->addTab(controllers_, tr("エフェクト"));
+    buildDrumSoundPage();
     buildKitButtons();
     buildStatusStrip();
     connectPads();
@@ -124,6 +127,23 @@ void MainWindow::buildWindow()
     setTabOrder(previous, pageControl_);
     // The first kit button has the focus when the window first shows.
     kitButtons_.front()->setFocus();
+}
+
+void MainWindow::buildDrumSoundPage()
+{
+    drumSound_ = new DrumSoundPage(
+        {[this](int note) {
+             currentNote_ = note;
+             playCurrentNote();
+         },
+         [this](int note) { session_.send(releaseMessage(note)); }, [this] { return controllers_->values(); }},
+        services_.saved.drumEdits);
+    pageControl_->addTab(drumSound_, tr("ドラム音"));
+    // The page follows the pad with the focus.
+    connect(qApp, &QApplication::focusChanged, drumSound_, [this](QWidget*, QWidget* now) {
+        if (auto* pad = qobject_cast<PadButton*>(now); pad && pad->window() == this)
+            drumSound_->showNote(pad->note());
+    });
 }
 
 void MainWindow::buildKitButtons()
@@ -276,6 +296,7 @@ Settings MainWindow::currentSettings() const
     s.thru = thru_;
     s.soundFont = synthFonts_->chosen();
     s.language = chosenLanguage_;
+    s.drumEdits = drumSound_->edits();
     return s;
 }
 
@@ -315,6 +336,11 @@ void MainWindow::playCurrentNote()
         session_.send(words[i]);
     setLabel(programLabel_, QString::number(currentProgram_ + 1));
     setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, currentNote_, currentMap_)));
+    drumSound_->showNote(currentNote_);
+    // The Program Change above has put the kit back to its defaults.
+    if (const NoteEdit* edit = drumSound_->edits().find(currentMap_, currentProgram_, currentNote_))
+        for (const MidiMessage& message : drumSoundMessages(*edit, currentNote_, currentMap_))
+            session_.send(message);
     for (std::size_t i = kMessagesBeforeStatus; i < words.size(); ++i)
         session_.send(words[i]);
 }
@@ -338,6 +364,7 @@ void MainWindow::refreshPads()
         session_.send(programChangeMessage(currentProgram_));
     for (PadButton* pad : padPage_->pads())
         pad->setText(literalCaption(QString::fromUtf8(drumName(currentProgram_, pad->note(), currentMap_))));
+    drumSound_->showKit(currentMap_, currentProgram_);
 }
 
 void MainWindow::showProgramNumber()
@@ -470,6 +497,8 @@ void MainWindow::takeIncoming()
                 session_.send(message);
         }
         showIncoming(readDrumPart(message));
+        if (const auto change = drumSoundReader_.read(message))
+            drumSound_->takeEdit(change->note, change->parameter, change->value);
     }
 }
 

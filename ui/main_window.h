@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/kits.h"
+#include "core/drum_sound_messages.h"
 #include "core/port_session.h"
 #include "core/settings/settings.h"
 #include "ui/interface_language.h"
@@ -21,6 +22,7 @@ namespace padscope {
 
 class AboutBox;
 class ControllerPage;
+class DrumSoundPage;
 class FindDialog;
 class InputSession;
 class MidiInbox;
@@ -93,6 +95,7 @@ public:
     const PortSession& portSession() const { return session_; }
     AboutBox* aboutBox() const { return aboutBox_.get(); }
     ControllerPage* controllerPage() const { return controllers_; }
+    DrumSoundPage* drumSoundPage() const { return drumSound_; }
     // What would be saved if the window closed now.
     Settings currentSettings() const;
 
@@ -106,6 +109,7 @@ private:
     void shutDown();
     void buildWindow();
     void buildKitButtons();
+    void buildDrumSoundPage();
     void buildStatusStrip();
     void connectPads();
     void selectKit(int program);
@@ -128,6 +132,8 @@ private:
     QTabWidget* pageControl_ = nullptr;
     PadPage* padPage_ = nullptr;
     ControllerPage* controllers_ = nullptr;
+    DrumSoundPage* drumSound_ = nullptr;
+    DrumSoundReader drumSoundReader_;  // the watched input's NRPN
     std::array<KitSelectButton*, kKitButtons.size()> kitButtons_{};
     QLabel* deviceLabel_ = nullptr;   // Label2
     QLabel* mapLabel_ = nullptr;      // Label74

@@ -3,6 +3,7 @@
 // as note names for sequencers (MIDNAM, REAPER, Cakewalk .ins).
 
 #include "catalogue/drum_names.h"
+#include "catalogue/tools/drum_sound_edits.h"
 #include "catalogue/export/instrument_definitions.h"
 #include "catalogue/export/kit_selection.h"
 #include "catalogue/export/midnam.h"
@@ -72,6 +73,16 @@ Options:
   -S, --soundfont FILE with --synth-kits, judge this SoundFont (SF2 or SF3)
                        instead of the ones the synth finds itself; give it
                        more than once to lay later fonts over the first
+  -e, --edits          print the set-up of the drum sounds edited in
+                       Padscope's "ドラム音" page, as its settings file keeps
+                       them: for each edited kit a "#" line naming it, then
+                       one MIDI message a line in hex (GS Reset, map, kit,
+                       the controller page's start values, each edited
+                       note's NRPN messages and NRPN null). Takes --map,
+                       --kit and --settings; exit status 1 when there are
+                       no edits
+      --settings FILE  with --edits, read this settings file instead of the
+                       one padscope beside this program uses
   -h, --help           print this help and exit
   -v, --version        print the program's name and version and exit
 
@@ -104,6 +115,8 @@ struct Options {
     std::optional<std::string> output;
     std::optional<std::string> find;
     bool synthKits = false;
+    bool edits = false;
+    std::optional<std::string> settings;
     std::vector<fs::path> soundFonts;
     bool help = false;
     bool version = false;
@@ -144,6 +157,10 @@ Options parseOptions(int argc, char** argv)
         }
         if (arg == "-v" || arg == "--version") {
             options.version = true;
+            continue;
+        }
+        if (arg == "-e" || arg == "--edits") {
+            options.edits = true;
             continue;
         }
         if (arg == "-s" || arg == "--synth-kits") {
@@ -190,6 +207,11 @@ Options parseOptions(int argc, char** argv)
             if (text.empty())
                 throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
             options.soundFonts.emplace_back(text);
+        } else if (name == "--settings") {
+            const auto text = takeValue();
+            if (text.empty())
+                throw UsageError{"option " + std::string(name) + " needs a non-empty path"};
+            options.settings = std::string(text);
         } else if (name == "-F" || name == "--find") {
             options.find = std::string(takeValue());
         } else {
@@ -262,8 +284,29 @@ bool writeReaperFolder(const fs::path& folder, const std::vector<KitRef>& kits)
     return true;
 }
 
-int run(const Options& options)
+int run(const Options& options, const char* executable)
 {
+    if (options.settings && !options.edits) {
+        std::cerr << "padscope-drumtable: --settings goes with --edits\n";
+        return 2;
+    }
+    if (options.edits) {
+        if (options.synthKits || options.find || options.format != Format::Table || options.output) {
+            std::cerr << "padscope-drumtable: --edits takes only --map, --kit and --settings\n";
+            return 2;
+        }
+        std::error_code noLink;
+        fs::path self = fs::read_symlink("/proc/self/exe", noLink);
+        if (noLink)
+            self = executable;
+        const fs::path file = options.settings ? fs::path(*options.settings) : programSettingsPath(self);
+        std::ostringstream text;
+        if (writeDrumSoundSetUps(text, file, options.selection) == 0) {
+            std::cerr << "padscope-drumtable: no drum sound edits in " << file.string() << '\n';
+            return 1;
+        }
+        return writeStandardOutput(text.str());
+    }
     if (!options.soundFonts.empty() && !options.synthKits) {
         std::cerr << "padscope-drumtable: --soundfont goes with --synth-kits\n";
         return 2;
@@ -330,5 +373,5 @@ int main(int argc, char** argv)
         return writeStandardOutput(kHelp);
     if (options.version)
         return writeStandardOutput("padscope-drumtable " PADSCOPE_VERSION "\n");
-    return run(options);
+    return run(options, argv[0]);
 }

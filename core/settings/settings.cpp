@@ -1,6 +1,31 @@
 #include "core/settings/settings.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace padscope {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
+}
+
+// The keys of the drum sound section, map and program, as the file has them.
+std::vector<std::pair<std::string, std::pair<int, int>>> drumSoundKeys(const IniFile& file)
+{
+    std::vector<std::pair<std::string, std::pair<int, int>>> keys;
+    for (const IniFile::Entry& entry : file.entries())
+        if (entry.key && sameName(entry.section, kDrumSoundSection))
+            if (const auto kit = parseKitEditsKey(*entry.key))
+                keys.emplace_back(*entry.key, *kit);
+    return keys;
+}
+
+}  // namespace
 
 Settings readSettings(const IniFile& file)
 {
@@ -20,6 +45,8 @@ Settings readSettings(const IniFile& file)
     s.thru = file.readInteger(kInputSection, "thru", 0) != 0;
     s.soundFont = file.readString(kSynthSection, "soundfont", defaults.soundFont);
     s.language = file.readString(kGeneralSection, "language", defaults.language);
+    for (const auto& [key, kit] : drumSoundKeys(file))
+        readKitEdits(file.readString(kDrumSoundSection, key, ""), kit.first, kit.second, s.drumEdits);
     return s;
 }
 
@@ -42,6 +69,15 @@ void writeSettings(IniFile& file, const Settings& settings)
         file.writeString(kSynthSection, "soundfont", settings.soundFont);
     if (settings.language != defaults.language || file.hasKey(kGeneralSection, "language"))
         file.writeString(kGeneralSection, "language", settings.language);
+    // A kit whose edits were all reset keeps its key with nothing after it;
+    // so does a key spelt otherwise ("4.07"), whose edits go under "4.7".
+    for (const auto& [key, kit] : drumSoundKeys(file))
+        if ((key != kitEditsKey(kit.first, kit.second) || !settings.drumEdits.kit(kit.first, kit.second))
+            && !file.readString(kDrumSoundSection, key, "").empty())
+            file.writeString(kDrumSoundSection, key, "");
+    for (const auto& [map, program] : settings.drumEdits.kits())
+        file.writeString(kDrumSoundSection, kitEditsKey(map, program),
+                         kitEditsText(*settings.drumEdits.kit(map, program)));
 }
 
 }  // namespace padscope

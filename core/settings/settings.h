@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/drum_edits.h"
 #include "core/settings/ini_file.h"
 #include "catalogue/kits.h"
 
@@ -21,6 +22,7 @@ struct Settings {
     bool thru = false;      // "thru" of "input": what arrives goes on to the output
     std::string soundFont;  // "soundfont" of "synth": the built-in synth's font, empty for the usual ones
     std::string language;   // "language" of "gen": "ja" or "en" as chosen in the window, empty for the desktop's
+    DrumEdits drumEdits;    // "drumsound": per map and kit, "<map>.<program>=<edits>"
 
     bool operator==(const Settings&) const = default;
 };
@@ -30,6 +32,7 @@ inline constexpr std::string_view kDeviceSection = "dev";
 inline constexpr std::string_view kGeneralSection = "gen";
 inline constexpr std::string_view kInputSection = "input";
 inline constexpr std::string_view kSynthSection = "synth";
+inline constexpr std::string_view kDrumSoundSection = "drumsound";
 
 // Reads height, width, top, left, num, bank and gakki in that order, then
 // the input's port and thru, the synth's SoundFont and the language; a
@@ -41,8 +44,9 @@ Settings readSettings(const IniFile& file);
 // place if the file already holds it. The section "input" (port, thru) is
 // written only once it differs from none and off or the file has it, so that
 // a file of a program without an input stays as it is; the section "synth"
-// (soundfont) likewise once a SoundFont has been chosen, and the language
-// of "gen" once one has been chosen in the window.
+// (soundfont) likewise once a SoundFont has been chosen, the language
+// of "gen" once one has been chosen in the window, and "drumsound"
+// once a drum sound has been edited; a kit reset since keeps an empty value.
 void writeSettings(IniFile& file, const Settings& settings);
 
 }  // namespace padscope

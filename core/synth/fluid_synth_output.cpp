@@ -212,6 +212,10 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
 {
     if (message.empty())
         return;
+    drumSounds_.take(message);
+    // A reset, and Reset All Controllers, clear the channel's offsets.
+    if (message[0] == 0xF0 || (message[0] == 0xB9 && message.size() > 1 && message[1] == 121))
+        drumSoundApplied_.reset();
     fluid_synth_t* synth = synth_.get();
     if (message[0] == 0xF0) {
         // FluidSynth wants the message without its F0 and F7 frame.
@@ -229,7 +233,11 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     switch (status & 0xF0) {
     case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
     // FluidSynth treats velocity 0 as a Note Off.
-    case 0x90: fluid_synth_noteon(synth, channel, data1, data2); break;
+    case 0x90:
+        if (channel == kRhythmChannel && data2 > 0)
+            shapeDrumSound(data1);
+        fluid_synth_noteon(synth, channel, data1, data2);
+        break;
     case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
     case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
     case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
@@ -237,6 +245,24 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7); break;
     default: break;  // running status or system messages: nothing to play
     }
+}
+
+// The channel's generator offsets reach the voices a Note On starts, and
+// move those still ringing on the channel: so they are set only when the
+// note needs others than the channel has, and a kit without edits never
+// touches them.
+void FluidSynthEngine::shapeDrumSound(int note)
+{
+    const DrumSoundGenerators::Offsets wanted = drumSounds_.offsets(note);
+    if (drumSoundApplied_ == wanted)
+        return;
+    fluid_synth_t* synth = synth_.get();
+    fluid_synth_set_gen(synth, kRhythmChannel, GEN_COARSETUNE, wanted.coarseTune);
+    fluid_synth_set_gen(synth, kRhythmChannel, GEN_ATTENUATION, wanted.attenuation);
+    fluid_synth_set_gen(synth, kRhythmChannel, GEN_PAN, wanted.pan);
+    fluid_synth_set_gen(synth, kRhythmChannel, GEN_REVERBSEND, wanted.reverbSend);
+    fluid_synth_set_gen(synth, kRhythmChannel, GEN_CHORUSSEND, wanted.chorusSend);
+    drumSoundApplied_ = wanted;
 }
 
 bool FluidSynthEngine::loadFonts()

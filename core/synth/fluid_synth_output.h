@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/jack_detection.h"
+#include "core/synth/drum_sound_generators.h"
 #include "core/synth/sound_fonts.h"
 #include "core/synth/synth_availability.h"
 #include "core/synth_port.h"
@@ -83,6 +84,7 @@ private:
     bool loadFonts();
     std::optional<AudioFailure> tryDrivers();
     void endUnheardVoices();  // with no output running
+    void shapeDrumSound(int note);  // the note's edits, on the rhythm channel
     void stopDriver();
     static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
 
@@ -106,6 +108,10 @@ private:
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;
     std::unique_ptr<OutputRender> render_;
+    // The drum part's per-note NRPN, and the offsets the rhythm channel has
+    // (none known after a reset).
+    DrumSoundGenerators drumSounds_;
+    std::optional<DrumSoundGenerators::Offsets> drumSoundApplied_;
     std::string_view driverInUse_;
     bool abandoned_ = false;  // a JACK call that never returned still uses the synth
 };

@@ -6,6 +6,7 @@
 #include "tests/support/sound_font_builder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -52,6 +53,37 @@ ToolRun drumtable(const QStringList& arguments, const std::function<void()>& inC
 std::size_t lineCount(const std::string& text)
 {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(DrumtableTool, EditsPrintEachEditedKitsSetUpAndSayWhenThereAreNone)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("padscope.ini"));
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[gen]\r\nbank=4\r\n\r\n[drumsound]\r\n4.0=38:pitch=52,pan=20\r\n0.25=36:delay=3\r\n1.0=\r\n");
+    }
+    const ToolRun xg = drumtable({"--edits", "--settings", ini, "--map", "tg300b", "--kit", "TR-808"});
+    EXPECT_EQ(xg.exitCode, 0) << xg.err;
+    EXPECT_EQ(xg.out,
+              "# TG-300B(XG) map, kit 26 TR-808\n"
+              "F0 41 10 42 12 40 00 7F 00 41 F7\nB9 00 00\nB9 20 00\nC9 19\n"
+              "B9 4E 40\nB9 4D 40\nB9 4C 40\nB9 48 40\nB9 4B 40\nB9 49 40\nB9 47 40\nB9 4A 40\nB9 01 00\n"
+              "B9 65 00\nB9 64 00\nB9 06 02\nB9 26 00\nB9 65 7F\nB9 64 7F\n"
+              "B9 5B 28\nB9 5E 00\nB9 5D 00\nE9 00 40\n"
+              "B9 63 1F\nB9 62 24\nB9 06 03\nB9 63 7F\nB9 62 7F\n");
+    const ToolRun both = drumtable({"--edits", "--settings", ini});
+    EXPECT_EQ(both.exitCode, 0);
+    EXPECT_NE(both.out.find("\n\n# SC-8850 map, kit 1 STANDARD 1\n"), std::string::npos);
+    EXPECT_NE(both.out.find("B9 63 18\nB9 62 26\nB9 06 34\nB9 63 1C\nB9 62 26\nB9 06 14\nB9 63 7F\nB9 62 7F\n"),
+              std::string::npos);
+
+    const ToolRun none = drumtable({"--edits", "--settings", ini, "--map", "sc55"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "padscope-drumtable: no drum sound edits in " + ini.toStdString() + "\n");
+    EXPECT_EQ(drumtable({"--edits", "--format", "midnam"}).exitCode, 2);
+    EXPECT_EQ(drumtable({"--settings", ini}).exitCode, 2);
 }
 
 TEST(DrumtableTool, DefaultListingIsTheTableUnchanged)

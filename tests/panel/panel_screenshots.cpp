@@ -1,7 +1,7 @@
-// Renders both pages of the main window and the about box headlessly to PNG files:
+// Renders the pages of the main window and the about box headlessly to PNG files:
 //   panel_screenshots <output folder> [en]
-// writes pads-page.png, effects-page.png and about-box.png there; with "en",
-// the English pages as pads-page-en.png, effects-page-en.png and about-box-en.png.
+// writes pads-page.png, effects-page.png, drum-sound-page.png and
+// about-box.png there; with "en", the English ones with "-en" before ".png".
 #include "ui/about_box.h"
 #include "ui/fonts.h"
 #include "ui/interface_language.h"
@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTabWidget>
 
@@ -90,6 +91,25 @@ int main(int argc, char** argv)
         bar->setFocus();
     QApplication::processEvents();
     if (!save(window, folder, "effects-page", suffix))
+        return 1;
+
+    // The drum sound page with the pad played an octave down and panned left,
+    // moved by keys as a user would.
+    if (auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1")))
+        pages->setCurrentIndex(2);
+    const auto keys = [&window](const char* bar, Qt::Key key, int times) {
+        QWidget* widget = window.findChild<QWidget*>(QString::fromLatin1(bar));
+        for (int i = 0; widget && i < times; ++i) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(widget, &event);
+        }
+        if (widget)
+            widget->setFocus();
+    };
+    keys("DrumSoundBar3", Qt::Key_PageUp, 3);
+    keys("DrumSoundBar1", Qt::Key_Left, 12);
+    QApplication::processEvents();
+    if (!save(window, folder, "drum-sound-page", suffix))
         return 1;
 
     AboutBox& box = *window.aboutBox();

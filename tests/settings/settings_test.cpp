@@ -13,8 +13,8 @@ constexpr std::string_view kWrittenFromNothing =
 TEST(Settings, NoFileGivesTheDefaultsAndWritesThreeSections)
 {
     const Settings s = readSettings(IniFile{});
-    // height, width, top, left, port, map, port name, input port, thru, SoundFont, language
-    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false, "", ""}));
+    // height, width, top, left, port, map, port name, input port, thru, SoundFont, language, edits
+    EXPECT_EQ(s, (Settings{636, 810, 159, 193, 0, 4, "none", "", false, "", "", {}}));
 
     IniFile file;
     writeSettings(file, s);
@@ -90,6 +90,53 @@ TEST(Settings, LanguageIsWrittenOnlyOnceChosenBesideTheMap)
     EXPECT_EQ(file.serialize(), chosen);
     IniFile again = IniFile::parse(chosen);
     EXPECT_EQ(readSettings(again), s);
+}
+
+TEST(Settings, DrumSoundEditsHaveTheirOwnSectionOnlyOnceThereAreAny)
+{
+    const std::string others = std::string(kWrittenFromNothing) + "[mine]\r\nkeep=1\r\n\r\n";
+    IniFile file = IniFile::parse(others);
+    Settings s = readSettings(file);
+    EXPECT_TRUE(s.drumEdits.empty());
+    writeSettings(file, s);
+    EXPECT_EQ(file.serialize(), others);
+
+    s.drumEdits.set(4, 25, 38, DrumParameter::Pan, 20);
+    s.drumEdits.set(4, 25, 38, DrumParameter::Pitch, 52);
+    s.drumEdits.set(4, 25, 36, DrumParameter::Reverb, 0);
+    s.drumEdits.set(0, 0, 42, DrumParameter::Delay, 127);
+    writeSettings(file, s);
+    const std::string edited = others + "[drumsound]\r\n0.0=42:delay=127\r\n4.25=36:reverb=0 38:pitch=52,pan=20\r\n\r\n";
+    EXPECT_EQ(file.serialize(), edited);
+    IniFile again = IniFile::parse(edited);
+    EXPECT_EQ(readSettings(again), s);
+
+    // A kit reset keeps its key, empty; a whole reset keeps the section.
+    s.drumEdits.resetKit(4, 25);
+    writeSettings(again, s);
+    EXPECT_EQ(again.serialize(), others + "[drumsound]\r\n0.0=42:delay=127\r\n4.25=\r\n\r\n");
+    s.drumEdits.resetKit(0, 0);
+    writeSettings(again, s);
+    EXPECT_EQ(readSettings(again), s);
+}
+
+TEST(Settings, DrumSoundItemsThatMakeNoSenseArePassedOver)
+{
+    // Out of range, unknown, a delay for the SC-55, broken pieces: only the
+    // good items survive, and a second spelling of a kit folds into one key.
+    IniFile file = IniFile::parse(
+        "[DrumSound]\r\n4.0=36:level=90,pan=300,tone=3 128:pan=1 x:pan=2 38: 40:pan 42:pan=-1 44:reverb=5\r\n"
+        "1.0=36:delay=5,chorus=7\r\n9.0=36:pan=1\r\n4.200=36:pan=1\r\nnokey\r\n4.00=46:pitch=64\r\n");
+    const Settings s = readSettings(file);
+    DrumEdits expected;
+    expected.set(4, 0, 36, DrumParameter::Level, 90);
+    expected.set(4, 0, 44, DrumParameter::Reverb, 5);
+    expected.set(4, 0, 46, DrumParameter::Pitch, 64);
+    expected.set(1, 0, 36, DrumParameter::Chorus, 7);
+    EXPECT_EQ(s.drumEdits, expected);
+    writeSettings(file, s);
+    EXPECT_EQ(readSettings(IniFile::parse(file.serialize())).drumEdits, expected);
+    EXPECT_EQ(file.readString(kDrumSoundSection, "4.00", "?"), "");
 }
 
 TEST(Settings, LowerCaseKeyIsReadAndRewrittenInPlaceAsTheProgramSpellsIt)

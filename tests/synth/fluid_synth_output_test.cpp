@@ -1,5 +1,6 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
+#include "core/drum_sound_messages.h"
 #include "core/synth/drum_only_font.h"
 #include "core/synth/make_built_in_synth.h"
 #include "core/port_session.h"
@@ -625,6 +626,72 @@ TEST_F(OfflineSynth, EveryAllSoundOffSilencesTheSynth)
         render(kBlock);
         EXPECT_EQ(fluid_synth_get_active_voice_count(fluid()), 0) << "All Sound Off number " << round;
     }
+}
+
+// A press as the window sends it for a note with edits: their NRPN and the
+// null after message 18. Renders a quarter second of the note alone.
+std::vector<float> pressEdited(FluidSynthOutput& synth, int note, const NoteEdit& edit)
+{
+    const PressMessages press = pressMessages(defaultControllerValues(), note, 0, 2);
+    for (std::size_t i = 0; i < kMessagesBeforeStatus; ++i)
+        synth.send(press[i]);
+    for (const MidiMessage& m : drumSoundMessages(edit, note, 2))
+        synth.send(m);
+    for (std::size_t i = kMessagesBeforeStatus; i < press.size(); ++i)
+        synth.send(press[i]);
+    std::vector<float> left(static_cast<std::size_t>(kRate / 4)), right(left.size());
+    EXPECT_TRUE(synth.render(left, right));
+    synth.send(releaseMessage(note));
+    synth.send(shortMessage(kStatusControlChange, 120, 0));  // all sound off
+    std::vector<float> rest(static_cast<std::size_t>(kBlock) * 4), restRight(rest.size());
+    synth.render(rest, restRight);
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+TEST_F(OfflineSynth, DrumSoundEditsTunePanAndAreGoneAfterTheNextProgramChange)
+{
+    // Zero crossings of the left channel, which halve an octave down.
+    const auto crossings = [](const std::vector<float>& both) {
+        std::size_t n = 0;
+        for (std::size_t i = 1; i < both.size() / 2; ++i)
+            n += (both[i - 1] < 0) != (both[i] < 0);
+        return static_cast<double>(n);
+    };
+    const auto energy = [](const std::vector<float>& both, bool right) {
+        double sum = 0;
+        const std::size_t half = both.size() / 2;
+        for (std::size_t i = right ? half : 0; i < (right ? both.size() : half); ++i)
+            sum += double(both[i]) * both[i];
+        return sum;
+    };
+    constexpr int kTriangle = 81;  // open triangle: a plain pitch
+    constexpr int kSnare = 38;
+    const NoteEdit none;
+    NoteEdit down;
+    down.values[parameterIndex(DrumParameter::Pitch)] = 0x40 - 12;
+    NoteEdit left;
+    left.values[parameterIndex(DrumParameter::Pan)] = 1;
+
+    const double plain = crossings(pressEdited(*synth_, kTriangle, none));
+    const double lower = crossings(pressEdited(*synth_, kTriangle, down));
+    ASSERT_GT(plain, 100);
+    std::printf("pitch -12: zero crossings %.0f -> %.0f, ratio %.3f\n", plain, lower, lower / plain);
+    EXPECT_NEAR(lower / plain, 0.5, 0.1);
+
+    const auto centre = pressEdited(*synth_, kSnare, none);
+    const auto panned = pressEdited(*synth_, kSnare, left);
+    const double centreRatio = energy(centre, false) / energy(centre, true);
+    const double leftRatio = energy(panned, false) / energy(panned, true);
+    std::printf("pan 1 (L63): left/right energy %.2f, without the edit %.2f\n", leftRatio, centreRatio);
+    EXPECT_GT(leftRatio, 4 * centreRatio);
+    // A GS Reset clears the synth's channel settings; the edit holds after it.
+    synth_->send(kGsReset);
+    const auto again = pressEdited(*synth_, kSnare, left);
+    EXPECT_GT(energy(again, false) / energy(again, true), 4 * centreRatio);
+
+    // The press's Program Change put the kit back: the triangle is itself again.
+    EXPECT_NEAR(crossings(pressEdited(*synth_, kTriangle, none)) / plain, 1.0, 0.05);
 }
 
 TEST_F(OfflineSynth, PressSetsEveryControllerItCarries)

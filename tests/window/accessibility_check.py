@@ -1,8 +1,9 @@
 """What a screen reader learns of the running program's main window over
 AT-SPI: every part that takes the focus, and every frame, has a name (a
 container that takes the focus with a control inside it is announced with
-it, so it needs a name of its own too); the scroll bars are
-named after the captions beside them, and each pad tells its note as the
+it, so it needs a name of its own too); the scroll bars (of the effect page
+and of the drum sound page) are named after the captions beside them, and
+each pad tells its note as the
 headings of its row and column show it.
     accessibility_check.py ja|en
 Exits 1 with a line per fault, 0 when all holds."""
@@ -31,7 +32,12 @@ KNOWN_PADS = {
            "C 2, note 36": "Standard 1 Kick 1",
            "G 9, note 127": "[Pro] House Snare 2"},
 }
-TABS = {"ja": ["楽器", "エフェクト"], "en": ["Instruments", "Effects"]}
+# The drum sound page's bars, for the SC-8850 map the program starts in.
+DRUM_SOUND_NAMES = {
+    "ja": ["ピッチ", "レベル", "パン", "リバーブ", "コーラス", "ディレイ"],
+    "en": ["Pitch", "Level", "Pan", "Reverb", "Chorus", "Delay"],
+}
+TABS = {"ja": ["楽器", "エフェクト", "ドラム音"], "en": ["Instruments", "Effects", "Drum sound"]}
 
 faults = []
 
@@ -118,7 +124,7 @@ def check_pads(focusable, labels, language):
         fault(f"{len(notes)} pads tell their note, not 128")
 
 
-def check_scroll_bars(focusable, labels, language):
+def check_scroll_bars(focusable, labels, expected):
     bars = [n for n in focusable if n.getRole() == pyatspi.ROLE_SCROLL_BAR]
     names = []
     for bar in bars:
@@ -129,7 +135,7 @@ def check_scroll_bars(focusable, labels, language):
         if caption != bar.name + "=":
             fault(f"scroll bar named {bar.name!r} beside the caption {caption!r}")
         names.append(bar.name)
-    if sorted(names) != sorted(CONTROLLER_NAMES[language]):
+    if sorted(names) != sorted(expected):
         fault(f"scroll bars named {names}")
 
 
@@ -144,10 +150,10 @@ def select_tab(window, name):
     sys.exit(f"no tab {name!r} to press")
 
 
-def wait_for_showing(window, role, seconds=10):
+def wait_for_showing(window, role, seconds=10, name=None):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
-        if any(n.getRole() == role and showing(n) for n in walk(window)):
+        if any(n.getRole() == role and showing(n) and name in (None, n.name) for n in walk(window)):
             return
         time.sleep(0.2)
     sys.exit("the page did not change")
@@ -169,12 +175,20 @@ def main():
     wait_for_showing(window, pyatspi.ROLE_SCROLL_BAR)
     focusable, frames, labels = controls(window)
     check_names(focusable + frames, TABS[language][1])
-    check_scroll_bars(focusable, labels, language)
+    check_scroll_bars(focusable, labels, CONTROLLER_NAMES[language])
+    counts = [counted, len(focusable)]
+
+    select_tab(window, TABS[language][2])
+    wait_for_showing(window, pyatspi.ROLE_SCROLL_BAR, name=DRUM_SOUND_NAMES[language][0])
+    focusable, frames, labels = controls(window)
+    check_names(focusable + frames, TABS[language][2])
+    check_scroll_bars(focusable, labels, DRUM_SOUND_NAMES[language])
+    counts.append(len(focusable))
 
     for line in faults:
         print(line)
     if not faults:
-        print(f"{language}: {counted} and {len(focusable)} focusable controls on the two pages, all named")
+        print(f"{language}: {', '.join(map(str, counts))} focusable controls on the three pages, all named")
     return 1 if faults else 0
 
 
