@@ -21,11 +21,11 @@ namespace padscope {
 class AboutBox;
 class ControllerPage;
 class FindDialog;
+class IncomingRoute;
 class InputSession;
-class MidiInbox;
 class MidiInput;
 class PortMenu;
-struct DrumPartEvent;
+struct IncomingState;
 class KitSelectButton;
 class LinkLabel;
 class PadPage;
@@ -73,10 +73,11 @@ public:
     // the pads, the kit buttons and the map, and with thru on goes on to
     // the output. The input must outlive the window.
     void attachInput(MidiInput& input);
-    // Shows what has arrived since the last call, passing it on first when
-    // thru is on. Runs on its own as messages arrive.
+    // Shows what has arrived since the last call; Thru has passed it on
+    // already, on the input's own thread. Runs on its own as messages arrive.
     void takeIncoming();
-    void setThru(bool on) { thru_ = on; }
+    // Off: the notes Thru started end.
+    void setThru(bool on);
     bool thru() const { return thru_; }
 
     int currentNote() const { return currentNote_; }
@@ -103,7 +104,9 @@ private:
     void connectPads();
     void selectKit(int program);
     void showCheckedKit();
-    void showIncoming(const DrumPartEvent& event);
+    void showIncoming(const IncomingState& state);
+    // A port that failed after it opened, or a message it refused.
+    void portFailed(Failure failure, const std::string& reason);
     void releaseIncoming();
     void mapButtonToggled(int map, bool checked);
     void setOuterGeometry(int left, int top, int width, int height);
@@ -131,7 +134,7 @@ private:
     std::unique_ptr<AboutBox> aboutBox_;
     FindDialog* findDialog_ = nullptr;  // made when first asked for
     PortMenu* portMenu_ = nullptr;
-    std::unique_ptr<MidiInbox> inbox_;
+    std::unique_ptr<IncomingRoute> route_;
     std::unique_ptr<InputSession> input_;
     bool thru_ = false;
     SynthFontChoice* synthFonts_ = nullptr;
