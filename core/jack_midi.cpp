@@ -41,6 +41,8 @@ constexpr std::size_t kHeldRing = 1 << 16;
 // What a JACK MIDI buffer spends on each event besides its bytes, counted
 // high, so that a unit that passes the check always fits whole.
 constexpr std::size_t kEventOverhead = 16;
+// Cycles in a row that must see a new connection before it carries messages.
+constexpr int kLiveCycles = 2;
 
 // A unit of messages for the output: `length` bytes of messages follow, each
 // as a 16-bit size and its bytes. `generation` is the opening it was written for.
@@ -93,11 +95,14 @@ struct JackMidiClient::Core {
     std::atomic<std::uint32_t> lastGeneration{0};  // changed under writeMutex
     std::atomic<std::uint32_t> openGeneration{0};  // 0 while no port is asked for
     std::atomic<std::uint32_t> failedGeneration{0};
+    // A port closed while what was written for it may still go out.
+    std::atomic<std::uint32_t> closingGeneration{0};
     std::array<std::array<char, 512>, 2> targets{};  // by generation parity
     // Process callback only, then published.
     std::uint32_t liveGeneration = 0;
     std::atomic<std::uint32_t> liveSeen{0};
-    std::uint32_t connectedSince = 0;  // the generation whose connection the last cycle saw
+    std::uint32_t countedGeneration = 0;  // whose connection connectedCycles counts
+    int connectedCycles = 0;              // in a row that have seen that connection
     std::atomic<std::uint32_t> drainedBefore{0};  // every unit older than this has been handled
     std::atomic<std::size_t> maxEvent{0};         // what an empty cycle of the port carries
     std::atomic<std::uint32_t> refusedSize{0};
@@ -163,6 +168,11 @@ struct JackMidiClient::Core {
         static_cast<Core*>(arg)->gone = true;
     }
 
+    // Whether what is written for that port may still go out.
+    bool still(std::uint32_t generation) const
+    {
+        return openGeneration.load() == generation || closingGeneration.load() == generation;
+    }
     void connect(std::uint32_t generation, const std::string& target);
     void disconnect(std::uint32_t generation, const std::string& target);
     void fail(std::uint32_t generation, const std::string& reason);
@@ -235,27 +245,38 @@ void JackMidiClient::Core::drainOutgoing(void* buffer, jack_nframes_t& lastTime)
     const std::uint32_t written = lastGeneration.load(std::memory_order_acquire);
     const std::uint32_t open = openGeneration.load(std::memory_order_acquire);
     const std::uint32_t failed = failedGeneration.load(std::memory_order_acquire);
-    // Live once the connection has been there for a whole cycle: libjack
-    // runs a peer's first cycle after its activation without its callback,
-    // and what reaches the peer in that cycle is lost.
-    if (buffer && open != 0 && open != failed && open != liveGeneration) {
-        if (jack_port_connected_to(outPort.load(std::memory_order_relaxed), targets[open % 2].data()) <= 0)
-            connectedSince = 0;
-        else if (connectedSince != open)
-            connectedSince = open;
-        else {
-            liveGeneration = open;
-            liveSeen.store(open, std::memory_order_release);
+    const std::uint32_t closing = closingGeneration.load(std::memory_order_acquire);
+    auto waiting = [&](std::uint32_t generation) {
+        return generation != 0 && generation != failed && generation != liveGeneration
+               && (generation == open || generation == closing);
+    };
+    OutgoingHeader header{};
+    // The port whose connection is awaited: that of the first unit, or the
+    // open one. Live once the connection has been there for a whole cycle:
+    // libjack runs a peer's first cycle after its activation without its
+    // callback, and what reaches the peer in that cycle is lost.
+    std::uint32_t awaited = open;
+    if (peekHeader(ring, header) && waiting(header.generation))
+        awaited = header.generation;
+    if (buffer && waiting(awaited)) {
+        const bool connected =
+            jack_port_connected_to(outPort.load(std::memory_order_relaxed), targets[awaited % 2].data()) > 0;
+        if (!connected || countedGeneration != awaited) {
+            countedGeneration = awaited;
+            connectedCycles = 0;
+        }
+        if (connected && ++connectedCycles >= kLiveCycles) {
+            liveGeneration = awaited;
+            liveSeen.store(awaited, std::memory_order_release);
         }
     }
     bool sent = false;
-    OutgoingHeader header{};
     while (peekHeader(ring, header)) {
         const std::size_t total = sizeof header + header.length;
         if (jack_ringbuffer_read_space(ring) < total)
             break;  // the rest of the unit is on its way
         if (header.generation != liveGeneration || !buffer) {
-            if (header.generation == open && header.generation != failed) {
+            if (waiting(header.generation)) {
                 drainedBefore.store(header.generation, std::memory_order_release);
                 return;  // the first message waits for the connection
             }
@@ -369,8 +390,8 @@ void JackMidiClient::Core::fail(std::uint32_t generation, const std::string& rea
 
 void JackMidiClient::Core::connect(std::uint32_t generation, const std::string& target)
 {
-    if (openGeneration.load() != generation)
-        return;  // closed again before its turn came
+    if (!still(generation))
+        return;  // closed again, and what it had dropped, before its turn came
     if (!outPort.load()) {
         jack_port_t* port = jack_port_register(client, name.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
         if (!port) {
@@ -386,7 +407,7 @@ void JackMidiClient::Core::connect(std::uint32_t generation, const std::string& 
         const int result = jack_connect(client, jack_port_name(outPort.load()), target.c_str());
         if (result == 0 || result == EEXIST)
             break;
-        if (gone || openGeneration.load() != generation)
+        if (gone || !still(generation))
             return;
         if (std::chrono::steady_clock::now() >= deadline) {
             fail(generation, target + " did not take the JACK connection within 1 s (error " + std::to_string(result) + ")");
@@ -395,7 +416,7 @@ void JackMidiClient::Core::connect(std::uint32_t generation, const std::string& 
         std::this_thread::sleep_for(20ms);
     }
     // The connection is live once the process callback has seen it.
-    while (!gone && openGeneration.load() == generation && liveSeen.load() != generation) {
+    while (!gone && still(generation) && liveSeen.load() != generation) {
         if (std::chrono::steady_clock::now() >= deadline) {
             fail(generation, target + " did not take the JACK connection within 1 s");
             return;
@@ -410,6 +431,8 @@ void JackMidiClient::Core::disconnect(std::uint32_t generation, const std::strin
     const auto deadline = std::chrono::steady_clock::now() + kDrainLimit;
     while (!gone && drainedBefore.load() <= generation && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(2ms);
+    std::uint32_t closing = generation;
+    closingGeneration.compare_exchange_strong(closing, 0);
     if (jack_port_t* out = outPort.load())
         jack_disconnect(client, jack_port_name(out), target.c_str());
 }
@@ -524,6 +547,8 @@ void JackMidiClient::closeOutput()
     {
         const std::lock_guard lock(core_->writeMutex);
         generation = core_->openGeneration.exchange(0);
+        if (generation != 0)
+            core_->closingGeneration.store(generation);
     }
     if (generation == 0)
         return;

@@ -221,6 +221,17 @@ TEST_F(JackMidi, FirstMessageWaitsForAPeerThatActivatesLate)
     EXPECT_FALSE(out->openFailedLate());
 }
 
+// A start closed at once, before the connection was live: what it sent
+// still goes out before the connection goes.
+TEST_F(JackMidi, WhatWasSentBeforeAnEarlyCloseStillLeaves)
+{
+    out->refresh();
+    ASSERT_TRUE(out->open(indexOf(*out, sink->input())));
+    out->send(kReset);
+    out->close();
+    EXPECT_EQ(sink->waitForEvents(1, 10s), std::vector<Bytes>{kReset});
+}
+
 // A peer that never becomes active: the open returns at once, fails a
 // moment later with the reason, and the port is then not the session's.
 TEST_F(JackMidi, PeerThatNeverActivatesFailsTheOpenAndIsNotKept)
