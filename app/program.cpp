@@ -4,8 +4,10 @@
 #include "ui/audio_failure_message.h"
 #include "core/audio_log.h"
 #include "app/built_in_synth.h"
+#include "core/chained_input.h"
 #include "core/chained_output.h"
 #include "ui/fonts.h"
+#include "core/jack_midi.h"
 #include "core/synth/kit_plan.h"
 #include "ui/main_window.h"
 #include "ui/message_box_notifier.h"
@@ -23,6 +25,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <utility>
 
 namespace padscope {
 
@@ -40,6 +43,14 @@ StartFonts& startFonts()
 {
     static StartFonts fonts;
     return fonts;
+}
+
+// The program's JACK client for MIDI, opened by startListingPorts() and
+// shared by the output and the input.
+std::shared_ptr<JackMidiClient>& jackMidiClient()
+{
+    static std::shared_ptr<JackMidiClient> client;
+    return client;
 }
 
 }  // namespace
@@ -72,6 +83,10 @@ std::unique_ptr<MidiOutput> startListingPorts(const std::optional<SoundFontSet>&
         });
     });
     output->append([] { return std::make_unique<RtMidiOutput>(); });
+    // Opens on a thread of its own from here on; its ports are listed on another.
+    auto jack = std::make_shared<JackMidiClient>();
+    jackMidiClient() = jack;
+    output->append([jack] { return std::make_unique<JackMidiOutput>(jack); });
     return output;
 }
 
@@ -80,7 +95,11 @@ int runProgram(ProgramOptions options)
     QApplication::setApplicationName(QStringLiteral("Padscope"));
     QApplication::setApplicationVersion(QString::fromLatin1(programVersion()));
     QGuiApplication::setDesktopFileName(QStringLiteral(PADSCOPE_APP_ID));
-    const std::unique_ptr<MidiOutput> output = options.outputs ? std::move(options.outputs) : startListingPorts();
+    // Closed after everything that uses it, before the process ends.
+    std::shared_ptr<JackMidiClient> jack;
+    std::unique_ptr<MidiOutput> listed = options.outputs ? std::move(options.outputs) : startListingPorts();
+    jack = std::exchange(jackMidiClient(), nullptr);
+    const std::unique_ptr<MidiOutput> output = std::move(listed);
 
     installFontSubstitutes();
 
@@ -100,7 +119,10 @@ int runProgram(ProgramOptions options)
     }
 
     MessageBoxNotifier notifier;
-    RtMidiInput input;
+    ChainedInput input;
+    input.append(std::make_unique<RtMidiInput>());
+    if (jack)
+        input.append(std::make_unique<JackMidiInput>(jack));
     MainWindow window(MainWindowServices{
         *output,
         notifier,

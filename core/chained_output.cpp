@@ -96,6 +96,13 @@ void ChainedOutput::setAudioFailureHandler(AudioFailureHandler handler)
             b->setAudioFailureHandler(handler);
 }
 
+void ChainedOutput::setPortFailureHandler(PortFailureHandler handler)
+{
+    for (std::size_t number = 0; number < backends_.size(); ++number)
+        if (MidiOutput* b = backend(number))
+            b->setPortFailureHandler(handler);
+}
+
 void ChainedOutput::close()
 {
     if (open_)

@@ -35,10 +35,14 @@ public:
     void refresh() override;
     bool open(int index) override;
     bool openFailedLate() const override;
+    std::string lateFailure() const override { return open_ ? open_->lateFailure() : std::string{}; }
+    void setPortFailureHandler(PortFailureHandler handler) override;
     void setAudioFailureHandler(AudioFailureHandler handler) override;
     bool loadSoundFonts(std::vector<std::filesystem::path> files, SoundFontsLoaded done) override;
     void close() override;
     void send(std::span<const std::uint8_t> message) override { if (open_) open_->send(message); }
+    void beginUnit() override { if (open_) open_->beginUnit(); }
+    void endUnit() override { if (open_) open_->endUnit(); }
 
 private:
     struct Backend {

@@ -33,6 +33,8 @@ public:
     // Opens the port at `index` of the list; none for -1.
     void choose(int index);
     void close();
+    // Whether the input passes what arrives straight on, where it can.
+    void setThru(bool on) { input_.setThru(on); }
     // The open port's name, empty for none.
     const std::string& portName() const { return open_; }
 

@@ -14,7 +14,9 @@ namespace padscope {
 // given to open(), on the input's own thread.
 class MidiInput {
 public:
-    using Receive = std::function<void(std::span<const std::uint8_t> message)>;
+    // `passedOn` when the input has already passed the message on to the
+    // output itself (Thru from a JACK input to a JACK port).
+    using Receive = std::function<void(std::span<const std::uint8_t> message, bool passedOn)>;
 
     virtual ~MidiInput() = default;
 
@@ -26,6 +28,11 @@ public:
     virtual bool open(int index, Receive receive) = 0;
     // After close() returns, the receiver is not called any more.
     virtual void close() = 0;
+    // An input that can pass what arrives straight on to the output (a JACK
+    // input to a JACK port of the same client) does so while on.
+    virtual void setThru(bool /*on*/) {}
+    // Hands what has arrived so far to the receiver, on the calling thread.
+    virtual void deliverPending() {}
 };
 
 }  // namespace padscope

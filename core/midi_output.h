@@ -23,6 +23,9 @@ struct SoundFontFailure {
 // Told once a port has tried to play other SoundFonts: nothing when they
 // play now.
 using SoundFontsLoaded = std::function<void(const std::optional<SoundFontFailure>&)>;
+// Told, from any thread, of what went wrong with an open port after open()
+// had returned, with the reason.
+using PortFailureHandler = std::function<void(Failure, const std::string& reason)>;
 
 // The MIDI output layer: the few operations the program relies on, whatever
 // the platform's MIDI system is. Ports are numbered from 0 to portCount()-1
@@ -49,6 +52,12 @@ public:
     // reads its SoundFonts after open() has returned) says here whether that
     // has failed since; the port is then as good as not open.
     virtual bool openFailedLate() const { return false; }
+    // Why, where the backend knows.
+    virtual std::string lateFailure() const { return {}; }
+    // A port whose open finishes in the background (a JACK connection) tells
+    // `handler` when it has failed since (PortOpenFailed), and when it
+    // refused a message too long to carry (MessageTooLong).
+    virtual void setPortFailureHandler(PortFailureHandler) {}
     // A port that makes its own sound (the built-in synth) tells `handler`
     // when its audio output cannot play; once set empty, nothing more is told.
     // Other ports have nothing to tell.
@@ -65,6 +74,17 @@ public:
     // One whole message, status first: a channel message or a system
     // exclusive message with its F0 and F7.
     virtual void send(std::span<const std::uint8_t> message) = 0;
+    // The messages sent from beginUnit() to endUnit() belong together (a
+    // press): where the port has cycles they leave in one, in order.
+    virtual void beginUnit() {}
+    virtual void endUnit() {}
+    void sendUnit(std::span<const MidiMessage> messages)
+    {
+        beginUnit();
+        for (const MidiMessage& message : messages)
+            send(message);
+        endUnit();
+    }
 };
 
 // Something asked of a port, in the order it was asked: what a queue hands

@@ -21,6 +21,8 @@ enum class Failure {
     SoundFontEmpty,
     SoundFontTruncated,      // shorter than its header says
     SoundFontNotASoundFont,  // another kind of file, or one the synth cannot load
+    // A message longer than the port can carry was not sent. detail: why.
+    MessageTooLong,
 };
 
 // Tells the user of a failure. The program's window shows a modal message

@@ -20,27 +20,70 @@ void PortSession::countPorts()
 void PortSession::openCurrent()
 {
     portKey_ = output_.portKey(portIndex_);
-    isOpen_ = output_.open(portIndex_);
+    {
+        const std::lock_guard lock(outputMutex_);
+        isOpen_ = output_.open(portIndex_);
+    }
     if (!isOpen_)
         notifier_.notify(Failure::PortOpenFailed, {});
 }
 
 void PortSession::allNotesOff()
 {
-    for (const MidiMessage& message : allNotesOffMessages())
+    sendUnit(allNotesOffMessages());
+}
+
+void PortSession::send(std::span<const std::uint8_t> message)
+{
+    if (unitOwner_.load() == std::this_thread::get_id()) {
         output_.send(message);
+        return;
+    }
+    const std::lock_guard lock(outputMutex_);
+    output_.send(message);
+}
+
+void PortSession::beginUnit()
+{
+    outputMutex_.lock();
+    unitOwner_ = std::this_thread::get_id();
+    output_.beginUnit();
+}
+
+void PortSession::endUnit()
+{
+    output_.endUnit();
+    unitOwner_ = std::thread::id{};
+    outputMutex_.unlock();
+}
+
+void PortSession::sendUnit(std::span<const MidiMessage> messages)
+{
+    beginUnit();
+    for (const MidiMessage& message : messages)
+        output_.send(message);
+    endUnit();
+}
+
+void PortSession::checkLateFailure()
+{
+    if (!isOpen_ || !output_.openFailedLate())
+        return;
+    isOpen_ = false;
+    portName_.clear();
+    notifier_.notify(Failure::PortOpenFailed, output_.lateFailure());
 }
 
 void PortSession::resetStep(std::chrono::milliseconds wait)
 {
-    output_.send(kGsReset);
+    send(kGsReset);
     if (sleep_)
         sleep_(wait);
     // A port that finishes opening in the background, during the wait, may
     // only now turn out unusable: that is a failed open like any other.
     if (isOpen_ && output_.openFailedLate()) {
         isOpen_ = false;
-        notifier_.notify(Failure::PortOpenFailed, {});
+        notifier_.notify(Failure::PortOpenFailed, output_.lateFailure());
     }
 }
 
@@ -86,7 +129,10 @@ void PortSession::choosePort(int index)
 
 void PortSession::refreshPorts()
 {
-    output_.refresh();
+    {
+        const std::lock_guard lock(outputMutex_);
+        output_.refresh();
+    }
     portCount_ = output_.portCount();
     if (portKey_.empty())
         return;
@@ -116,7 +162,10 @@ int PortSession::openPortIndex() const
 
 void PortSession::close()
 {
-    output_.close();
+    {
+        const std::lock_guard lock(outputMutex_);
+        output_.close();
+    }
     isOpen_ = false;
 }
 

@@ -5,6 +5,9 @@
 
 #include <chrono>
 #include <functional>
+#include <atomic>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -43,8 +46,18 @@ public:
     int openPortIndex() const;
     // Closes the port without resetting it.
     void close();
-    // Sends one message to the open port; dropped while none is open.
-    void send(std::span<const std::uint8_t> message) { output_.send(message); }
+    // Sends one message to the open port; dropped while none is open. Also
+    // called from an input's thread (Thru): one send at a time.
+    void send(std::span<const std::uint8_t> message);
+    // What is sent from beginUnit() to endUnit() on this thread belongs
+    // together (a press): nothing from another thread comes between, and
+    // where the port has cycles it leaves in one.
+    void beginUnit();
+    void endUnit();
+    void sendUnit(std::span<const MidiMessage> messages);
+    // A port that failed after it opened is as good as not open: the user is
+    // told why, and its name is neither shown nor remembered.
+    void checkLateFailure();
 
     int portCount() const { return portCount_; }
     int portIndex() const { return portIndex_; }
@@ -57,6 +70,8 @@ private:
     void nameStep();
 
     MidiOutput& output_;
+    std::mutex outputMutex_;  // the output is also sent to from an input's thread
+    std::atomic<std::thread::id> unitOwner_{};  // the thread within a unit, which holds the mutex
     Notifier& notifier_;
     Sleep sleep_;
     int portCount_ = 0;

@@ -34,6 +34,9 @@ void RtMidiInput::refresh()
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
     for (RtMidi::Api kind : compiled) {
+        // JACK has a client of the program's own (jack_midi.h).
+        if (kind == RtMidi::UNIX_JACK)
+            continue;
         const auto running =
             std::find_if(apis_.begin(), apis_.end(), [kind](const auto& in) { return in->getCurrentApi() == kind; });
         if (running != apis_.end()) {
@@ -97,7 +100,7 @@ void RtMidiInput::deliver(double, std::vector<unsigned char>* message, void* dat
         return;
     const std::lock_guard lock(delivery->mutex);
     if (delivery->receive)
-        delivery->receive(*message);
+        delivery->receive(*message, false);
 }
 
 bool RtMidiInput::open(int index, Receive receive)

@@ -10,9 +10,8 @@ class RtMidiIn;
 namespace padscope {
 
 // The platform's MIDI input ports through RtMidi's input side: the ports of
-// the ALSA sequencer, then JACK's, where each can start; the program's own
-// ports are left out, so that nothing it sends comes back in. A JACK server
-// that stops answering costs at most a short wait, as for the output.
+// the ALSA sequencer (JACK has a client of the program's own); the program's
+// own ports are left out, so that nothing it sends comes back in.
 class RtMidiInput final : public MidiInput {
 public:
     explicit RtMidiInput(std::string clientName = "Padscope");

@@ -4,13 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 #if defined(__LINUX_ALSA__)
 #include <unistd.h>
-#endif
-#if defined(PADSCOPE_WITH_JACK)
-#include <jack/jack.h>
 #endif
 
 namespace padscope {
@@ -43,67 +39,7 @@ bool openAt(RtMidiOut& out, const std::string& fullName, const std::string& clie
     return true;
 }
 
-#if defined(PADSCOPE_WITH_JACK)
-struct CloseJackClient {
-    void operator()(jack_client_t* client) const { jack_client_close(client); }
-};
-using JackClient = std::unique_ptr<jack_client_t, CloseJackClient>;
-
-// Full names of the JACK MIDI output ports called `portName`, of any client.
-std::vector<std::string> outputPortsNamed(jack_client_t* client, const std::string& portName)
-{
-    std::vector<std::string> names;
-    const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
-    if (!ports)
-        return names;
-    const std::string suffix = ':' + portName;
-    for (const char** port = ports; *port; ++port)
-        if (std::string_view(*port).ends_with(suffix))
-            names.emplace_back(*port);
-    jack_free(ports);
-    return names;
-}
-#endif
-
 }  // namespace
-
-// jack_connect returns once the server has queued the connection for a later
-// process cycle; what RtMidi sends before that cycle goes nowhere. This client
-// reads the graph the server runs, to wait for the connection. It is never
-// activated, so it takes no part in the cycles.
-struct RtMidiOutput::JackWatch {
-#if defined(PADSCOPE_WITH_JACK)
-    JackClient client;
-    std::string ownPort;  // our port's full name, once known
-
-    // Before RtMidi registers our port, while its name is unknown: the ports
-    // of that name that other clients have.
-    std::vector<std::string> othersBefore(const std::string& portName) const
-    {
-        return ownPort.empty() ? outputPortsNamed(client.get(), portName) : std::vector<std::string>{};
-    }
-
-    // Whether our port's connection to `target` is part of the graph the
-    // server runs; also true when our port cannot be told apart.
-    bool connectionLive(const std::string& portName, const std::vector<std::string>& others,
-                        const std::string& target)
-    {
-        if (ownPort.empty()) {
-            // JACK may have renamed RtMidi's client: ours is the one new port.
-            auto added = outputPortsNamed(client.get(), portName);
-            std::erase_if(added, [&others](const std::string& name) { return std::ranges::count(others, name) > 0; });
-            if (added.size() != 1)
-                return true;
-            ownPort = added.front();
-        }
-        const jack_port_t* own = jack_port_by_name(client.get(), ownPort.c_str());
-        return !own || jack_port_connected_to(own, target.c_str()) > 0;
-    }
-#else
-    std::vector<std::string> othersBefore(const std::string&) const { return {}; }
-    bool connectionLive(const std::string&, const std::vector<std::string>&, const std::string&) { return true; }
-#endif
-};
 
 std::string stablePortName(std::string name)
 {
@@ -134,7 +70,8 @@ void RtMidiOutput::refresh()
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
     for (RtMidi::Api api : compiled) {
-        if (api == RtMidi::RTMIDI_DUMMY)
+        // JACK has a client of the program's own (jack_midi.h).
+        if (api == RtMidi::RTMIDI_DUMMY || api == RtMidi::UNIX_JACK)
             continue;
         // An API keeps its object once it had ports: the open port may be one
         // of them, and a JACK client is not closed lightly.
@@ -152,27 +89,8 @@ void RtMidiOutput::refresh()
         if (!listPorts(apis_.size() - 1)) {
             releaseRtMidiApi(std::move(apis_.back()));
             apis_.pop_back();
-        } else if (api == RtMidi::UNIX_JACK) {
-            watchJack();
         }
     }
-}
-
-void RtMidiOutput::watchJack()
-{
-#if defined(PADSCOPE_WITH_JACK)
-    if (jackWatch_ || jackServerGone())
-        return;
-    const std::string name = clientName_ + "-watch";
-    auto client = makeWithinJackLimit(processJackServer(), [name] {
-        jack_status_t status{};
-        return JackClient(jack_client_open(name.c_str(), JackNoStartServer, &status));
-    });
-    if (!client || !*client)
-        return;
-    jackWatch_ = std::make_shared<JackWatch>();
-    jackWatch_->client = std::move(*client);
-#endif
 }
 
 bool RtMidiOutput::listPorts(std::size_t api)
@@ -204,10 +122,6 @@ RtMidiOutput::~RtMidiOutput()
     close();
     for (auto& api : apis_)
         releaseRtMidiApi(std::move(api));
-#if defined(PADSCOPE_WITH_JACK)
-    if (jackWatch_)
-        releaseJackClient(processJackServer(), jackWatch_->client);
-#endif
 }
 
 bool RtMidiOutput::call(RtMidiOut& api, const std::function<void(RtMidiOut&)>& task)
@@ -238,33 +152,8 @@ bool RtMidiOutput::open(int index)
     RtMidiOut& api = *apis_[port.api];
     // Shared with the worker, which may outlive this call.
     auto opened = std::make_shared<std::atomic<bool>>(false);
-    auto watch = isJack(api) ? jackWatch_ : nullptr;
-    // Waiting for the connection never makes the call overrun its time limit.
-    const auto deadline = std::chrono::steady_clock::now() + kJackTimeLimit * 3 / 4;
-    const bool answered = call(api, [opened, watch, deadline, fullName = port.fullName,
-                                     clientName = clientName_](RtMidiOut& out) {
-        const auto others = watch ? watch->othersBefore(clientName) : std::vector<std::string>{};
-        if (!openAt(out, fullName, clientName))
-            return;
-        if (watch) {
-            // A peer that has only just started takes no connection until it
-            // is active: RtMidi's connect is asked for again until it holds.
-            using namespace std::chrono_literals;
-            auto again = std::chrono::steady_clock::now() + 100ms;
-            while (out.isPortOpen() && !watch->connectionLive(clientName, others, fullName)) {
-                const auto now = std::chrono::steady_clock::now();
-                if (now >= deadline) {
-                    qCDebug(lcMidi, "The JACK connection to %s is not live yet; sending all the same", fullName.c_str());
-                    break;
-                }
-                if (now >= again) {
-                    openAt(out, fullName, clientName);
-                    again = now + 100ms;
-                }
-                std::this_thread::sleep_for(1ms);
-            }
-        }
-        *opened = out.isPortOpen();
+    const bool answered = call(api, [opened, fullName = port.fullName, clientName = clientName_](RtMidiOut& out) {
+        *opened = openAt(out, fullName, clientName) && out.isPortOpen();
     });
     if (!answered || !*opened)
         return false;

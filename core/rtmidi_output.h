@@ -11,13 +11,10 @@ class RtMidiOut;
 namespace padscope {
 
 // The platform's MIDI output ports through RtMidi: every port of every API
-// RtMidi was built with (ALSA sequencer then JACK on Linux, WinMM on Windows,
-// CoreMIDI on macOS), listed at construction and at each refresh() in a
-// stable order. An API that cannot start adds no ports and prints nothing. A
-// JACK server that stops answering, or goes away, costs at most a short wait:
-// its ports then fail to open or drop out of the list, and its client is left
-// alone. Opening a JACK port returns once its connection carries messages,
-// or when that wait (within the same limit) is up.
+// RtMidi was built with but JACK, which has a client of the program's own
+// (ALSA sequencer on Linux, WinMM on Windows, CoreMIDI on macOS), listed at
+// construction and at each refresh() in a stable order. An API that cannot
+// start adds no ports and prints nothing.
 class RtMidiOutput final : public MidiOutput {
 public:
     explicit RtMidiOutput(std::string clientName = "Padscope");
@@ -48,18 +45,10 @@ private:
     // Adds the ports of apis_[api] to the list; false when it has none or
     // did not answer.
     bool listPorts(std::size_t api);
-    // Opens the client that tells when a JACK connection is live.
-    void watchJack();
-
-    // A JACK client of our own beside RtMidi's (see the source file).
-    struct JackWatch;
-
     std::string clientName_;
     std::vector<std::unique_ptr<RtMidiOut>> apis_;
     std::vector<Port> ports_;
     RtMidiOut* open_ = nullptr;
-    // Shared with the worker of a JACK call, which may outlive this object.
-    std::shared_ptr<JackWatch> jackWatch_;
 };
 
 // The name a port is shown and remembered by. The ALSA sequencer appends the

@@ -35,7 +35,7 @@ public:
     void play(std::span<const std::uint8_t> message) const
     {
         if (receive_)
-            receive_(message);
+            receive_(message, false);
     }
 
 private:

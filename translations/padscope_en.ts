@@ -311,6 +311,10 @@ An unchanged one stays as the module has it.</translation>
         <translation>The MIDI input was not found; it is set to None</translation>
     </message>
     <message>
+        <source>ＭＩＤＩメッセージが長すぎるため送れません</source>
+        <translation>The MIDI message is too long to be sent</translation>
+    </message>
+    <message>
         <source>SoundFont ファイルが見つかりません</source>
         <translation>The SoundFont file was not found</translation>
     </message>

@@ -4,7 +4,6 @@
 #include "ui/controller_page.h"
 #include "ui/drum_sound_page.h"
 #include "catalogue/drum_names.h"
-#include "core/drum_part.h"
 #include "ui/find_dialog.h"
 #include "ui/fonts.h"
 #include "core/input_session.h"
@@ -13,7 +12,7 @@
 #include "catalogue/kits.h"
 #include "ui/link_label.h"
 #include "ui/manual_window.h"
-#include "core/midi_inbox.h"
+#include "core/incoming_route.h"
 #include "ui/pad_button.h"
 #include "ui/pad_page.h"
 #include "ui/placed_label.h"
@@ -54,6 +53,10 @@ MainWindow::MainWindow(MainWindowServices services)
       thru_(services_.saved.thru), chosenLanguage_(services_.saved.language)
 {
     buildWindow();
+    // Told on the output's own thread; shown on this one.
+    services_.output.setPortFailureHandler([this](Failure failure, const std::string& reason) {
+        QMetaObject::invokeMethod(this, [this, failure, reason] { portFailed(failure, reason); }, Qt::QueuedConnection);
+    });
     startUp();
     // The about box is created right after the main window, hidden.
     aboutBox_ = std::make_unique<AboutBox>(this, services_.openLink, [this] { showManual(); });
@@ -62,7 +65,8 @@ MainWindow::MainWindow(MainWindowServices services)
 
 MainWindow::~MainWindow()
 {
-    // Nothing more may arrive once the inbox is gone.
+    services_.output.setPortFailureHandler({});
+    // Nothing more may arrive once the route is gone.
     if (input_)
         input_->close();
 }
@@ -332,6 +336,9 @@ void MainWindow::playCurrentNote()
 {
     const PressMessages words =
         pressMessages(controllers_->values(), currentNote_, currentProgram_, currentMap_);
+    // One unit: nothing Thru passes on comes between, and on JACK it leaves
+    // in one cycle.
+    session_.beginUnit();
     for (std::size_t i = 0; i < kMessagesBeforeStatus; ++i)
         session_.send(words[i]);
     setLabel(programLabel_, QString::number(currentProgram_ + 1));
@@ -343,6 +350,7 @@ void MainWindow::playCurrentNote()
             session_.send(message);
     for (std::size_t i = kMessagesBeforeStatus; i < words.size(); ++i)
         session_.send(words[i]);
+    session_.endUnit();
 }
 
 void MainWindow::stopCurrentNote()
@@ -408,6 +416,9 @@ void MainWindow::mapButtonToggled(int map, bool checked)
 
 void MainWindow::changePort()
 {
+    // The notes Thru started end on the port they sound on.
+    if (route_)
+        route_->endThruNotes();
     session_.changePort();
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
     synthFonts_->showWhatSounds();
@@ -415,6 +426,8 @@ void MainWindow::changePort()
 
 void MainWindow::choosePort(int index)
 {
+    if (route_)
+        route_->endThruNotes();
     session_.choosePort(index);
     setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
     synthFonts_->showWhatSounds();
@@ -470,71 +483,70 @@ void MainWindow::attachInput(MidiInput& input)
 {
     if (input_)
         return;
-    // The input's thread only queues; this thread takes all that waits.
-    inbox_ = std::make_unique<MidiInbox>(
-        [this] { QMetaObject::invokeMethod(this, &MainWindow::takeIncoming, Qt::QueuedConnection); });
+    // The input's thread passes messages on and keeps what they mean; this
+    // thread, woken once for all that came meanwhile, shows the outcome.
+    route_ = std::make_unique<IncomingRoute>(
+        [this] { QMetaObject::invokeMethod(this, &MainWindow::takeIncoming, Qt::QueuedConnection); },
+        [this](std::span<const std::uint8_t> message) { session_.send(message); });
+    route_->setThru(thru_);
     input_ = std::make_unique<InputSession>(
         input, services_.notifier,
-        [inbox = inbox_.get()](std::span<const std::uint8_t> message) { inbox->post(message); },
-        [this] { releaseIncoming(); });
+        [route = route_.get()](std::span<const std::uint8_t> message, bool passedOn) { route->receive(message, passedOn); },
+        [this] {
+            route_->endThruNotes();
+            route_->clear();
+            releaseIncoming();
+        });
+    input_->setThru(thru_);
     input_->openRemembered(services_.saved.inputName);
     portMenu_->setInput({input_.get(), [this](int index) { input_->choose(index); }, [this] { return thru_; },
                          [this](bool on) { setThru(on); }});
 }
 
-void MainWindow::takeIncoming()
+void MainWindow::setThru(bool on)
 {
-    if (!inbox_)
-        return;
-    // Passed on here, on the thread that sends everything else, so that a
-    // press and what comes through keep their order and never interleave.
-    for (const MidiInbox::Message& message : inbox_->take()) {
-        if (thru_ && !message.empty()) {
-            const bool isChannelMessage = message[0] >= 0x80 && message[0] < 0xF0 && message.size() <= 3;
-            if (isChannelMessage)
-                session_.send(channelMessage(message));
-            else
-                session_.send(message);
-        }
-        showIncoming(readDrumPart(message));
-        if (const auto change = drumSoundReader_.read(message))
-            drumSound_->takeEdit(change->note, change->parameter, change->value);
-    }
+    thru_ = on;
+    // The route knows Thru is on before the input passes anything on, and
+    // the input stops before the route ends the notes.
+    if (on && route_)
+        route_->setThru(true);
+    if (input_)
+        input_->setThru(on);
+    if (!on && route_)
+        route_->setThru(false);
 }
 
-void MainWindow::showIncoming(const DrumPartEvent& event)
+void MainWindow::takeIncoming()
 {
-    using Kind = DrumPartEvent::Kind;
+    if (route_)
+        showIncoming(route_->take());
+}
+
+void MainWindow::showIncoming(const IncomingState& state)
+{
     const QScopedValueRollback quiet(watching_, true);
-    switch (event.kind) {
-    case Kind::NoteOn:
-    case Kind::NoteOff: {
-        PadButton* pad = padPage_->pads()[static_cast<std::size_t>(event.value)];
-        pad->setDown(event.kind == Kind::NoteOn);
-        if (event.kind == Kind::NoteOn)
-            setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, event.value, currentMap_)));
-        break;
+    if (state.program)
+        selectKit(*state.program);
+    // Checking the radio button runs its own behaviour; an already checked
+    // one stays as it is.
+    if (state.map)
+        controllers_->mapButton(*state.map)->setChecked(true);
+    for (PadButton* pad : padPage_->pads())
+        pad->setDown(state.held.test(static_cast<std::size_t>(pad->note())));
+    if (state.lastNoteOn)
+        setLabel(soundLabel_, QString::fromUtf8(drumName(currentProgram_, *state.lastNoteOn, currentMap_)));
+    for (const DrumSoundReader::Change& change : state.drumSoundEdits)
+        drumSound_->takeEdit(change.note, change.parameter, change.value);
+}
+
+void MainWindow::portFailed(Failure failure, const std::string& reason)
+{
+    if (failure != Failure::PortOpenFailed) {
+        services_.notifier.notify(failure, reason);
+        return;
     }
-    case Kind::Program:
-        // Only the kits of the buttons are known by name.
-        if (findKit(event.value))
-            selectKit(event.value);
-        break;
-    case Kind::Map:
-        // Checking the radio button runs its own behaviour; an already
-        // checked one stays as it is.
-        controllers_->mapButton(event.value)->setChecked(true);
-        break;
-    case Kind::Reset:
-        releaseIncoming();
-        selectKit(0);
-        break;
-    case Kind::AllNotesOff:
-        releaseIncoming();
-        break;
-    case Kind::None:
-        break;
-    }
+    session_.checkLateFailure();
+    setLabel(deviceLabel_, QString::fromStdString(session_.portName()));
 }
 
 void MainWindow::releaseIncoming()

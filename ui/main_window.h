@@ -24,11 +24,11 @@ class AboutBox;
 class ControllerPage;
 class DrumSoundPage;
 class FindDialog;
+class IncomingRoute;
 class InputSession;
-class MidiInbox;
 class MidiInput;
 class PortMenu;
-struct DrumPartEvent;
+struct IncomingState;
 class KitSelectButton;
 class LinkLabel;
 class ManualWindow;
@@ -82,10 +82,11 @@ public:
     // the pads, the kit buttons and the map, and with thru on goes on to
     // the output. The input must outlive the window.
     void attachInput(MidiInput& input);
-    // Shows what has arrived since the last call, passing it on first when
-    // thru is on. Runs on its own as messages arrive.
+    // Shows what has arrived since the last call; Thru has passed it on
+    // already, on the input's own thread. Runs on its own as messages arrive.
     void takeIncoming();
-    void setThru(bool on) { thru_ = on; }
+    // Off: the notes Thru started end.
+    void setThru(bool on);
     bool thru() const { return thru_; }
 
     int currentNote() const { return currentNote_; }
@@ -114,7 +115,9 @@ private:
     void connectPads();
     void selectKit(int program);
     void showCheckedKit();
-    void showIncoming(const DrumPartEvent& event);
+    void showIncoming(const IncomingState& state);
+    // A port that failed after it opened, or a message it refused.
+    void portFailed(Failure failure, const std::string& reason);
     void releaseIncoming();
     void mapButtonToggled(int map, bool checked);
     void setOuterGeometry(int left, int top, int width, int height);
@@ -133,7 +136,6 @@ private:
     PadPage* padPage_ = nullptr;
     ControllerPage* controllers_ = nullptr;
     DrumSoundPage* drumSound_ = nullptr;
-    DrumSoundReader drumSoundReader_;  // the watched input's NRPN
     std::array<KitSelectButton*, kKitButtons.size()> kitButtons_{};
     QLabel* deviceLabel_ = nullptr;   // Label2
     QLabel* mapLabel_ = nullptr;      // Label74
@@ -145,7 +147,7 @@ private:
     FindDialog* findDialog_ = nullptr;  // made when first asked for
     ManualWindow* manual_ = nullptr;    // made when first asked for
     PortMenu* portMenu_ = nullptr;
-    std::unique_ptr<MidiInbox> inbox_;
+    std::unique_ptr<IncomingRoute> route_;
     std::unique_ptr<InputSession> input_;
     bool thru_ = false;
     std::string chosenLanguage_;  // as the settings keep it: empty until one is chosen

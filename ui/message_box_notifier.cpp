@@ -20,6 +20,8 @@ QString headline(Failure failure)
         return QCoreApplication::translate("padscope::Messages", "設定ファイルを保存できません");
     case Failure::InputGone:
         return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩ入力が見つかりません。「なし」にしました");
+    case Failure::MessageTooLong:
+        return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩメッセージが長すぎるため送れません");
     case Failure::SoundFontMissing:
         return QCoreApplication::translate("padscope::Messages", "SoundFont ファイルが見つかりません");
     case Failure::SoundFontIsFolder:

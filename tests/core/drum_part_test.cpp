@@ -1,14 +1,15 @@
 // What an incoming message means for the drum part, and how the messages
-// reach the thread that shows them.
+// go on to the output and to the thread that shows them.
 #include "core/drum_part.h"
+#include "core/incoming_route.h"
 #include "core/input_session.h"
-#include "core/midi_inbox.h"
 #include "tests/support/recording_output.h"
 #include "core/scripted_input.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -69,38 +70,61 @@ TEST(DrumPart, GsResetAndGmSystemOnForAnyDeviceButNothingElse)
     EXPECT_EQ(read({0xF8}), DrumPartEvent{});
 }
 
-TEST(MidiInbox, EveryMessageFromAnotherThreadArrivesOnceAndInOrder)
+// Messages played in from another thread, as an input's own does: with
+// Thru each goes on once, in order and as it came; the window is woken once
+// for all it has not taken yet and sees only where the drum part stands.
+TEST(IncomingRoute, PassesOnInOrderAndWakesOncePerTake)
 {
     std::atomic<int> wakes{0};
-    MidiInbox inbox([&wakes] { ++wakes; });
-    constexpr int kCount = 16000;  // fits the two data bytes
-    std::thread poster([&inbox] {
+    std::mutex mutex;
+    std::vector<std::vector<std::uint8_t>> sent;
+    IncomingRoute route([&wakes] { ++wakes; },
+                        [&](std::span<const std::uint8_t> m) {
+                            const std::lock_guard lock(mutex);
+                            sent.emplace_back(m.begin(), m.end());
+                        });
+    route.setThru(true);
+    constexpr int kCount = 4000;
+    std::thread([&route] {
         for (int i = 0; i < kCount; ++i) {
-            const std::uint8_t bytes[3] = {0x99, static_cast<std::uint8_t>(i & 0x7F),
-                                           static_cast<std::uint8_t>(i >> 7 & 0x7F)};
-            inbox.post(bytes);
+            const std::uint8_t on[3] = {0x99, static_cast<std::uint8_t>(i % 128), 100};
+            route.receive(on, false);
+            if (i % 128 != 38) {
+                const std::uint8_t off[3] = {0x89, static_cast<std::uint8_t>(i % 128), 0};
+                route.receive(off, false);
+            }
         }
-    });
-    std::vector<int> seen;
-    int taken = 0;
-    while (seen.size() < kCount) {
-        const auto batch = inbox.take();
-        taken += batch.empty() ? 0 : 1;
-        for (const auto& m : batch)
-            seen.push_back(m[1] | m[2] << 7);
-        if (wakes.load() == 0 && batch.empty())
-            std::this_thread::yield();
-    }
-    poster.join();
-    EXPECT_TRUE(inbox.take().empty());
-    for (int i = 0; i < kCount; ++i)
-        ASSERT_EQ(seen[static_cast<std::size_t>(i)], i);
-    // An inbox that was taken empty wakes its taker again; one that was not
-    // does not, so the wakes never outnumber the batches by more than one.
-    EXPECT_LE(wakes.load(), taken + 1);
-    EXPECT_GE(wakes.load(), 1);
-}
+        route.receive(std::vector<std::uint8_t>{0xC9, 25}, false);
+        route.receive(std::vector<std::uint8_t>{0xB9, 0x20, 1}, false);
+        route.receive(std::vector<std::uint8_t>{0xC9}, false);
+        // Left open: dropped, and the Note On after it is one of its own.
+        route.receive(std::vector<std::uint8_t>{0xF0, 0x41, 0x10, 0x99, 40, 90}, false);
+    }).join();
+    EXPECT_EQ(wakes.load(), 1);
+    ASSERT_EQ(sent.size(), static_cast<std::size_t>(2 * kCount - kCount / 128 + 4));
+    EXPECT_EQ(sent[sent.size() - 4], (std::vector<std::uint8_t>{0xC9, 25}));
+    EXPECT_EQ(sent[sent.size() - 2], (std::vector<std::uint8_t>{0xC9}));
+    EXPECT_EQ(sent.back(), (std::vector<std::uint8_t>{0x99, 40, 90}));
 
+    const IncomingState state = route.take();
+    EXPECT_TRUE(state.held.test(38));
+    EXPECT_TRUE(state.held.test(40));
+    EXPECT_EQ(state.held.count(), 2u);
+    EXPECT_EQ(state.program, 25);
+    EXPECT_EQ(state.map, 1);
+    EXPECT_EQ(state.lastNoteOn, 40);
+    route.receive(std::vector<std::uint8_t>{0x89, 40, 0}, false);
+    EXPECT_EQ(wakes.load(), 2);
+
+    // Thru off: the notes it started and did not end get their Note Off.
+    sent.clear();
+    route.setThru(false);
+    EXPECT_EQ(sent, (std::vector<std::vector<std::uint8_t>>{{0x89, 38, 0}}));
+    // One the input passed on itself just before Thru went off ends at once.
+    sent.clear();
+    route.receive(std::vector<std::uint8_t>{0x92, 60, 64}, true);
+    EXPECT_EQ(sent, (std::vector<std::vector<std::uint8_t>>{{0x82, 60, 0}}));
+}
 
 TEST(InputSession, RemembersByNameAndSaysOnceWhenThePortHasGone)
 {

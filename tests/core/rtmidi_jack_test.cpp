@@ -1,11 +1,11 @@
-// End to end: the RtMidi backend talks to jack_midi_dump through a private
+// End to end: the JACK backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
 #include "core/jack_detection.h"
 #include "tests/support/jack_test.h"
 #include "core/port_session.h"
 #include "core/press_messages.h"
 #include "tests/support/recording_output.h"
-#include "core/rtmidi_output.h"
+#include "core/jack_midi.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +28,12 @@ namespace {
 std::vector<unsigned char> wordBytes(const MidiMessage& message)
 {
     return {message.bytes().begin(), message.bytes().end()};
+}
+
+// A client of its own, as each start of the program opens.
+std::shared_ptr<JackMidiClient> newClient()
+{
+    return std::make_shared<JackMidiClient>();
 }
 
 int indexOf(const MidiOutput& out, const std::string& name)
@@ -88,7 +94,7 @@ TEST_F(RtMidiJack, FirstMessageAfterEachOpenArrivesUnderLoad)
     {
         const BusyLoops load;
         for (std::size_t start = 0; start < kStarts; ++start) {
-            RtMidiOutput out;
+            JackMidiOutput out(newClient());
             ASSERT_TRUE(out.open(indexOf(out, peer.portName())));
             out.send(kGsReset);
             out.send(releaseMessage(36));
@@ -108,7 +114,7 @@ TEST_F(RtMidiJack, PressReachesTheJackPeerByteForByte)
     test::MidiDumpPeer peer("padscope-peer");
     ASSERT_TRUE(peer.start()) << "jack_midi_dump did not come up";
 
-    RtMidiOutput out;
+    JackMidiOutput out(newClient());
     const int port = indexOf(out, peer.portName());
     ASSERT_GE(port, 0) << "the peer's port is not listed";
 
@@ -138,16 +144,16 @@ TEST_F(RtMidiJack, PressReachesTheJackPeerByteForByte)
 TEST_F(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
 {
     int port = -1;
-    std::unique_ptr<RtMidiOutput> out;
+    std::unique_ptr<JackMidiOutput> out;
     {
         test::MidiDumpPeer peer("padscope-gone");
         ASSERT_TRUE(peer.start());
-        out = std::make_unique<RtMidiOutput>();
+        out = std::make_unique<JackMidiOutput>(newClient());
         port = indexOf(*out, peer.portName());
         ASSERT_GE(port, 0);
     }
     // The server drops the peer's port shortly after the peer exits.
-    for (int i = 0; i < 100 && indexOf(RtMidiOutput(), "padscope-gone:input") >= 0; ++i)
+    for (int i = 0; i < 100 && indexOf(JackMidiOutput(newClient()), "padscope-gone:input") >= 0; ++i)
         QThread::msleep(20);
     EXPECT_FALSE(out->open(port));
     out->send(releaseMessage(36));  // dropped, no crash
@@ -155,12 +161,12 @@ TEST_F(RtMidiJack, PortThatVanishedFailsToOpenInsteadOfOpeningNothing)
 
 TEST_F(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
 {
-    RtMidiOutput* survivor = nullptr;
-    std::unique_ptr<RtMidiOutput> out;
+    JackMidiOutput* survivor = nullptr;
+    std::unique_ptr<JackMidiOutput> out;
     {
         test::MidiDumpPeer peer("padscope-dying");
         ASSERT_TRUE(peer.start());
-        out = std::make_unique<RtMidiOutput>();
+        out = std::make_unique<JackMidiOutput>(newClient());
         const int port = indexOf(*out, peer.portName());
         ASSERT_GE(port, 0);
         ASSERT_TRUE(out->open(port));
@@ -183,7 +189,7 @@ TEST_F(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
 // once the server has gone its ports drop out of the list.
 TEST_F(RtMidiJack, RefreshFindsPeersStartedLaterAndKeepsTheOpenPort)
 {
-    RtMidiOutput out;
+    JackMidiOutput out(newClient());
     RecordingNotifier notifier;
     PortSession session(out, notifier, [](std::chrono::milliseconds) {});
     session.countPorts();

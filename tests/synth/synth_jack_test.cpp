@@ -5,6 +5,7 @@
 #include "tests/support/jack_test.h"
 #include "core/synth/make_built_in_synth.h"
 #include "core/press_messages.h"
+#include "core/jack_midi.h"
 #include "core/rtmidi_output.h"
 #include "tests/support/wait_until.h"
 
@@ -30,6 +31,7 @@ std::unique_ptr<ChainedOutput> programOutputs()
     auto chain = std::make_unique<ChainedOutput>();
     chain->append(makeBuiltInSynth());
     chain->append(std::make_unique<RtMidiOutput>());
+    chain->append(std::make_unique<JackMidiOutput>(std::make_shared<JackMidiClient>()));
     return chain;
 }
 

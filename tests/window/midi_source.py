@@ -2,7 +2,8 @@
 """A JACK MIDI source and sink for the real-window tests: a client with a
 MIDI output port "out" and an input port "in". Each line read from stdin is
 one message in hexadecimal ("c9 19"), sent in the next cycle; "burst N"
-sends N Note On and Note Off pairs on channel 10, one pair a millisecond.
+sends N Note On and Note Off pairs on channel 10, one pair a millisecond;
+"flood N" queues N such pairs at once, which leave a frame's worth a cycle.
 "sync" waits until all queued messages have gone out, then prints "sent".
 "heard" prints every message that "in" received so far, one a line in
 hexadecimal, then "end": unlike jack_midi_dump's small buffer, it keeps all.
@@ -49,6 +50,11 @@ with client:
                 pending.put(bytes([0x99, note, 100]))
                 pending.put(bytes([0x89, note, 0]))
                 time.sleep(0.001)
+        elif words[0] == "flood":
+            for i in range(int(words[1])):
+                note = 35 + i % 47
+                pending.put(bytes([0x99, note, 100]))
+                pending.put(bytes([0x89, note, 0]))
         elif words[0] == "heard":
             print("\n".join(list(received) + ["end"]), flush=True)
         elif words[0] == "sync":
