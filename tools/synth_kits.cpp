@@ -1,4 +1,4 @@
-#include "catalogue/tools/synth_kits.h"
+#include "tools/synth_kits.h"
 
 #include "core/synth/kit_plan.h"
 #include "core/terminal_text.h"
