@@ -1,17 +1,15 @@
 #include "app/built_in_synth.h"
 
 #include "app/module_file.h"
+#include "app/program_log.h"
 #include "core/synth/synth_availability.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QLoggingCategory>
 
 namespace padscope {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcProgram, "padscope.program", QtWarningMsg)
 
 constexpr char kModuleFile[] = PADSCOPE_MODULE_FILE;
 constexpr char kFactoryName[] = "padscopeMakeSynthEngine";

@@ -1,6 +1,7 @@
 #include "app/termination_requests.h"
 
-#include <QLoggingCategory>
+#include "app/program_log.h"
+
 #include <QSocketNotifier>
 
 #include <array>
@@ -11,8 +12,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcTermination, "padscope.program", QtWarningMsg)
 
 namespace padscope {
 namespace {
@@ -45,7 +44,7 @@ struct TerminationRequests::Watch {
 TerminationRequests::TerminationRequests(std::function<void()> requested) : watch_(std::make_unique<Watch>())
 {
     if (::pipe2(watch_->pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        qCWarning(lcTermination, "termination signals end the program at once: no pipe (%s)", std::strerror(errno));
+        qCWarning(lcProgram, "termination signals end the program at once: no pipe (%s)", std::strerror(errno));
         return;
     }
     writeEnd = watch_->pipe[1];

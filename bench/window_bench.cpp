@@ -3,7 +3,7 @@
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "tests/support/recording_output.h"
-#include "core/scripted_input.h"
+#include "tests/support/scripted_input.h"
 
 #include <QApplication>
 #include <QLineEdit>

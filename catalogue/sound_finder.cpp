@@ -122,14 +122,19 @@ std::size_t writeFoundSounds(std::ostream& out, std::string_view text, std::opti
     return lines.size();
 }
 
-std::string noteName(int note)
+std::string_view pitchClassName(int note)
 {
     static constexpr std::array<std::string_view, 12> kRows{"C", "C#", "D", "D#", "E", "F",
                                                             "F#", "G", "G#", "A", "A#", "B"};
+    return note < 0 ? std::string_view() : kRows[static_cast<std::size_t>(note % 12)];
+}
+
+std::string noteName(int note)
+{
     if (note < 0 || note >= kNoteCount)
         return {};
-    return std::string(kRows[static_cast<std::size_t>(note % 12)]) + ' ' + std::to_string(note / 12 - 1) + " ("
-        + std::to_string(note) + ')';
+    return std::string(pitchClassName(note)) + ' ' + std::to_string(note / 12 - 1) + " (" + std::to_string(note)
+        + ')';
 }
 
 }  // namespace padscope

@@ -36,6 +36,9 @@ std::vector<FoundSound> findSounds(std::string_view text, std::optional<int> map
 // "program<TAB>note<TAB>map<TAB>name", in the table's order; returns how many.
 std::size_t writeFoundSounds(std::ostream& out, std::string_view text, std::optional<int> map = std::nullopt);
 
+// A note's pitch class as the pads page names its row: "C", "C#" ... "B".
+std::string_view pitchClassName(int note);
+
 // A note as the pads page names its row and octave, with its number:
 // "C 2 (36)", "C# -1 (1)", "G 9 (127)".
 std::string noteName(int note);

@@ -18,6 +18,7 @@ inline constexpr std::chrono::milliseconds kJackTimeLimit{2000};
 
 // Runs `task` on a worker thread and waits for it at most `limit`. False when
 // the time ran out: the task then goes on alone, so it must own all it uses.
+// What the task throws in time is thrown again here.
 bool runBounded(std::function<void()> task, std::chrono::milliseconds limit);
 
 // Runs a JACK call that makes a client's owner, within kJackTimeLimit.

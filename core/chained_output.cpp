@@ -1,5 +1,8 @@
 #include "core/chained_output.h"
 
+#include "core/exception_text.h"
+#include "core/rtmidi_api.h"
+
 #include <system_error>
 
 namespace padscope {
@@ -26,7 +29,12 @@ MidiOutput* ChainedOutput::backend(std::size_t number) const
     Backend& b = backends_[number];
     if (!b.ready) {
         b.ready = true;
-        b.output = b.made.valid() ? b.made.get() : b.make();
+        // A factory that fails adds no ports, as one that makes nothing.
+        try {
+            b.output = b.made.valid() ? b.made.get() : b.make();
+        } catch (...) {
+            qCWarning(lcMidi, "A MIDI output could not be made: %s", currentExceptionText().c_str());
+        }
     }
     return b.output.get();
 }

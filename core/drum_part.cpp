@@ -1,5 +1,6 @@
 #include "core/drum_part.h"
 
+#include "core/press_messages.h"
 #include "catalogue/kits.h"
 
 #include <algorithm>
@@ -14,8 +15,8 @@ constexpr std::uint8_t kBankSelectLsb = 0x20;
 constexpr std::uint8_t kAllSoundOff = 120;
 constexpr std::uint8_t kAllNotesOff = 123;
 
-// The device ID byte (offset 2) may be any: a module answers its own and 7F.
-constexpr std::array<std::uint8_t, 11> kGsResetBytes{0xF0, 0x41, 0x00, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+// The device ID byte (offset 2) of a reset may be any: a module answers its
+// own and 7F.
 constexpr std::array<std::uint8_t, 6> kGmSystemOnBytes{0xF0, 0x7E, 0x00, 0x09, 0x01, 0xF7};
 
 template <std::size_t N>
@@ -43,7 +44,7 @@ DrumPartEvent readDrumPart(std::span<const std::uint8_t> message)
         return {};
     const std::uint8_t status = message[0];
     if (status == 0xF0)
-        return matchesExceptDevice(message, kGsResetBytes) || matchesExceptDevice(message, kGmSystemOnBytes)
+        return matchesExceptDevice(message, kGsReset) || matchesExceptDevice(message, kGmSystemOnBytes)
                    ? DrumPartEvent{Kind::Reset, 0}
                    : DrumPartEvent{};
     if (status < 0x80 || status >= 0xF0 || (status & 0x0F) != kDrumChannel || !dataBytes(message.subspan(1)))

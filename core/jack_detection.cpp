@@ -211,7 +211,9 @@ public:
 
 JackServer& processJackServer()
 {
-    static ProcessJackServer server;
+    // Never destroyed: a synth worker or a bounded call left running at
+    // exit may still ask it.
+    static auto& server = *new ProcessJackServer;
     return server;
 }
 

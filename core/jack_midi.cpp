@@ -2,6 +2,7 @@
 
 #include "core/abandon.h"
 #include "core/bounded_call.h"
+#include "core/exception_text.h"
 #include "core/jack_detection.h"
 #include "core/midi_stream.h"
 #include "core/rtmidi_api.h"
@@ -185,14 +186,21 @@ struct JackMidiClient::Core {
 void JackMidiClient::Core::run(std::shared_ptr<Core> core)
 {
     bool ok = false;
-    if (jackServerListening()) {
-        jack_status_t status{};
-        core->client = jack_client_open(core->name.c_str(), JackNoStartServer, &status);
-        if (core->client) {
-            jack_set_process_callback(core->client, &Core::process, core.get());
-            jack_on_info_shutdown(core->client, &Core::shutdown, core.get());
-            ok = true;
+    // What this thread meets is logged, and the client counts as not opened
+    // or the task as not done: an exception at a thread's top ends the program.
+    try {
+        if (jackServerListening()) {
+            jack_status_t status{};
+            core->client = jack_client_open(core->name.c_str(), JackNoStartServer, &status);
+            if (core->client) {
+                jack_set_process_callback(core->client, &Core::process, core.get());
+                jack_on_info_shutdown(core->client, &Core::shutdown, core.get());
+                ok = true;
+            }
         }
+    } catch (...) {
+        qCWarning(lcMidi, "The JACK client %s could not be opened: %s", core->name.c_str(),
+                  currentExceptionText().c_str());
     }
     core->opened.set_value(ok);
     if (!ok)
@@ -213,8 +221,13 @@ void JackMidiClient::Core::run(std::shared_ptr<Core> core)
             }
         }
         core->tellRefused();
-        if (task && !core->gone)
-            task();
+        if (task && !core->gone) {
+            try {
+                task();
+            } catch (...) {
+                qCWarning(lcMidi, "A JACK call failed: %s", currentExceptionText().c_str());
+            }
+        }
     }
     // A server that has gone has freed, or will free, the client itself,
     // and what its threads may still reach stays.
@@ -642,8 +655,12 @@ bool JackMidiClient::openInput(const std::string& source, MidiInput::Receive rec
         std::uint64_t lostBefore = 0;
         while (!stop.stop_requested()) {
             std::this_thread::sleep_for(1ms);
-            core->deliver();
-            core->tellRefused();
+            try {
+                core->deliver();
+                core->tellRefused();
+            } catch (...) {
+                qCWarning(lcMidi, "Incoming MIDI could not be handed on: %s", currentExceptionText().c_str());
+            }
             if (const std::uint64_t lost = core->lost.load(); lost != lostBefore) {
                 qCWarning(lcMidi, "%llu incoming MIDI events found no room and were dropped",
                           static_cast<unsigned long long>(lost - lostBefore));

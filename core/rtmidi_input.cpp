@@ -1,5 +1,6 @@
 #include "core/rtmidi_input.h"
 
+#include "core/exception_text.h"
 #include "core/rtmidi_api.h"
 #include "core/rtmidi_output.h"
 
@@ -99,8 +100,13 @@ void RtMidiInput::deliver(double, std::vector<unsigned char>* message, void* dat
     if (!message || message->empty())
         return;
     const std::lock_guard lock(delivery->mutex);
-    if (delivery->receive)
-        delivery->receive(*message, false);
+    // RtMidi's thread: an exception that left it would end the program.
+    try {
+        if (delivery->receive)
+            delivery->receive(*message, false);
+    } catch (...) {
+        qCWarning(lcMidi, "Incoming MIDI could not be handed on: %s", currentExceptionText().c_str());
+    }
 }
 
 bool RtMidiInput::open(int index, Receive receive)

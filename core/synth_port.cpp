@@ -1,5 +1,6 @@
 #include "core/synth_port.h"
 
+#include "core/exception_text.h"
 #include "core/synth_log.h"
 
 #include <algorithm>
@@ -99,6 +100,7 @@ public:
 
 private:
     void run();
+    void serve();
     void load();
     void playPending(std::unique_lock<std::mutex>& lock);
     // Plays `fonts` in place of the opening's own; what failed where it cannot.
@@ -111,8 +113,8 @@ private:
     const std::vector<std::filesystem::path> fonts_;  // chosen ones; empty: the port's own
     std::vector<std::filesystem::path> playing_ = fonts_;  // the worker's alone: chosen ones playing now
     const std::shared_ptr<FailureSink> failures_;
-    // Made on the worker; then only play(), outputDead() and wake() come
-    // from the sender, once direct_ is set.
+    // Made on the worker; then only play(), outputDead() and setSilent()
+    // come from the sender, once direct_ is set.
     std::unique_ptr<SynthEngine> engine_;
     // The worker's alone: whether fonts of earlier kits are still held, and
     // whether the user has been told that no audio output plays.
@@ -132,6 +134,7 @@ private:
     bool audioStarting_ = false;
     bool audioFailed_ = false;
     bool outputLost_ = false;  // a Note On found the running output dead
+    bool broken_ = false;      // the worker ended on an exception
     std::string driverName_;
 
     // The sender plays its messages itself: loaded, and nothing pending.
@@ -169,7 +172,7 @@ void SynthPort::Worker::send(std::span<const std::uint8_t> message, bool noteOn)
     // sender's thread, which is the GUI's.
     if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && readsSamples(message))) {
         const std::lock_guard lock(mutex_);
-        if (loadDone_ && !loadOk_)
+        if (loadDone_ && (!loadOk_ || broken_))
             return;  // nothing to play them
         direct_.store(false);
         outputLost_ = outputLost_ || lost;
@@ -209,14 +212,14 @@ void SynthPort::Worker::request(PortEvent event)
 bool SynthPort::Worker::waitUntilLoaded()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return loadDone_ && direct_.load(); });
-    return loadOk_;
+    changed_.wait(lock, [this] { return loadDone_ && (direct_.load() || broken_); });
+    return loadOk_ && !broken_;
 }
 
 bool SynthPort::Worker::loadFailed() const
 {
     const std::lock_guard lock(mutex_);
-    return loadDone_ && !loadOk_;
+    return loadDone_ && (!loadOk_ || broken_);
 }
 
 bool SynthPort::Worker::waitForAudio()
@@ -233,6 +236,28 @@ std::string SynthPort::Worker::driverName() const
 }
 
 void SynthPort::Worker::run()
+{
+    try {
+        serve();
+    } catch (...) {
+        // An exception at a thread's top ends the program: here it ends this
+        // opening alone, which then plays nothing. The engine stays until the
+        // port lets go of the worker, as the sender may still be in play().
+        qCCritical(lcSynth, "The built-in synth stopped: %s", currentExceptionText().c_str());
+        const std::lock_guard lock(mutex_);
+        direct_.store(false);
+        broken_ = true;
+        loadDone_ = true;
+        audioWanted_ = false;
+        audioStarting_ = false;
+        pending_.clear();
+        driverName_.clear();
+        changed_.notify_all();
+    }
+    endPromise_.set_value();
+}
+
+void SynthPort::Worker::serve()
 {
     load();
     if (options_.audio == SynthAudio::Device && engine_) {
@@ -259,11 +284,8 @@ void SynthPort::Worker::run()
     }
     if (engine_)
         engine_->release();
-    {
-        const std::lock_guard lock(mutex_);
-        driverName_.clear();
-    }
-    endPromise_.set_value();
+    const std::lock_guard lock(mutex_);
+    driverName_.clear();
 }
 
 void SynthPort::Worker::load()

@@ -36,7 +36,8 @@ struct SynthOptions {
 
 // The synth itself, one per opening of its port: what the port's worker
 // thread asks of it, one call at a time. Only play(), outputDead() and
-// wake() are also called from the sending thread, once load() has returned.
+// setSilent() are also called from the sending thread, once load() has
+// returned.
 class SynthEngine {
 public:
     struct Voices {

@@ -2,21 +2,15 @@
 
 #include "ui/focus_mark.h"
 #include "ui/key_release_filter.h"
+#include "catalogue/sound_finder.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 
-#include <array>
-#include <cstddef>
-
 namespace padscope {
 
 namespace {
-
-// The pitch classes as the pads' row headings name them.
-constexpr std::array<const char*, 12> kPitchClasses{"C", "C#", "D", "D#", "E", "F",
-                                                    "F#", "G", "G#", "A", "A#", "B"};
 
 // Keys held down to begin a shortcut (Ctrl+F) or to switch windows: not a
 // press of the pad. Shift types capitals, so it plays as any other key.
@@ -45,7 +39,7 @@ PadButton::PadButton(int note, KeyReleaseFilter* releases, QWidget* parent)
     // The caption names only the sound: a screen reader also tells where the
     // pad lies, by its row and column headings, and the note it plays.
     setAccessibleDescription(tr("%1 %2、ノートナンバー %3")
-                                 .arg(QLatin1String(kPitchClasses[static_cast<std::size_t>(note % 12)]))
+                                 .arg(QString::fromUtf8(pitchClassName(note)))
                                  .arg(note / 12 - 1)
                                  .arg(note));
 }

@@ -1,7 +1,7 @@
 #include "core/synth/kit_plan.h"
 
-#include "catalogue/kit_stand_ins.h"
 #include "core/synth/regular_file.h"
+#include "catalogue/kits.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,7 +21,7 @@ std::string plain(std::string_view name)
     return text;
 }
 
-bool names(const KitStandIns& kit, const std::string& name)
+bool names(const KitButton& kit, const std::string& name)
 {
     return std::any_of(kit.names.begin(), kit.names.end(), [&name](std::string_view part) {
         return !part.empty() && name.find(part) != std::string::npos;
@@ -47,7 +47,7 @@ std::optional<std::vector<DrumPreset>> readDrumPresets(const std::filesystem::pa
 
 KitFamily familyOf(int program)
 {
-    const KitStandIns* kit = findStandIns(program);
+    const KitButton* kit = findKit(program);
     return kit ? kit->family : KitFamily::DrumSet;
 }
 
@@ -92,7 +92,7 @@ public:
         return std::any_of(fonts_.begin(), fonts_.end(), [](const auto& font) { return font.has_value(); });
     }
 
-    Chosen choose(const KitStandIns& kit) const
+    Chosen choose(const KitButton& kit) const
     {
         const auto& standIns = kit.standIns;
         // Where in the stand-ins the keys left silent are looked for.
@@ -153,10 +153,10 @@ private:
 bool isOwnKit(int program, std::string_view presetName)
 {
     const std::string name = plain(presetName);
-    if (const KitStandIns* kit = findStandIns(program); kit && names(*kit, name))
+    if (const KitButton* kit = findKit(program); kit && names(*kit, name))
         return true;
     const bool namesOther =
-        std::any_of(kKitStandIns.begin(), kKitStandIns.end(), [&name](const auto& kit) { return names(kit, name); });
+        std::any_of(kKitButtons.begin(), kKitButtons.end(), [&name](const auto& kit) { return names(kit, name); });
     return !namesOther && isGeneric(name);
 }
 
@@ -166,7 +166,7 @@ std::optional<KitPlan> planKits(const SoundFontSet& fonts)
     if (!survey.anyReadable())
         return std::nullopt;
     KitPlan plan;
-    for (const KitStandIns& kit : kKitStandIns)
+    for (const KitButton& kit : kKitButtons)
         plan[static_cast<std::size_t>(kit.program)] = survey.choose(kit).choice;
     return plan;
 }
@@ -179,7 +179,7 @@ std::vector<std::optional<KitLayers>> planLayers(const SoundFontSet& fonts)
         if (survey.readable(font))
             layers[font].emplace();
     for (int program = 0; program < 128; ++program) {
-        const KitStandIns* kit = findStandIns(program);
+        const KitButton* kit = findKit(program);
         Chosen chosen = kit ? survey.choose(*kit) : survey.asItIs(program);
         if (chosen.choice.program >= 0)
             (*layers[chosen.font])[static_cast<std::size_t>(program)] = std::move(chosen.layers);

@@ -4,7 +4,7 @@
 #include "core/incoming_route.h"
 #include "core/input_session.h"
 #include "tests/support/recording_output.h"
-#include "core/scripted_input.h"
+#include "tests/support/scripted_input.h"
 
 #include <gtest/gtest.h>
 

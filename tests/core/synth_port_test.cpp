@@ -1,5 +1,6 @@
 // The synth port's worker and queue, with an engine that records what the
 // worker asks of it instead of playing.
+#include "core/bounded_call.h"
 #include "core/chained_output.h"
 #include "tests/support/packed_words.h"
 #include "core/port_session.h"
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <future>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 using namespace padscope;
@@ -182,4 +184,27 @@ TEST(SynthPort, AudioFailureReachesTheChainsHandlerOncePerOpening)
     ASSERT_TRUE(waitUntil([&] { return starts() == 5; }, std::chrono::seconds(10)));
     EXPECT_EQ(heardNow().size(), 2u);
     chain.close();
+}
+
+// What is thrown on a thread of the program's own is caught there: a synth
+// whose making throws is an opening that failed, a backend factory that
+// throws adds no ports, and a bounded call hands the throw to its caller.
+TEST(SynthPort, ThrowOnAThreadOfItsOwnEndsNoProgram)
+{
+    const auto throwing = [](const std::vector<std::filesystem::path>&) -> std::unique_ptr<SynthEngine> {
+        throw std::runtime_error("no synth here");
+    };
+    ChainedOutput chain;
+    chain.append(ChainedOutput::Factory([]() -> std::unique_ptr<MidiOutput> { throw std::runtime_error("no ports"); }));
+    chain.append(ChainedOutput::Factory([&throwing] { return std::make_unique<SynthPort>("Synth", kOffline, throwing); }));
+    ASSERT_EQ(chain.portCount(), 1);
+    EXPECT_EQ(chain.portName(0), "Synth");
+    ASSERT_TRUE(chain.open(0));
+    chain.send(releaseMessage(36));
+    EXPECT_TRUE(waitUntil([&chain] { return chain.openFailedLate(); }, std::chrono::seconds(10)));
+    chain.send(releaseMessage(38));
+    chain.close();
+
+    EXPECT_THROW(runBounded([] { throw std::runtime_error("failed call"); }, std::chrono::seconds(10)),
+                 std::runtime_error);
 }

@@ -3,7 +3,7 @@
 // it, the edits across a restart and from the watched input.
 #include "ui/audition_throttle.h"
 #include "ui/drum_sound_page.h"
-#include "core/scripted_input.h"
+#include "tests/support/scripted_input.h"
 #include "tests/window/window_fixture.h"
 
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 #include "ui/interface_language.h"
 #include "ui/message_box_notifier.h"
 #include "ui/port_menu.h"
-#include "core/scripted_input.h"
+#include "tests/support/scripted_input.h"
 #include "tests/window/window_fixture.h"
 
 #include <QAction>

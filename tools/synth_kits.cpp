@@ -1,8 +1,7 @@
-#include "catalogue/tools/synth_kits.h"
+#include "tools/synth_kits.h"
 
 #include "core/synth/kit_plan.h"
 #include "core/terminal_text.h"
-#include "catalogue/kit_stand_ins.h"
 #include "catalogue/kits.h"
 
 #include <ostream>
@@ -42,7 +41,7 @@ bool writeSynthKits(std::ostream& out, std::ostream& errors, const std::vector<s
         return false;
     }
     int own = 0, sameFamily = 0, otherFamily = 0, none = 0;
-    for (const KitStandIns& kit : kKitStandIns) {
+    for (const KitButton& kit : kKitButtons) {
         const KitChoice& choice = (*plan)[static_cast<std::size_t>(kit.program)];
         out << captionOf(kit.program) << '\t';
         if (choice.program < 0) {
@@ -54,7 +53,7 @@ bool writeSynthKits(std::ostream& out, std::ostream& errors, const std::vector<s
             out << "own";
             ++own;
         } else {
-            const KitStandIns* standIn = findStandIns(choice.program);
+            const KitButton* standIn = findKit(choice.program);
             const bool family = standIn && standIn->family == kit.family;
             out << "stand-in " << captionOf(choice.program) << (family ? "" : " (another family)");
             ++(family ? sameFamily : otherFamily);

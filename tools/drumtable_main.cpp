@@ -2,17 +2,17 @@
 // "program<TAB>note<TAB>map<TAB>name" line per assigned entry, or exports it
 // as note names for sequencers (MIDNAM, REAPER, Cakewalk .ins).
 
+#include "tools/drum_sound_edits.h"
+#include "tools/output_file.h"
+#include "tools/synth_kits.h"
+#include "core/standard_output.h"
+#include "core/terminal_text.h"
 #include "catalogue/drum_names.h"
-#include "catalogue/tools/drum_sound_edits.h"
 #include "catalogue/export/instrument_definitions.h"
 #include "catalogue/export/kit_selection.h"
 #include "catalogue/export/midnam.h"
-#include "catalogue/tools/output_file.h"
 #include "catalogue/export/reaper.h"
 #include "catalogue/sound_finder.h"
-#include "catalogue/tools/synth_kits.h"
-#include "core/standard_output.h"
-#include "core/terminal_text.h"
 
 #include <csignal>
 #include <cstring>

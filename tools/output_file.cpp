@@ -1,4 +1,4 @@
-#include "catalogue/tools/output_file.h"
+#include "tools/output_file.h"
 
 #include "core/standard_output.h"
 

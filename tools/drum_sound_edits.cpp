@@ -1,4 +1,4 @@
-#include "catalogue/tools/drum_sound_edits.h"
+#include "tools/drum_sound_edits.h"
 
 #include "core/drum_sound_messages.h"
 #include "core/settings/settings.h"
