@@ -627,14 +627,15 @@ bool JackMidiClient::openInput(const std::string& source, MidiInput::Receive rec
             jack_port_t* port = jack_port_register(core->client, (core->name + " input").c_str(),
                                                    JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
             if (!port) {
-                qCWarning(lcMidi, "JACK refused to register the input port");
+                core->tellFailure(Failure::InputOpenFailed, "JACK refused to register the input port " + core->name + " input");
                 return;
             }
             core->inPort.store(port, std::memory_order_release);
         }
         const int result = jack_connect(core->client, source.c_str(), jack_port_name(core->inPort.load()));
         if (result != 0 && result != EEXIST)
-            qCWarning(lcMidi, "JACK could not connect %s to the input (error %d)", source.c_str(), result);
+            core->tellFailure(Failure::InputOpenFailed, "JACK could not connect " + source + " to the input (error "
+                                                            + std::to_string(result) + ")");
     });
     core_->inOpen = true;
     // Hands on what arrives about once a millisecond, on a thread of its own.
