@@ -105,6 +105,9 @@ struct JackMidiClient::Core {
     int connectedCycles = 0;              // in a row that have seen that connection
     std::atomic<std::uint32_t> drainedBefore{0};  // every unit older than this has been handled
     std::atomic<std::size_t> maxEvent{0};         // what an empty cycle of the port carries
+    // PipeWire's JACK (0.3.65) crashes in its own thread on an event that
+    // fills the buffer to the byte: such a client keeps one byte free.
+    std::size_t keptFree = 0;
     std::atomic<std::uint32_t> refusedSize{0};
     std::vector<char> scratch = std::vector<char>(kOutgoingRing);
     Ring held = makeRing(kHeldRing);  // thru events waiting for the connection
@@ -180,6 +183,11 @@ struct JackMidiClient::Core {
     void drainOutgoing(void* buffer, jack_nframes_t& lastTime);
     void passOn(void* outBuffer, bool live, std::uint32_t generation, jack_nframes_t frames, jack_nframes_t& lastTime);
     bool fits(void* buffer, std::span<const char> unit) const;
+    std::size_t carried(void* buffer) const
+    {
+        const std::size_t largest = jack_midi_max_event_size(buffer);
+        return largest > keptFree ? largest - keptFree : 0;
+    }
 };
 
 void JackMidiClient::Core::run(std::shared_ptr<Core> core)
@@ -189,6 +197,7 @@ void JackMidiClient::Core::run(std::shared_ptr<Core> core)
         jack_status_t status{};
         core->client = jack_client_open(core->name.c_str(), JackNoStartServer, &status);
         if (core->client) {
+            core->keptFree = jackIsPipeWire() ? 1 : 0;
             jack_set_process_callback(core->client, &Core::process, core.get());
             jack_on_info_shutdown(core->client, &Core::shutdown, core.get());
             ok = true;
@@ -236,7 +245,7 @@ bool JackMidiClient::Core::fits(void* buffer, std::span<const char> unit) const
         needed += size + kEventOverhead;
         at += 2 + size;
     }
-    return needed <= jack_midi_max_event_size(buffer) + kEventOverhead;
+    return needed <= carried(buffer) + kEventOverhead;
 }
 
 void JackMidiClient::Core::drainOutgoing(void* buffer, jack_nframes_t& lastTime)
@@ -370,7 +379,7 @@ int JackMidiClient::Core::process(jack_nframes_t frames, void* arg)
     if (jack_port_t* out = core.outPort.load(std::memory_order_acquire)) {
         buffer = jack_port_get_buffer(out, frames);
         jack_midi_clear_buffer(buffer);
-        core.maxEvent.store(jack_midi_max_event_size(buffer), std::memory_order_relaxed);
+        core.maxEvent.store(core.carried(buffer), std::memory_order_relaxed);
     }
     jack_nframes_t lastTime = 0;
     core.drainOutgoing(buffer, lastTime);
