@@ -23,7 +23,7 @@ cp "$build/bench/bare-window-probe" "$work/"
 measure() {  # prints "milliseconds-to-shown peak_kib"
   local start shown
   start=$(date +%s%N)
-  shown=$(/usr/bin/time -f "%M" -o "$work/t" "$1" 2>/dev/null | sed -n 's/^shown //p')
+  shown=$("${as_desktop_user[@]}" /usr/bin/time -f "%M" -o "$work/t" "$1" 2>/dev/null | sed -n 's/^shown //p')
   echo "$(( (shown - start) / 1000000 )) $(cat "$work/t")"
 }
 variants=(synth bare)

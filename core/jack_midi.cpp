@@ -106,6 +106,9 @@ struct JackMidiClient::Core {
     int connectedCycles = 0;              // in a row that have seen that connection
     std::atomic<std::uint32_t> drainedBefore{0};  // every unit older than this has been handled
     std::atomic<std::size_t> maxEvent{0};         // what an empty cycle of the port carries
+    // PipeWire's JACK (0.3.65) crashes in its own thread on an event that
+    // fills the buffer to the byte: such a client keeps one byte free.
+    std::size_t keptFree = 0;
     std::atomic<std::uint32_t> refusedSize{0};
     std::vector<char> scratch = std::vector<char>(kOutgoingRing);
     Ring held = makeRing(kHeldRing);  // thru events waiting for the connection
@@ -181,6 +184,11 @@ struct JackMidiClient::Core {
     void drainOutgoing(void* buffer, jack_nframes_t& lastTime);
     void passOn(void* outBuffer, bool live, std::uint32_t generation, jack_nframes_t frames, jack_nframes_t& lastTime);
     bool fits(void* buffer, std::span<const char> unit) const;
+    std::size_t carried(void* buffer) const
+    {
+        const std::size_t largest = jack_midi_max_event_size(buffer);
+        return largest > keptFree ? largest - keptFree : 0;
+    }
 };
 
 void JackMidiClient::Core::run(std::shared_ptr<Core> core)
@@ -193,6 +201,7 @@ void JackMidiClient::Core::run(std::shared_ptr<Core> core)
             jack_status_t status{};
             core->client = jack_client_open(core->name.c_str(), JackNoStartServer, &status);
             if (core->client) {
+                core->keptFree = jackIsPipeWire() ? 1 : 0;
                 jack_set_process_callback(core->client, &Core::process, core.get());
                 jack_on_info_shutdown(core->client, &Core::shutdown, core.get());
                 ok = true;
@@ -249,7 +258,7 @@ bool JackMidiClient::Core::fits(void* buffer, std::span<const char> unit) const
         needed += size + kEventOverhead;
         at += 2 + size;
     }
-    return needed <= jack_midi_max_event_size(buffer) + kEventOverhead;
+    return needed <= carried(buffer) + kEventOverhead;
 }
 
 void JackMidiClient::Core::drainOutgoing(void* buffer, jack_nframes_t& lastTime)
@@ -383,7 +392,7 @@ int JackMidiClient::Core::process(jack_nframes_t frames, void* arg)
     if (jack_port_t* out = core.outPort.load(std::memory_order_acquire)) {
         buffer = jack_port_get_buffer(out, frames);
         jack_midi_clear_buffer(buffer);
-        core.maxEvent.store(jack_midi_max_event_size(buffer), std::memory_order_relaxed);
+        core.maxEvent.store(core.carried(buffer), std::memory_order_relaxed);
     }
     jack_nframes_t lastTime = 0;
     core.drainOutgoing(buffer, lastTime);
@@ -640,14 +649,15 @@ bool JackMidiClient::openInput(const std::string& source, MidiInput::Receive rec
             jack_port_t* port = jack_port_register(core->client, (core->name + " input").c_str(),
                                                    JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
             if (!port) {
-                qCWarning(lcMidi, "JACK refused to register the input port");
+                core->tellFailure(Failure::InputOpenFailed, "JACK refused to register the input port " + core->name + " input");
                 return;
             }
             core->inPort.store(port, std::memory_order_release);
         }
         const int result = jack_connect(core->client, source.c_str(), jack_port_name(core->inPort.load()));
         if (result != 0 && result != EEXIST)
-            qCWarning(lcMidi, "JACK could not connect %s to the input (error %d)", source.c_str(), result);
+            core->tellFailure(Failure::InputOpenFailed, "JACK could not connect " + source + " to the input (error "
+                                                            + std::to_string(result) + ")");
     });
     core_->inOpen = true;
     // Hands on what arrives about once a millisecond, on a thread of its own.

@@ -44,7 +44,8 @@ public:
     void write(std::span<const MidiMessage> messages);
     void write(std::span<const std::uint8_t> message);
     // Told, on a thread of the client's, of a port that failed after it
-    // opened (PortOpenFailed) and of a message too long for a cycle
+    // opened (PortOpenFailed), of an input that could not be connected
+    // (InputOpenFailed) and of a message too long for a cycle
     // (MessageTooLong), each with the reason.
     void setFailureHandler(PortFailureHandler handler);
 

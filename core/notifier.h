@@ -23,6 +23,8 @@ enum class Failure {
     SoundFontNotASoundFont,  // another kind of file, or one the synth cannot load
     // A message longer than the port can carry was not sent. detail: why.
     MessageTooLong,
+    // The chosen MIDI input could not be connected. detail: why.
+    InputOpenFailed,
 };
 
 // Tells the user of a failure. The program's window shows a modal message

@@ -14,6 +14,7 @@ QString headline(Failure failure)
     case Failure::NoPorts:
         return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩ音源がないのでこのソフトは利用できません");
     case Failure::PortOpenFailed:
+    case Failure::InputOpenFailed:
         return QCoreApplication::translate("padscope::Messages", "ＭＩＤＩデバイスが開けません");
     case Failure::SettingsNotSaved:
     case Failure::SettingsNotSavedNoUserFolder:

@@ -275,6 +275,27 @@ TEST_F(JackMidi, OwnPortsAreNeverListed)
     EXPECT_GE(indexOf(all, source->output()), 0);
 }
 
+// An input whose source has gone by the time it connects tells why, as an
+// output that fails does.
+TEST_F(JackMidi, InputThatCannotConnectTellsTheReason)
+{
+    std::mutex mutex;
+    std::vector<std::pair<Failure, std::string>> told;
+    out->setPortFailureHandler([&](Failure failure, const std::string& reason) {
+        const std::lock_guard lock(mutex);
+        told.emplace_back(failure, reason);
+    });
+    input->refresh();
+    const int index = indexOf(input->portNames(), source->output());
+    ASSERT_GE(index, 0);
+    source.reset();
+    input->open(index, received.receiver());
+    ASSERT_TRUE(waitUntil([&] { const std::lock_guard lock(mutex); return !told.empty(); }, 10s));
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(told.front().first, Failure::InputOpenFailed);
+    EXPECT_NE(told.front().second.find("padscope-source:out"), std::string::npos) << told.front().second;
+}
+
 // Thru in the process callback sends what came in, malformed or not; a
 // system exclusive message left open, or ended by a status byte, is dropped
 // and what follows goes on by itself; a real-time byte inside one is kept.

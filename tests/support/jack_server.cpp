@@ -136,9 +136,24 @@ bool JackDummyServer::installed()
     return found;
 }
 
+bool JackDummyServer::underPipeWire()
+{
+    const char* version = jack_get_version_string();
+    return version && std::string_view(version).find("PipeWire") != std::string_view::npos;
+}
+
 bool JackDummyServer::start()
 {
     ::setenv("JACK_NO_START_SERVER", "1", 1);
+    if (underPipeWire()) {
+        // pw-jack's server is the PipeWire daemon that runs already. Its
+        // clients hear a Note On of velocity 0 as a Note Off of 64 unless
+        // told not to: the tests compare bytes as they were sent.
+        ::unsetenv("JACK_DEFAULT_SERVER");
+        ::setenv("PIPEWIRE_PROPS", "{ jack.fix-midi-events = false }", 1);
+        name_ = "default";
+        return waitUntil([this] { return serverAccepts(name_); }, std::chrono::seconds(15));
+    }
     ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     if (launch())
         return true;

@@ -32,6 +32,10 @@ public:
     JackDummyServer& operator=(const JackDummyServer&) = delete;
 
     static bool installed();
+    // Whether this process's libjack is PipeWire's (pw-jack): then start()
+    // only waits for the PipeWire daemon, which the caller started, and
+    // signal() must not be used.
+    static bool underPipeWire();
     // Starts jackd and waits until it accepts clients; false if it never does.
     bool start();
     const std::string& serverName() const { return name_; }

@@ -128,6 +128,7 @@ TEST_F(InterfaceLanguage, JapaneseCaptionsAsTheyAreWhateverQtsOwnLocale)
     EXPECT_EQ(aboutText("Copyright"), "著作権表記 パッドスコープ・プロジェクト");
     EXPECT_EQ(failureText(Failure::NoPorts, {}), "ＭＩＤＩ音源がないのでこのソフトは利用できません");
     EXPECT_EQ(failureText(Failure::PortOpenFailed, {}), "ＭＩＤＩデバイスが開けません");
+    EXPECT_EQ(failureText(Failure::InputOpenFailed, "why"), "ＭＩＤＩデバイスが開けません\nwhy");
     EXPECT_EQ(failureText(Failure::InputGone, {}), "ＭＩＤＩ入力が見つかりません。「なし」にしました");
     EXPECT_EQ(failureText(Failure::SettingsNotSaved, "/tmp/padscope.ini"),
               "設定ファイルを保存できません\n/tmp/padscope.ini");
@@ -180,6 +181,7 @@ TEST(LanguageMessages, FailuresShowInEnglishKeepingThePath)
     EXPECT_EQ(failureText(Failure::NoPorts, {}), "No MIDI sound module was found, so this program cannot be used");
     EXPECT_EQ(failureText(Failure::PortOpenFailed, {}), "Cannot open the MIDI device");
     EXPECT_EQ(failureText(Failure::InputGone, {}), "The MIDI input was not found; it is set to None");
+    EXPECT_EQ(failureText(Failure::MessageTooLong, {}), "The MIDI message is too long to be sent");
     EXPECT_EQ(failureText(Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"),
               "Cannot save the settings file\n/usr/bin/padscope.ini\n"
               "HOME is not set, so there is no user settings folder");
