@@ -91,6 +91,9 @@ struct JackMidiClient::Core {
 
     // Output, shared with the process callback.
     std::atomic<jack_port_t*> outPort{nullptr};
+    // Full names, read once at registration on the client's thread: a port's
+    // name lives in the server's memory, which is gone once the server is.
+    std::string outPortName;
     Ring outgoing = makeRing(kOutgoingRing);
     std::mutex writeMutex;  // one writer at a time
     std::atomic<std::uint32_t> lastGeneration{0};  // changed under writeMutex
@@ -119,6 +122,7 @@ struct JackMidiClient::Core {
 
     // Input.
     std::atomic<jack_port_t*> inPort{nullptr};
+    std::string inPortName;
     std::atomic<bool> inOpen{false};
     std::atomic<bool> thru{false};
     Ring incoming = makeRing(kIncomingRing);
@@ -404,7 +408,7 @@ int JackMidiClient::Core::process(jack_nframes_t frames, void* arg)
 void JackMidiClient::Core::fail(std::uint32_t generation, const std::string& reason)
 {
     failedGeneration.store(generation, std::memory_order_release);
-    if (jack_port_t* out = outPort.load())
+    if (jack_port_t* out = outPort.load(); out && !gone)
         jack_port_disconnect(client, out);
     if (openGeneration.load() == generation)
         tellFailure(Failure::PortOpenFailed, reason);
@@ -420,17 +424,18 @@ void JackMidiClient::Core::connect(std::uint32_t generation, const std::string& 
             fail(generation, "JACK refused to register the output port " + name);
             return;
         }
+        outPortName = jack_port_name(port);
         outPort.store(port, std::memory_order_release);
     }
     // A peer that has only just started takes no connection until it is
     // active: asked again until it does, or the time is up.
     const auto deadline = std::chrono::steady_clock::now() + kConnectionLimit;
     for (;;) {
-        const int result = jack_connect(client, jack_port_name(outPort.load()), target.c_str());
-        if (result == 0 || result == EEXIST)
-            break;
         if (gone || !still(generation))
             return;
+        const int result = jack_connect(client, outPortName.c_str(), target.c_str());
+        if (result == 0 || result == EEXIST)
+            break;
         if (std::chrono::steady_clock::now() >= deadline) {
             fail(generation, target + " did not take the JACK connection within 1 s (error " + std::to_string(result) + ")");
             return;
@@ -455,8 +460,8 @@ void JackMidiClient::Core::disconnect(std::uint32_t generation, const std::strin
         std::this_thread::sleep_for(2ms);
     std::uint32_t closing = generation;
     closingGeneration.compare_exchange_strong(closing, 0);
-    if (jack_port_t* out = outPort.load())
-        jack_disconnect(client, jack_port_name(out), target.c_str());
+    if (!gone && outPort.load())
+        jack_disconnect(client, outPortName.c_str(), target.c_str());
 }
 
 void JackMidiClient::Core::deliver()
@@ -652,9 +657,10 @@ bool JackMidiClient::openInput(const std::string& source, MidiInput::Receive rec
                 core->tellFailure(Failure::InputOpenFailed, "JACK refused to register the input port " + core->name + " input");
                 return;
             }
+            core->inPortName = jack_port_name(port);
             core->inPort.store(port, std::memory_order_release);
         }
-        const int result = jack_connect(core->client, source.c_str(), jack_port_name(core->inPort.load()));
+        const int result = jack_connect(core->client, source.c_str(), core->inPortName.c_str());
         if (result != 0 && result != EEXIST)
             core->tellFailure(Failure::InputOpenFailed, "JACK could not connect " + source + " to the input (error "
                                                             + std::to_string(result) + ")");
@@ -696,7 +702,7 @@ void JackMidiClient::closeInput()
         jack_ringbuffer_read_advance(core_->incoming.get(), jack_ringbuffer_read_space(core_->incoming.get()));
     }
     core_->post([core = core_.get()] {
-        if (jack_port_t* in = core->inPort.load())
+        if (jack_port_t* in = core->inPort.load(); in && !core->gone)
             jack_port_disconnect(core->client, in);
     });
 }
