@@ -243,7 +243,9 @@ unset LC_ALL LC_MESSAGES LANGUAGE
 # buffer to the end that the exit status must not count, and Qt's D-Bus
 # thread may still hold a connection's objects when the program ends. Qt is
 # built without frame pointers: only a full unwind at each allocation shows
-# that such an object came from Qt's D-Bus code.
-printf 'leak:libdbus-1.so\nleak:libQt6DBus.so\n' > "$work/lsan.supp"
+# that such an object came from Qt's D-Bus code. PipeWire's JACK library
+# keeps what a closed client registered (its ports, their properties) until
+# the process ends.
+printf 'leak:libdbus-1.so\nleak:libQt6DBus.so\nleak:pipewire-0.3/jack/libjack.so\nleak:libpipewire-0.3.so\n' > "$work/lsan.supp"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$work/lsan.supp"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
