@@ -14,4 +14,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// What an arrow, Page or Home/End key does to a controller bar: the bars
+// step by their own steps whatever their direction on screen. No action for
+// any other key.
+QAbstractSlider::SliderAction controllerBarAction(int key);
+
 }  // namespace padscope

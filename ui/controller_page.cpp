@@ -231,31 +231,9 @@ bool ControllerPage::eventFilter(QObject* watched, QEvent* event)
     if (bar == nullptr)
         return QWidget::eventFilter(watched, event);
 
-    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        action = QAbstractSlider::SliderSingleStepSub;
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        action = QAbstractSlider::SliderSingleStepAdd;
-        break;
-    case Qt::Key_PageUp:
-        action = QAbstractSlider::SliderPageStepSub;
-        break;
-    case Qt::Key_PageDown:
-        action = QAbstractSlider::SliderPageStepAdd;
-        break;
-    case Qt::Key_Home:
-        action = QAbstractSlider::SliderToMinimum;
-        break;
-    case Qt::Key_End:
-        action = QAbstractSlider::SliderToMaximum;
-        break;
-    default:
+    const QAbstractSlider::SliderAction action = controllerBarAction(static_cast<QKeyEvent*>(event)->key());
+    if (action == QAbstractSlider::SliderNoAction)
         return QWidget::eventFilter(watched, event);
-    }
     bar->triggerAction(action);
     event->accept();
     return true;

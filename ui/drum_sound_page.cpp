@@ -307,36 +307,15 @@ bool DrumSoundPage::eventFilter(QObject* watched, QEvent* event)
     if (index == rows_.size())
         return QWidget::eventFilter(watched, event);
 
-    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        action = QAbstractSlider::SliderSingleStepSub;
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        action = QAbstractSlider::SliderSingleStepAdd;
-        break;
-    case Qt::Key_PageUp:
-        action = QAbstractSlider::SliderPageStepSub;
-        break;
-    case Qt::Key_PageDown:
-        action = QAbstractSlider::SliderPageStepAdd;
-        break;
-    case Qt::Key_Home:
-        action = QAbstractSlider::SliderToMinimum;
-        break;
-    case Qt::Key_End:
-        action = QAbstractSlider::SliderToMaximum;
-        break;
-    case Qt::Key_Delete:
-    case Qt::Key_Backspace:
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
         setUnchanged(index);
         event->accept();
         return true;
-    default:
-        return QWidget::eventFilter(watched, event);
     }
+    const QAbstractSlider::SliderAction action = controllerBarAction(key);
+    if (action == QAbstractSlider::SliderNoAction)
+        return QWidget::eventFilter(watched, event);
     bar->triggerAction(action);
     // A bar already at the end still takes its value when it was unchanged.
     userMoved(index, bar->value());
