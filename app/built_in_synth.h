@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/jack_detection.h"
-#include "core/synth_port.h"
+#include "core/midi/jack_detection.h"
+#include "core/synth/synth_port.h"
 #include "core/synth/sound_fonts.h"
 
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
-#include "core/standard_output.h"
+#include "core/platform/standard_output.h"
 
 #include <QApplication>
 

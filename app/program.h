@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/midi_output.h"
+#include "core/midi/midi_output.h"
 #include "core/synth/sound_fonts.h"
 #include "ui/interface_language.h"
 

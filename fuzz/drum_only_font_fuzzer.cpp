@@ -2,7 +2,7 @@
 // as a preset part, and checks that what it rewrites for some kits, as they
 // are or made of others, is what it rewrites from its own rewrite of all
 // kits, which is how the synth loads them.
-#include "core/synth/drum_only_font.h"
+#include "core/synth/fluid/drum_only_font.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

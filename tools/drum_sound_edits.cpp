@@ -1,6 +1,6 @@
 #include "tools/drum_sound_edits.h"
 
-#include "core/drum_sound_messages.h"
+#include "core/midi/drum_sound_messages.h"
 #include "core/settings/settings.h"
 #include "core/settings/settings_file.h"
 

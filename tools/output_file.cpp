@@ -1,6 +1,6 @@
 #include "tools/output_file.h"
 
-#include "core/standard_output.h"
+#include "core/platform/standard_output.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include "tools/synth_kits.h"
 
 #include "core/synth/kit_plan.h"
-#include "core/terminal_text.h"
+#include "core/platform/terminal_text.h"
 #include "catalogue/kits.h"
 
 #include <ostream>

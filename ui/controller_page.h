@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/controllers.h"
+#include "core/midi/controllers.h"
 
 #include "catalogue/kits.h"
 

@@ -7,7 +7,7 @@
 #include "ui/placed_label.h"
 #include "catalogue/drum_names.h"
 #include "catalogue/sound_finder.h"
-#include "core/drum_sound_messages.h"
+#include "core/midi/drum_sound_messages.h"
 
 #include <QClipboard>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/controllers.h"
+#include "core/midi/controllers.h"
 #include "core/settings/drum_edits.h"
 
 #include <QWidget>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/kits.h"
-#include "core/drum_sound_messages.h"
-#include "core/port_session.h"
+#include "core/midi/drum_sound_messages.h"
+#include "core/midi/port_session.h"
 #include "core/settings/settings.h"
 #include "ui/interface_language.h"
 #include "ui/synth_font_choice.h"

@@ -1,8 +1,8 @@
 #include "ui/port_menu.h"
 
-#include "core/input_session.h"
+#include "core/midi/input_session.h"
 #include "ui/pad_button.h"
-#include "core/port_session.h"
+#include "core/midi/port_session.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -3,7 +3,7 @@
 #include "ui/kit_select_button.h"
 #include "catalogue/kits.h"
 #include "core/notifier.h"
-#include "core/port_session.h"
+#include "core/midi/port_session.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

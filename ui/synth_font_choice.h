@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/synth/kit_plan.h"
-#include "core/midi_output.h"
+#include "core/midi/midi_output.h"
 #include "core/synth/sound_fonts.h"
 
 #include <QObject>

@@ -3,8 +3,8 @@
 // runs (window close, port change), opening it again, and destroying the
 // output at exit. Run it through bench/first_press.sh, which starts the
 // sound server.
-#include "core/synth/fluid_synth_output.h"
-#include "core/press_messages.h"
+#include "core/synth/fluid/fluid_synth_output.h"
+#include "core/midi/press_messages.h"
 
 #include <algorithm>
 #include <chrono>

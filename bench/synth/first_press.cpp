@@ -12,10 +12,10 @@
 // the time until the note's first sample reaches the server. Otherwise (a
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
-#include "core/synth/fluid_synth_output.h"
+#include "core/synth/fluid/fluid_synth_output.h"
 #include "tests/support/jack_capture.h"
-#include "core/jack_detection.h"
-#include "core/press_messages.h"
+#include "core/midi/jack_detection.h"
+#include "core/midi/press_messages.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,11 +1,11 @@
 // Costs of the built-in synth port: opening it until the SoundFont is read
 // (on the port's worker thread), changing the kit, and turning a pad press into its first block
 // of audio.
-#include "core/chained_output.h"
-#include "core/synth/fluid_synth_output.h"
+#include "core/midi/chained_output.h"
+#include "core/synth/fluid/fluid_synth_output.h"
 #include "core/notifier.h"
-#include "core/port_session.h"
-#include "core/press_messages.h"
+#include "core/midi/port_session.h"
+#include "core/midi/press_messages.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,8 +7,8 @@
 //   synth_memory --audio      through the platform's audio output
 //   synth_memory --audio --linger 20
 //                             then stays open, idle, for 20 s (bench/idle_cpu.sh)
-#include "core/synth/fluid_synth_output.h"
-#include "core/press_messages.h"
+#include "core/synth/fluid/fluid_synth_output.h"
+#include "core/midi/press_messages.h"
 #include "bench/process_status.h"
 
 #include <chrono>

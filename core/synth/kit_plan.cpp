@@ -1,6 +1,6 @@
 #include "core/synth/kit_plan.h"
 
-#include "core/synth/regular_file.h"
+#include "core/platform/regular_file.h"
 #include "catalogue/kits.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "core/synth/sound_fonts.h"
 
 #include "core/synth/preset_part.h"
-#include "core/synth/regular_file.h"
-#include "core/terminal_text.h"
+#include "core/platform/regular_file.h"
+#include "core/platform/terminal_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "core/synth/synth_availability.h"
 
-#include "core/audio_output.h"
-#include "core/synth_log.h"
+#include "core/synth/audio_output.h"
+#include "core/synth/synth_log.h"
 
 namespace padscope {
 

@@ -2,9 +2,9 @@
 // or an interrupted upgrade, or a FIFO in its place) is passed over with the
 // reason, instead of crashing the program or hanging its window.
 #include "app/built_in_synth.h"
-#include "core/chained_output.h"
+#include "core/midi/chained_output.h"
 #include "app/module_file.h"
-#include "core/synth_port.h"
+#include "core/synth/synth_port.h"
 #include "app/program.h"
 #include "core/synth/synth_availability.h"
 #include "tests/support/wait_until.h"

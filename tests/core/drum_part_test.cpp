@@ -1,8 +1,8 @@
 // What an incoming message means for the drum part, and how the messages
 // go on to the output and to the thread that shows them.
-#include "core/drum_part.h"
-#include "core/incoming_route.h"
-#include "core/input_session.h"
+#include "core/midi/drum_part.h"
+#include "core/midi/incoming_route.h"
+#include "core/midi/input_session.h"
 #include "tests/support/recording_output.h"
 #include "tests/support/scripted_input.h"
 

@@ -1,4 +1,4 @@
-#include "core/drum_sound_messages.h"
+#include "core/midi/drum_sound_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // What the program knows of the audio system, as threads see it.
-#include "core/jack_detection.h"
+#include "core/midi/jack_detection.h"
 
 #include <gtest/gtest.h>
 

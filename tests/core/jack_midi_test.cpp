@@ -1,9 +1,9 @@
 // The program's JACK client for MIDI against peers in this process on a
 // private JACK server: when messages leave, what comes in and goes through,
 // and what its process callback must never do.
-#include "core/jack_midi.h"
-#include "core/port_session.h"
-#include "core/press_messages.h"
+#include "core/midi/jack_midi.h"
+#include "core/midi/port_session.h"
+#include "core/midi/press_messages.h"
 #include "tests/support/jack_midi_peer.h"
 #include "tests/support/jack_test.h"
 #include "tests/support/recording_notifier.h"

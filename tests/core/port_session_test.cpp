@@ -1,8 +1,8 @@
-#include "core/chained_output.h"
-#include "core/port_session.h"
-#include "core/press_messages.h"
+#include "core/midi/chained_output.h"
+#include "core/midi/port_session.h"
+#include "core/midi/press_messages.h"
 #include "tests/support/recording_output.h"
-#include "core/rtmidi_output.h"
+#include "core/midi/rtmidi_output.h"
 #include "core/settings/settings.h"
 
 #include <gtest/gtest.h>

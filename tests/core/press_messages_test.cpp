@@ -1,4 +1,4 @@
-#include "core/press_messages.h"
+#include "core/midi/press_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // End to end: the JACK backend talks to jack_midi_dump through a private
 // JACK server on the dummy backend.
-#include "core/jack_detection.h"
+#include "core/midi/jack_detection.h"
 #include "tests/support/jack_test.h"
-#include "core/port_session.h"
-#include "core/press_messages.h"
+#include "core/midi/port_session.h"
+#include "core/midi/press_messages.h"
 #include "tests/support/recording_output.h"
-#include "core/jack_midi.h"
+#include "core/midi/jack_midi.h"
 
 #include <gtest/gtest.h>
 

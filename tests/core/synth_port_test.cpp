@@ -1,12 +1,12 @@
 // The synth port's worker and queue, with an engine that records what the
 // worker asks of it instead of playing.
-#include "core/bounded_call.h"
-#include "core/chained_output.h"
+#include "core/platform/bounded_call.h"
+#include "core/midi/chained_output.h"
 #include "tests/support/packed_words.h"
-#include "core/port_session.h"
-#include "core/press_messages.h"
+#include "core/midi/port_session.h"
+#include "core/midi/press_messages.h"
 #include "tests/support/recording_notifier.h"
-#include "core/synth_port.h"
+#include "core/synth/synth_port.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>

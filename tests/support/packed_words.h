@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/midi_message.h"
+#include "core/midi/midi_message.h"
 
 #include <cstdint>
 #include <vector>

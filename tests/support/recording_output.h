@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/midi_output.h"
+#include "core/midi/midi_output.h"
 #include "tests/support/packed_words.h"
 #include "tests/support/recording_notifier.h"
 

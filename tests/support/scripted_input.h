@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/midi_input.h"
+#include "core/midi/midi_input.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "core/synth/drum_only_font.h"
+#include "core/synth/fluid/drum_only_font.h"
 #include "tests/synth/offline_fluid_synth.h"
 #include "core/synth/sound_fonts.h"
 #include "tests/support/sound_font_builder.h"

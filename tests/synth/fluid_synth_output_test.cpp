@@ -1,10 +1,10 @@
 // The built-in synth port, rendered offline: no audio driver, the test pulls
 // the samples itself.
-#include "core/drum_sound_messages.h"
-#include "core/synth/drum_only_font.h"
-#include "core/synth/make_built_in_synth.h"
-#include "core/port_session.h"
-#include "core/press_messages.h"
+#include "core/midi/drum_sound_messages.h"
+#include "core/synth/fluid/drum_only_font.h"
+#include "core/synth/fluid/make_built_in_synth.h"
+#include "core/midi/port_session.h"
+#include "core/midi/press_messages.h"
 #include "tests/support/recording_output.h"
 #include "tests/support/sound_font_builder.h"
 #include "tests/support/temp_file.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/synth/drum_only_font.h"
+#include "core/synth/fluid/drum_only_font.h"
 
 #include <fluidsynth.h>
 

@@ -2,7 +2,7 @@
 // it: a path that is no file is refused at once, never opened for reading,
 // and damage inside a font that FluidSynth would refuse is named, so that
 // the usual fonts play instead.
-#include "core/synth/drum_only_font.h"
+#include "core/synth/fluid/drum_only_font.h"
 #include "core/synth/kit_plan.h"
 #include "core/synth/sound_fonts.h"
 #include "tests/support/sound_font_builder.h"

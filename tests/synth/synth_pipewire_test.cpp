@@ -1,9 +1,9 @@
 // Under PipeWire's JACK (run by pipewire_jack.sh): PipeWire suspends the
 // sound device only once no client is active, so the synth's JACK client
 // comes and goes as the output does on PulseAudio.
-#include "core/jack_detection.h"
-#include "core/press_messages.h"
-#include "core/synth/fluid_synth_output.h"
+#include "core/midi/jack_detection.h"
+#include "core/midi/press_messages.h"
+#include "core/synth/fluid/fluid_synth_output.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // End to end: the built-in synth plays through a private PulseAudio server
 // with a null sink, which the test records; the server dies and comes back.
-#include "core/press_messages.h"
-#include "core/synth/fluid_synth_output.h"
+#include "core/midi/press_messages.h"
+#include "core/synth/fluid/fluid_synth_output.h"
 #include "tests/support/jack_server.h"
 #include "tests/support/pulse_server.h"
 

@@ -1,7 +1,7 @@
 // After the sound server came back once: what a later failure is called, and
 // what becomes of the voices of an output that died while idle.
-#include "core/press_messages.h"
-#include "core/synth/fluid_synth_output.h"
+#include "core/midi/press_messages.h"
+#include "core/synth/fluid/fluid_synth_output.h"
 #include "tests/support/pulse_server.h"
 #include "tests/support/wait_until.h"
 

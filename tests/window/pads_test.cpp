@@ -1,5 +1,5 @@
 #include "catalogue/drum_names.h"
-#include "core/press_messages.h"
+#include "core/midi/press_messages.h"
 #include "tests/window/window_fixture.h"
 
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 #include "ui/controller_page.h"
 #include "catalogue/drum_names.h"
 #include "catalogue/kits.h"
-#include "core/press_messages.h"
+#include "core/midi/press_messages.h"
 #include "tests/window/window_fixture.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "core/press_messages.h"
+#include "core/midi/press_messages.h"
 #include "core/settings/settings_file.h"
 #include "tests/window/window_fixture.h"
 

@@ -1,0 +1,7 @@
+#include "core/synth/synth_log.h"
+
+namespace padscope {
+
+Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
+
+}  // namespace padscope

@@ -1,7 +1,0 @@
-#include "core/synth_log.h"
-
-namespace padscope {
-
-Q_LOGGING_CATEGORY(lcSynth, "padscope.synth", QtWarningMsg)
-
-}  // namespace padscope
