@@ -64,6 +64,8 @@ struct JackState {
     std::string socket;      // the server's socket where it has one; set once, under `found`
     std::once_flag probed;
     std::optional<double> rate;  // set once, under `probed`
+    std::mutex toldMutex;
+    std::shared_future<std::optional<double>> told;  // the MIDI client's rate, under `toldMutex`
     std::atomic<bool> gone{false};
 };
 
@@ -86,6 +88,15 @@ JackState& jackState()
 std::optional<double> probedRate(JackState& state)
 {
     std::call_once(state.probed, [&state] {
+        std::shared_future<std::optional<double>> told;
+        {
+            const std::lock_guard lock(state.toldMutex);
+            told = state.told;
+        }
+        if (told.valid() && told.wait_for(kJackTimeLimit) == std::future_status::ready && told.get()) {
+            state.rate = told.get();
+            return;
+        }
         auto answer = std::make_shared<std::optional<double>>();
         if (!runBounded([answer] { *answer = askJack(); }, kJackTimeLimit)) {
             qCWarning(lcAudio, "The JACK server did not answer within %lld ms; JACK is not used",
@@ -148,6 +159,22 @@ bool otherJackMayListen()
 #else
     return true;  // elsewhere no JACK server is found but by asking it
 #endif
+}
+
+bool jackServerMayListen()
+{
+    quietAudioSystem();
+    const std::string socket = jackServerSocket(jackServerName());
+    if (pathExists(socket))
+        return socketAnswers(socket);
+    return otherJackMayListen();
+}
+
+void takeJackSampleRateFrom(std::shared_future<std::optional<double>> rate)
+{
+    JackState& state = jackState();
+    const std::lock_guard lock(state.toldMutex);
+    state.told = std::move(rate);
 }
 
 bool jackServerListening()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <future>
 #include <optional>
 
 namespace padscope {
@@ -26,6 +27,15 @@ JackServer& processJackServer();
 // no cost; another JACK by opening a client) and true until it has gone.
 // Never starts a server.
 bool jackServerListening();
+
+// Whether a JACK server may be listening, found without opening a client:
+// JACK 2 by its socket, another JACK as otherJackMayListen() says.
+bool jackServerMayListen();
+
+// The program's MIDI client opens on a thread of its own and tells the
+// server's sample rate through `rate` once it has opened (nothing when it
+// did not), so that the synth never opens a client only to ask.
+void takeJackSampleRateFrom(std::shared_future<std::optional<double>> rate);
 
 // Whether a JACK server without JACK 2's socket may run here: PipeWire's
 // JACK or JACK 1, found by their own sockets. Where neither is found, no

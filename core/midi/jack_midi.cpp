@@ -88,6 +88,7 @@ struct JackMidiClient::Core {
     bool stopping = false;
     std::promise<bool> opened;
     std::shared_future<bool> openedFuture = opened.get_future().share();
+    std::promise<std::optional<double>> sampleRate;  // told once the client has opened, or not
 
     // Output, shared with the process callback.
     std::atomic<jack_port_t*> outPort{nullptr};
@@ -198,13 +199,17 @@ struct JackMidiClient::Core {
 void JackMidiClient::Core::run(std::shared_ptr<Core> core)
 {
     bool ok = false;
+    std::optional<double> rate;
     // What this thread meets is logged, and the client counts as not opened
     // or the task as not done: an exception at a thread's top ends the program.
     try {
-        if (jackServerListening()) {
+        // Not jackServerListening(): where JACK 2's socket is missing it
+        // would open a client of its own only to ask.
+        if (jackServerMayListen()) {
             jack_status_t status{};
             core->client = jack_client_open(core->name.c_str(), JackNoStartServer, &status);
             if (core->client) {
+                rate = jack_get_sample_rate(core->client);
                 core->keptFree = jackIsPipeWire() ? 1 : 0;
                 jack_set_process_callback(core->client, &Core::process, core.get());
                 jack_on_info_shutdown(core->client, &Core::shutdown, core.get());
@@ -215,6 +220,7 @@ void JackMidiClient::Core::run(std::shared_ptr<Core> core)
         qCWarning(lcMidi, "The JACK client %s could not be opened: %s", core->name.c_str(),
                   currentExceptionText().c_str());
     }
+    core->sampleRate.set_value(ok ? rate : std::nullopt);
     core->opened.set_value(ok);
     if (!ok)
         return;
@@ -484,9 +490,11 @@ void JackMidiClient::Core::deliver()
 JackMidiClient::JackMidiClient(std::string name) : core_(std::make_shared<Core>())
 {
     core_->name = std::move(name);
+    takeJackSampleRateFrom(core_->sampleRate.get_future().share());
     try {
         std::thread(&Core::run, core_).detach();
     } catch (const std::system_error&) {
+        core_->sampleRate.set_value(std::nullopt);
         core_->opened.set_value(false);
     }
 }

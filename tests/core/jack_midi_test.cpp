@@ -1,6 +1,7 @@
 // The program's JACK client for MIDI against peers in this process on a
 // private JACK server: when messages leave, what comes in and goes through,
 // and what its process callback must never do.
+#include "core/midi/jack_detection.h"
 #include "core/midi/jack_midi.h"
 #include "core/midi/port_session.h"
 #include "core/midi/press_messages.h"
@@ -262,6 +263,46 @@ TEST_F(JackMidi, PeerThatNeverActivatesFailsTheOpenAndIsNotKept)
     session.checkLateFailure();
     EXPECT_EQ(notifier.failures, std::vector<Failure>{Failure::PortOpenFailed});
     EXPECT_EQ(session.portName(), "") << "a port that failed would be remembered";
+}
+
+// The synth asks the server's sample rate of the program's MIDI client: no
+// other client of the program's ever joins the server to ask it.
+TEST_F(JackMidi, SampleRateComesFromTheMidiClientWithoutAnotherClient)
+{
+    struct Joined {
+        std::mutex mutex;
+        std::vector<std::string> names;
+        bool has(const std::string& name)
+        {
+            const std::lock_guard lock(mutex);
+            return std::find(names.begin(), names.end(), name) != names.end();
+        }
+    } joined;
+    jack_status_t status{};
+    jack_client_t* watcher = jack_client_open("padscope-watcher", JackNoStartServer, &status);
+    ASSERT_NE(watcher, nullptr);
+    jack_set_client_registration_callback(
+        watcher,
+        [](const char* name, int registered, void* arg) {
+            auto* joined = static_cast<Joined*>(arg);
+            const std::lock_guard lock(joined->mutex);
+            if (registered)
+                joined->names.emplace_back(name);
+        },
+        &joined);
+    ASSERT_EQ(jack_activate(watcher), 0);
+
+    ASSERT_TRUE(client->ready());
+    EXPECT_EQ(runningJackSampleRate(), std::optional<double>(jack_get_sample_rate(watcher)));
+    // Registrations are told in order: once the marker is seen, so is any
+    // client opened to ask.
+    jack_client_t* marker = jack_client_open("padscope-marker", JackNoStartServer, &status);
+    ASSERT_NE(marker, nullptr);
+    EXPECT_TRUE(waitUntil([&] { return joined.has("padscope-marker"); }, 10s));
+    jack_client_close(marker);
+    jack_client_close(watcher);
+    const std::lock_guard lock(joined.mutex);
+    EXPECT_EQ(joined.names, std::vector<std::string>{"padscope-marker"});
 }
 
 // With both of its ports registered and connected, neither list offers the
