@@ -541,6 +541,10 @@ void MainWindow::showIncoming(const IncomingState& state)
 
 void MainWindow::portFailed(Failure failure, const std::string& reason)
 {
+    // An input that never connected is not watched: none is chosen, and
+    // none is remembered.
+    if (failure == Failure::InputOpenFailed && input_)
+        input_->close();
     if (failure != Failure::PortOpenFailed) {
         services_.notifier.notify(failure, reason);
         return;

@@ -125,6 +125,8 @@ struct JackMidiClient::Core {
     std::atomic<jack_port_t*> inPort{nullptr};
     std::string inPortName;
     std::atomic<bool> inOpen{false};
+    // Counts the inputs opened: a failure is told only for the one still open.
+    std::atomic<std::uint32_t> inGeneration{0};
     std::atomic<bool> thru{false};
     Ring incoming = makeRing(kIncomingRing);
     std::atomic<std::uint64_t> lost{0};
@@ -657,19 +659,20 @@ bool JackMidiClient::openInput(const std::string& source, MidiInput::Receive rec
         const std::lock_guard lock(core_->deliveryMutex);
         core_->receive = std::move(receive);
     }
-    core_->post([core = core_.get(), source] {
+    core_->post([core = core_.get(), source, generation = ++core_->inGeneration] {
         if (!core->inPort.load()) {
             jack_port_t* port = jack_port_register(core->client, (core->name + " input").c_str(),
                                                    JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
             if (!port) {
-                core->tellFailure(Failure::InputOpenFailed, "JACK refused to register the input port " + core->name + " input");
+                if (core->inGeneration == generation)
+                    core->tellFailure(Failure::InputOpenFailed, "JACK refused to register the input port " + core->name + " input");
                 return;
             }
             core->inPortName = jack_port_name(port);
             core->inPort.store(port, std::memory_order_release);
         }
         const int result = jack_connect(core->client, source.c_str(), core->inPortName.c_str());
-        if (result != 0 && result != EEXIST)
+        if (result != 0 && result != EEXIST && core->inGeneration == generation)
             core->tellFailure(Failure::InputOpenFailed, "JACK could not connect " + source + " to the input (error "
                                                             + std::to_string(result) + ")");
     });
@@ -699,6 +702,7 @@ void JackMidiClient::closeInput()
 {
     if (!core_->inOpen.exchange(false))
         return;
+    ++core_->inGeneration;  // what the closed input meets is no longer told
     if (core_->delivery.joinable()) {
         core_->delivery.request_stop();
         core_->delivery.join();

@@ -35,6 +35,9 @@ public:
     // Kept for the test to call, as a synth's worker would; set from any thread.
     void setAudioFailureHandler(AudioFailureHandler handler) override;
     AudioFailureHandler audioFailureHandler() const;
+    // Kept for the test to call, as the output's own thread would.
+    void setPortFailureHandler(PortFailureHandler handler) override { portFailureHandler_ = std::move(handler); }
+    const PortFailureHandler& portFailureHandler() const { return portFailureHandler_; }
 
     // Called with each message just before it is recorded.
     std::function<void()> beforeSend;
@@ -55,6 +58,7 @@ private:
     int open_ = -1;
     mutable std::mutex handlerMutex_;
     AudioFailureHandler audioFailureHandler_;
+    PortFailureHandler portFailureHandler_;
 };
 
 }  // namespace padscope

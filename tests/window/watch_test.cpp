@@ -159,6 +159,21 @@ TEST_F(Watch, VanishedInputLeavesNoneAndSaysSoOnce)
     EXPECT_EQ(savedAtClose.at(0).inputName, "");
 }
 
+// An input that could not be connected, told later from the input's own
+// thread, is left as one that has gone: none chosen, none remembered.
+TEST_F(Watch, InputThatFailsToConnectLeavesNone)
+{
+    startWatching();
+    ASSERT_TRUE(menuAction(QStringLiteral("Sequencer:out"))->isChecked());
+    std::thread([this] { output.portFailureHandler()(Failure::InputOpenFailed, "refused"); }).join();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(menuAction(QStringLiteral("なし"))->isChecked());
+    EXPECT_EQ(input.closes, 1);
+    EXPECT_EQ(notifier.failures, std::vector<Failure>{Failure::InputOpenFailed});
+    window->close();
+    EXPECT_EQ(savedAtClose.at(0).inputName, "");
+}
+
 TEST_F(Watch, EnglishMenu)
 {
     const InterfaceTranslation english(Language::English);
