@@ -42,6 +42,19 @@ constexpr std::size_t kHeldRing = 1 << 16;
 // What a JACK MIDI buffer spends on each event besides its bytes, counted
 // high, so that a unit that passes the check always fits whole.
 constexpr std::size_t kEventOverhead = 16;
+
+// Calls `each` with every message of a unit as written to the ring: each
+// one a 16-bit length, then its bytes.
+template <typename Each>
+void forEachMessage(std::span<const char> unit, Each each)
+{
+    for (std::size_t at = 0; at + 2 <= unit.size();) {
+        std::uint16_t size = 0;
+        std::memcpy(&size, unit.data() + at, 2);
+        each(unit.data() + at + 2, size);
+        at += 2 + size;
+    }
+}
 // Cycles in a row that must see a new connection before it carries messages.
 constexpr int kLiveCycles = 2;
 
@@ -264,12 +277,7 @@ void JackMidiClient::Core::run(std::shared_ptr<Core> core)
 bool JackMidiClient::Core::fits(void* buffer, std::span<const char> unit) const
 {
     std::size_t needed = 0;
-    for (std::size_t at = 0; at + 2 <= unit.size();) {
-        std::uint16_t size = 0;
-        std::memcpy(&size, unit.data() + at, 2);
-        needed += size + kEventOverhead;
-        at += 2 + size;
-    }
+    forEachMessage(unit, [&needed](const char*, std::uint16_t size) { needed += size + kEventOverhead; });
     return needed <= carried(buffer) + kEventOverhead;
 }
 
@@ -327,12 +335,9 @@ void JackMidiClient::Core::drainOutgoing(void* buffer, jack_nframes_t& lastTime)
             jack_ringbuffer_read_advance(ring, total);
             continue;
         }
-        for (std::size_t at = 0; at + 2 <= unit.size();) {
-            std::uint16_t size = 0;
-            std::memcpy(&size, unit.data() + at, 2);
-            jack_midi_event_write(buffer, 0, reinterpret_cast<const jack_midi_data_t*>(unit.data() + at + 2), size);
-            at += 2 + size;
-        }
+        forEachMessage(unit, [buffer](const char* bytes, std::uint16_t size) {
+            jack_midi_event_write(buffer, 0, reinterpret_cast<const jack_midi_data_t*>(bytes), size);
+        });
         sent = true;
         jack_ringbuffer_read_advance(ring, total);
     }
