@@ -542,7 +542,7 @@ void MainWindow::showIncoming(const IncomingState& state)
 void MainWindow::portFailed(Failure failure, const std::string& reason)
 {
     if (failure != Failure::PortOpenFailed) {
-        services_.notifier.notify(failure, reason);
+        services_.notifier.report({failure, {}, reason});
         return;
     }
     session_.checkLateFailure();

@@ -3,7 +3,7 @@
 // of audio.
 #include "core/midi/chained_output.h"
 #include "core/synth/fluid/fluid_synth_output.h"
-#include "core/notifier.h"
+#include "core/failure.h"
 #include "core/midi/port_session.h"
 #include "core/midi/press_messages.h"
 
