@@ -132,7 +132,7 @@ void BM_PressThroughPortSession(benchmark::State& state)
         return made;
     }));
     struct NoNotice final : Notifier {
-        void notify(Failure, std::string_view) override {}
+        void report(FailureReport) override {}
     } notifier;
     PortSession session(chain, notifier, {});
     session.countPorts();
