@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "core/platform/standard_output.h"
+#include "ui/failure_text.h"
 
 #include <QApplication>
 
@@ -28,10 +29,10 @@ int main(int argc, char* argv[])
     // Listed while Qt starts.
     std::optional<padscope::SoundFontSet> soundFonts;
     if (!commandLine.soundFonts.empty()) {
-        std::vector<std::string> problems;
+        std::vector<padscope::FailureReport> problems;
         soundFonts = padscope::chosenSoundFonts({commandLine.soundFonts.begin(), commandLine.soundFonts.end()}, problems);
-        for (const std::string& problem : problems)
-            std::fprintf(stderr, "padscope: %s\n", problem.c_str());
+        for (const padscope::FailureReport& problem : problems)
+            std::fprintf(stderr, "padscope: %s\n", padscope::terminalText(problem).c_str());
         if (!soundFonts)
             std::fputs("padscope: --soundfont is ignored; the built-in synth plays its usual SoundFonts\n", stderr);
     }

@@ -10,7 +10,7 @@
 #include "core/midi/jack_midi.h"
 #include "core/synth/kit_plan.h"
 #include "ui/main_window.h"
-#include "ui/message_box_notifier.h"
+#include "ui/failure_messages.h"
 #include "core/midi/rtmidi_input.h"
 #include "core/midi/rtmidi_output.h"
 #include "core/settings/settings_file.h"
@@ -118,24 +118,24 @@ int runProgram(ProgramOptions options)
         startFonts().fonts = synthFonts;
     }
 
-    MessageBoxNotifier notifier;
+    FailureMessages failures;
     ChainedInput input;
     input.append(std::make_unique<RtMidiInput>());
     if (jack)
         input.append(std::make_unique<JackMidiInput>(jack));
     MainWindow window(MainWindowServices{
         *output,
-        notifier,
+        failures,
         options.sleep,
         desktopLinkOpener(),
         saved,
         [&](const Settings& settings) {
             // A file that could not be read at the start is left as it is.
             if (!saveSettings(settingsFile, settings, iniPath, settingsLocation))
-                notifier.notify(settingsLocation.configRoot.empty() && !settingsFile.unreadable
-                                    ? Failure::SettingsNotSavedNoUserFolder
-                                    : Failure::SettingsNotSaved,
-                                iniPath.string());
+                failures.report({settingsLocation.configRoot.empty() && !settingsFile.unreadable
+                                     ? Failure::SettingsNotSavedNoUserFolder
+                                     : Failure::SettingsNotSaved,
+                                 iniPath.string()});
         },
         {std::string(kBuiltInSynthName), std::move(synthFonts),
          [&output](std::vector<std::filesystem::path> files, SoundFontsLoaded done) {
@@ -144,7 +144,7 @@ int runProgram(ProgramOptions options)
          planKits},
         translation.language(),
     });
-    const AudioFailureReporter audioFailures(*output, window);
+    const AudioFailureReporter audioFailures(*output, failures);
     // Asked to end from outside: the window closes as its close button does,
     // then the loop ends even if a message box of the window is still open.
     const TerminationRequests terminationRequests([&window] {
@@ -152,14 +152,20 @@ int runProgram(ProgramOptions options)
         QCoreApplication::exit(0);
     });
     window.attachInput(input);
+    // What start-up met is shown before the window, each box waited for.
+    failures.showWaiting();
     window.show();
+    failures.showOver(window);
     if (options.shown)
         QTimer::singleShot(0, &window, options.shown);
     if (options.quitWhenShown) {
         QTimer::singleShot(0, &window, &QWidget::close);
         QTimer::singleShot(0, qApp, &QApplication::quit);
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Such as the settings file that could not be saved at close.
+    failures.showWaiting();
+    return status;
 }
 
 }  // namespace padscope

@@ -2,6 +2,7 @@
 
 #include "core/synth/kit_plan.h"
 #include "core/platform/terminal_text.h"
+#include "ui/failure_text.h"
 #include "catalogue/kits.h"
 
 #include <ostream>
@@ -28,10 +29,10 @@ bool writeSynthKits(std::ostream& out, std::ostream& errors, const std::vector<s
             return false;
         }
     } else {
-        std::vector<std::string> problems;
+        std::vector<FailureReport> problems;
         set = chosenSoundFonts(fonts, problems);
-        for (const std::string& problem : problems)
-            errors << "padscope-drumtable: " << problem << '\n';
+        for (const FailureReport& problem : problems)
+            errors << "padscope-drumtable: " << terminalText(problem) << '\n';
         if (!set)
             return false;
     }

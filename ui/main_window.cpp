@@ -546,7 +546,7 @@ void MainWindow::portFailed(Failure failure, const std::string& reason)
     if (failure == Failure::InputOpenFailed && input_)
         input_->close();
     if (failure != Failure::PortOpenFailed) {
-        services_.notifier.notify(failure, reason);
+        services_.notifier.report({failure, {}, reason});
         return;
     }
     session_.checkLateFailure();

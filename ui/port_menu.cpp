@@ -4,6 +4,7 @@
 #include "ui/pad_button.h"
 #include "core/midi/port_session.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
@@ -34,6 +35,13 @@ bool PortMenu::eventFilter(QObject* watched, QEvent* event)
 void PortMenu::popup(const QPoint& globalPos)
 {
     fill();
+    // What the listing met (an input that has gone) is told first: its box
+    // comes up now, and the list opens once it is closed.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (QWidget* box = QApplication::activeModalWidget()) {
+        connect(box, &QObject::destroyed, menu_, [menu = menu_, globalPos] { menu->popup(globalPos); });
+        return;
+    }
     menu_->popup(globalPos);
 }
 

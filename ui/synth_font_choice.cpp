@@ -2,7 +2,7 @@
 
 #include "ui/kit_select_button.h"
 #include "catalogue/kits.h"
-#include "core/notifier.h"
+#include "core/failure.h"
 #include "core/midi/port_session.h"
 
 #include <QCoreApplication>
@@ -70,13 +70,13 @@ void SynthFontChoice::play(const std::filesystem::path& file)
             });
     };
     if (!services_.load({file}, answer))
-        notifier_.notify(Failure::PortOpenFailed, {});
+        notifier_.report({Failure::PortOpenFailed});
 }
 
 void SynthFontChoice::answered(const std::filesystem::path& file, const std::optional<SoundFontFailure>& failure)
 {
     if (failure) {
-        notifier_.notify(failure->failure, failure->path);
+        notifier_.report({failure->failure, failure->path});
         return;
     }
     chosen_ = file.string();

@@ -3,7 +3,7 @@
 // of audio.
 #include "core/midi/chained_output.h"
 #include "core/synth/fluid/fluid_synth_output.h"
-#include "core/notifier.h"
+#include "core/failure.h"
 #include "core/midi/port_session.h"
 #include "core/midi/press_messages.h"
 
@@ -132,7 +132,7 @@ void BM_PressThroughPortSession(benchmark::State& state)
         return made;
     }));
     struct NoNotice final : Notifier {
-        void notify(Failure, std::string_view) override {}
+        void report(FailureReport) override {}
     } notifier;
     PortSession session(chain, notifier, {});
     session.countPorts();

@@ -21,11 +21,16 @@ void ChainedInput::refresh()
 bool ChainedInput::open(int index, Receive receive)
 {
     close();
+    failedOpen_.clear();
     for (const auto& input : inputs_) {
         const int count = static_cast<int>(input->portNames().size());
         if (index < count) {
-            if (index < 0 || !input->open(index, std::move(receive)))
+            if (index < 0)
                 return false;
+            if (!input->open(index, std::move(receive))) {
+                failedOpen_ = input->openFailure();
+                return false;
+            }
             open_ = input.get();
             return true;
         }

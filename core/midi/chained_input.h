@@ -16,6 +16,7 @@ public:
     std::vector<std::string> portNames() const override;
     void refresh() override;
     bool open(int index, Receive receive) override;
+    std::string openFailure() const override { return failedOpen_; }
     void close() override;
     void setThru(bool on) override;
     void deliverPending() override;
@@ -23,6 +24,7 @@ public:
 private:
     std::vector<std::unique_ptr<MidiInput>> inputs_;
     MidiInput* open_ = nullptr;
+    std::string failedOpen_;  // why the last open failed
 };
 
 }  // namespace padscope

@@ -85,9 +85,14 @@ std::string ChainedOutput::portName(int index) const
 bool ChainedOutput::open(int index)
 {
     close();
+    failedOpen_.clear();
     const Place p = locate(index);
-    if (!p.backend || !p.backend->open(p.index))
+    if (!p.backend)
         return false;
+    if (!p.backend->open(p.index)) {
+        failedOpen_ = p.backend->openFailure();
+        return false;
+    }
     open_ = p.backend;
     return true;
 }

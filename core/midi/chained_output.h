@@ -34,6 +34,7 @@ public:
     std::string portKey(int index) const override;
     void refresh() override;
     bool open(int index) override;
+    std::string openFailure() const override { return failedOpen_; }
     bool openFailedLate() const override;
     std::string lateFailure() const override { return open_ ? open_->lateFailure() : std::string{}; }
     void setPortFailureHandler(PortFailureHandler handler) override;
@@ -56,6 +57,7 @@ private:
         std::size_t number = 0;  // the backend's place in the chain
         int index = -1;
     };
+    std::string failedOpen_;  // why the last open failed
     // The backend once made; null when its factory made none.
     MidiOutput* backend(std::size_t number) const;
     Place locate(int index) const;

@@ -27,8 +27,10 @@ void InputSession::openRemembered(const std::string& name)
     names_ = input_.portNames();
     open_ = name;
     const int index = openPortIndex();
-    if (index < 0 || !input_.open(index, receive_))
-        lost();
+    if (index < 0)
+        lost({});
+    else if (!input_.open(index, receive_))
+        lost(input_.openFailure());
 }
 
 void InputSession::refreshPorts()
@@ -36,7 +38,7 @@ void InputSession::refreshPorts()
     input_.refresh();
     names_ = input_.portNames();
     if (!open_.empty() && openPortIndex() < 0)
-        lost();
+        lost({});
 }
 
 void InputSession::choose(int index)
@@ -46,7 +48,7 @@ void InputSession::choose(int index)
         return;
     open_ = names_[static_cast<std::size_t>(index)];
     if (!input_.open(index, receive_))
-        lost();
+        lost(input_.openFailure());
 }
 
 void InputSession::close()
@@ -59,10 +61,10 @@ void InputSession::close()
         closed_();
 }
 
-void InputSession::lost()
+void InputSession::lost(std::string reason)
 {
     close();
-    notifier_.notify(Failure::InputGone, {});
+    notifier_.report({Failure::InputGone, {}, std::move(reason)});
 }
 
 }  // namespace padscope

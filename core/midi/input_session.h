@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/midi/midi_input.h"
-#include "core/notifier.h"
+#include "core/failure.h"
 
 #include <functional>
 #include <string>
@@ -39,7 +39,8 @@ public:
     const std::string& portName() const { return open_; }
 
 private:
-    void lost();
+    // `reason`: the library's words, where it gave any.
+    void lost(std::string reason);
 
     MidiInput& input_;
     Notifier& notifier_;

@@ -26,6 +26,9 @@ public:
     // longer listed.
     virtual void refresh() = 0;
     virtual bool open(int index, Receive receive) = 0;
+    // Why the last open() failed, in the library's words; empty where it
+    // gave none.
+    virtual std::string openFailure() const { return {}; }
     // After close() returns, the receiver is not called any more.
     virtual void close() = 0;
     // An input that can pass what arrives straight on to the output (a JACK

@@ -2,7 +2,7 @@
 
 #include "core/synth/audio_failure.h"
 #include "core/midi/midi_message.h"
-#include "core/notifier.h"
+#include "core/failure.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -48,6 +48,9 @@ public:
     virtual void refresh() {}
     // False for an index out of the list, or a port that cannot be opened.
     virtual bool open(int index) = 0;
+    // Why the last open() failed, in the library's words; empty where it
+    // gave none.
+    virtual std::string openFailure() const { return {}; }
     // A backend that finishes opening in the background (the built-in synth
     // reads its SoundFonts after open() has returned) says here whether that
     // has failed since; the port is then as good as not open.

@@ -13,7 +13,7 @@ PortSession::PortSession(MidiOutput& output, Notifier& notifier, Sleep sleep)
 void PortSession::countPorts()
 {
     if (output_.portCount() == 0)
-        notifier_.notify(Failure::NoPorts, {});
+        notifier_.report({Failure::NoPorts});
     portCount_ = output_.portCount();
 }
 
@@ -25,7 +25,7 @@ void PortSession::openCurrent()
         isOpen_ = output_.open(portIndex_);
     }
     if (!isOpen_)
-        notifier_.notify(Failure::PortOpenFailed, {});
+        notifier_.report({Failure::PortOpenFailed, {}, output_.openFailure()});
 }
 
 void PortSession::allNotesOff()
@@ -71,7 +71,7 @@ void PortSession::checkLateFailure()
         return;
     isOpen_ = false;
     portName_.clear();
-    notifier_.notify(Failure::PortOpenFailed, output_.lateFailure());
+    notifier_.report({Failure::PortOpenFailed, {}, output_.lateFailure()});
 }
 
 void PortSession::resetStep(std::chrono::milliseconds wait)
@@ -83,7 +83,7 @@ void PortSession::resetStep(std::chrono::milliseconds wait)
     // only now turn out unusable: that is a failed open like any other.
     if (isOpen_ && output_.openFailedLate()) {
         isOpen_ = false;
-        notifier_.notify(Failure::PortOpenFailed, output_.lateFailure());
+        notifier_.report({Failure::PortOpenFailed, {}, output_.lateFailure()});
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/midi/midi_output.h"
-#include "core/notifier.h"
+#include "core/failure.h"
 
 #include <chrono>
 #include <functional>

@@ -22,6 +22,29 @@ Q_DECLARE_LOGGING_CATEGORY(lcMidi)
 void logRtMidiError(RtMidiError::Type, const std::string& text, void*);
 void logRtMidiError(const RtMidiError& error);
 
+// Runs `task` on the API's object and gives back RtMidi's words for what went
+// wrong meanwhile, empty when nothing did. With an error callback in place
+// RtMidi reports through it instead of throwing.
+template <typename Side, typename Task>
+std::string rtMidiErrorDuring(Side& api, Task&& task)
+{
+    std::string words;
+    api.setErrorCallback(
+        [](RtMidiError::Type type, const std::string& text, void* heard) {
+            logRtMidiError(type, text, nullptr);
+            *static_cast<std::string*>(heard) = text;
+        },
+        &words);
+    try {
+        task();
+    } catch (const RtMidiError& error) {
+        logRtMidiError(error);
+        words = error.getMessage();
+    }
+    api.setErrorCallback(logRtMidiError);
+    return words;
+}
+
 // Whether an API can start here without printing or blocking.
 bool rtMidiApiAvailable(RtMidi::Api api);
 

@@ -120,20 +120,20 @@ bool RtMidiInput::open(int index, Receive receive)
         const std::lock_guard lock(delivery_->mutex);
         delivery_->receive = std::move(receive);
     }
+    failedOpen_.clear();
     auto opened = std::make_shared<std::atomic<bool>>(false);
-    const bool answered = callRtMidi<RtMidiIn>(api, [opened, fullName = port.fullName, clientName = clientName_,
+    auto why = std::make_shared<std::string>();
+    const bool answered = callRtMidi<RtMidiIn>(api, [opened, why, fullName = port.fullName, clientName = clientName_,
                                      delivery = delivery_.get()](RtMidiIn& in) {
         // The port may have gone, or moved within its API, since it was listed.
         const unsigned count = in.getPortCount();
         for (unsigned p = 0; p < count; ++p) {
             if (in.getPortName(p) != fullName)
                 continue;
-            try {
+            *why = rtMidiErrorDuring(in, [&] {
                 in.setCallback(&RtMidiInput::deliver, delivery);
                 in.openPort(p, clientName + " input");
-            } catch (const RtMidiError& error) {
-                logRtMidiError(error);
-            }
+            });
             *opened = in.isPortOpen();
             return;
         }
@@ -142,8 +142,10 @@ bool RtMidiInput::open(int index, Receive receive)
         open_ = &api;
         return true;
     }
-    if (answered)
+    if (answered) {
         api.cancelCallback();
+        failedOpen_ = *why;
+    }
     const std::lock_guard lock(delivery_->mutex);
     delivery_->receive = nullptr;
     return false;

@@ -20,6 +20,7 @@ public:
     std::vector<std::string> portNames() const override;
     void refresh() override;
     bool open(int index, Receive receive) override;
+    std::string openFailure() const override { return failedOpen_; }
     void close() override;
 
 private:
@@ -40,6 +41,7 @@ private:
     std::vector<std::unique_ptr<RtMidiIn>> apis_;
     std::vector<Port> ports_;
     RtMidiIn* open_ = nullptr;
+    std::string failedOpen_;  // RtMidi's words when the last open failed
     // What RtMidi's thread calls into; kept for good when a JACK client had
     // to be given up with it.
     std::shared_ptr<Delivery> delivery_ = std::make_shared<Delivery>();

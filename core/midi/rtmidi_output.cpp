@@ -23,19 +23,15 @@ int findPort(RtMidiOut& api, const std::string& fullName)
     return -1;
 }
 
-// Opens the named port, or connects RtMidi's open port to it once more.
-bool openAt(RtMidiOut& out, const std::string& fullName, const std::string& clientName)
+// Opens the named port, or connects RtMidi's open port to it once more;
+// `why` takes RtMidi's words when that fails.
+bool openAt(RtMidiOut& out, const std::string& fullName, const std::string& clientName, std::string& why)
 {
     // The port may have gone, or moved within its API, since it was listed.
     const int current = findPort(out, fullName);
     if (current < 0)
         return false;
-    try {
-        out.openPort(static_cast<unsigned>(current), clientName);
-    } catch (const RtMidiError& error) {
-        logRtMidiError(error);
-        return false;
-    }
+    why = rtMidiErrorDuring(out, [&] { out.openPort(static_cast<unsigned>(current), clientName); });
     return true;
 }
 
@@ -146,17 +142,22 @@ std::string RtMidiOutput::portKey(int index) const
 bool RtMidiOutput::open(int index)
 {
     close();
+    failedOpen_.clear();
     if (!listed(index))
         return false;
     const Port& port = ports_[static_cast<std::size_t>(index)];
     RtMidiOut& api = *apis_[port.api];
     // Shared with the worker, which may outlive this call.
     auto opened = std::make_shared<std::atomic<bool>>(false);
-    const bool answered = call(api, [opened, fullName = port.fullName, clientName = clientName_](RtMidiOut& out) {
-        *opened = openAt(out, fullName, clientName) && out.isPortOpen();
+    auto why = std::make_shared<std::string>();
+    const bool answered = call(api, [opened, why, fullName = port.fullName, clientName = clientName_](RtMidiOut& out) {
+        *opened = openAt(out, fullName, clientName, *why) && out.isPortOpen();
     });
-    if (!answered || !*opened)
+    if (!answered || !*opened) {
+        if (answered)
+            failedOpen_ = *why;
         return false;
+    }
     open_ = &api;
     return true;
 }

@@ -25,6 +25,7 @@ public:
     std::string portKey(int index) const override;
     void refresh() override;
     bool open(int index) override;
+    std::string openFailure() const override { return failedOpen_; }
     void close() override;
     void send(std::span<const std::uint8_t> message) override;
 
@@ -49,6 +50,7 @@ private:
     std::vector<std::unique_ptr<RtMidiOut>> apis_;
     std::vector<Port> ports_;
     RtMidiOut* open_ = nullptr;
+    std::string failedOpen_;  // RtMidi's words when the last open failed
 };
 
 // The name a port is shown and remembered by. The ALSA sequencer appends the

@@ -2,7 +2,6 @@
 
 #include "core/synth/preset_part.h"
 #include "core/platform/regular_file.h"
-#include "core/platform/terminal_text.h"
 
 #include <algorithm>
 #include <array>
@@ -112,29 +111,13 @@ SoundFontSet soundFontSetOf(const std::vector<std::filesystem::path>& files)
     return set;
 }
 
-std::optional<std::string> soundFontProblem(const std::filesystem::path& path)
-{
-    const std::optional<Failure> fault = soundFontFault(path);
-    if (!fault)
-        return std::nullopt;
-    switch (*fault) {
-    case Failure::SoundFontMissing: return "there is no such file";
-    case Failure::SoundFontIsFolder:
-    case Failure::SoundFontNotAFile: return "it is not a file";
-    case Failure::SoundFontUnreadable: return "it cannot be read";
-    case Failure::SoundFontEmpty: return "it is empty";
-    case Failure::SoundFontTruncated: return "it is cut short";
-    default: return "it is not a SoundFont";
-    }
-}
-
 std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::path>& paths,
-                                             std::vector<std::string>& problems)
+                                             std::vector<FailureReport>& problems)
 {
     bool usable = !paths.empty();
     for (const auto& path : paths) {
-        if (const auto problem = soundFontProblem(path)) {
-            problems.push_back("the SoundFont " + terminalSafe(path.string()) + " cannot be used: " + *problem);
+        if (const std::optional<Failure> fault = soundFontFault(path)) {
+            problems.push_back({*fault, path.string()});
             usable = false;
         }
     }

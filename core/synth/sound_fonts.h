@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/notifier.h"
+#include "core/failure.h"
 
 #include <filesystem>
 #include <optional>
@@ -26,15 +26,11 @@ struct SoundFontSet {
     std::vector<std::filesystem::path> overlays;
 };
 
-// Why the file cannot be a SoundFont ("there is no such file", "it is not a
-// SoundFont", ...); nothing when it starts like one.
-std::optional<std::string> soundFontProblem(const std::filesystem::path& path);
-
 // The fonts the user chose, the first the base and the others laid over it;
-// nothing when any of them cannot be a SoundFont, and then a line naming
+// nothing when any of them cannot be a SoundFont, and then the failure of
 // each such file is added to `problems`.
 std::optional<SoundFontSet> chosenSoundFonts(const std::vector<std::filesystem::path>& paths,
-                                             std::vector<std::string>& problems);
+                                             std::vector<FailureReport>& problems);
 
 // Picks the fonts without loading them: a candidate counts when it is a
 // readable regular file that starts like a SoundFont. Nothing when no base is found.

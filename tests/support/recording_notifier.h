@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/notifier.h"
+#include "core/failure.h"
 
 #include <vector>
 
@@ -9,7 +9,12 @@ namespace padscope {
 // Records the failures the program would tell the user of, in order.
 struct RecordingNotifier final : Notifier {
     std::vector<Failure> failures;
-    void notify(Failure failure, std::string_view) override { failures.push_back(failure); }
+    std::vector<FailureReport> reports;
+    void report(FailureReport failure) override
+    {
+        failures.push_back(failure.failure);
+        reports.push_back(std::move(failure));
+    }
 };
 
 }  // namespace padscope

@@ -456,7 +456,7 @@ TEST(SynthPort, ChosenFontsAreAllUsableOrEachBadOneIsNamed)
     std::filesystem::permissions(unreadable.path(), std::filesystem::perms::none);
     const bool canReadAnyway = static_cast<bool>(std::ifstream(unreadable.path()));  // root
 
-    std::vector<std::string> problems;
+    std::vector<FailureReport> problems;
     const auto chosen = chosenSoundFonts({base.path(), overlay.path()}, problems);
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->base, base.path());
@@ -467,15 +467,15 @@ TEST(SynthPort, ChosenFontsAreAllUsableOrEachBadOneIsNamed)
     EXPECT_FALSE(chosenSoundFonts({base.path(), missing, empty.path(), text.path(), truncated.path(),
                                    std::filesystem::temp_directory_path(), unreadable.path()},
                                   problems));
-    std::vector<std::string> expected{
-        "the SoundFont /nonexistent/padscope.sf2 cannot be used: there is no such file",
-        "the SoundFont " + empty.path().string() + " cannot be used: it is empty",
-        "the SoundFont " + text.path().string() + " cannot be used: it is not a SoundFont",
-        "the SoundFont " + truncated.path().string() + " cannot be used: it is cut short",
-        "the SoundFont " + std::filesystem::temp_directory_path().string() + " cannot be used: it is not a file",
+    std::vector<FailureReport> expected{
+        {Failure::SoundFontMissing, "/nonexistent/padscope.sf2"},
+        {Failure::SoundFontEmpty, empty.path().string()},
+        {Failure::SoundFontNotASoundFont, text.path().string()},
+        {Failure::SoundFontTruncated, truncated.path().string()},
+        {Failure::SoundFontIsFolder, std::filesystem::temp_directory_path().string()},
     };
     if (!canReadAnyway)
-        expected.push_back("the SoundFont " + unreadable.path().string() + " cannot be used: it cannot be read");
+        expected.push_back({Failure::SoundFontUnreadable, unreadable.path().string()});
     EXPECT_EQ(problems, expected);
 }
 

@@ -56,12 +56,12 @@ std::string cutAt(std::string bytes, std::size_t size)
     return bytes;
 }
 
-std::optional<std::string> problemOf(const std::filesystem::path& path)
+std::optional<FailureReport> problemOf(const std::filesystem::path& path)
 {
-    std::vector<std::string> problems;
+    std::vector<FailureReport> problems;
     if (chosenSoundFonts({path}, problems))
         return std::nullopt;
-    return problems.empty() ? "(none named)" : problems.front();
+    return problems.empty() ? FailureReport{Failure::NoPorts, "(none named)"} : problems.front();
 }
 
 // Checks in a child process, which a hang fails after 20 s instead of
@@ -109,7 +109,7 @@ TEST(SoundFontCheck, FifoOrDeviceIsNotAFileAndIsNeverOpened)
         expectWithoutBlocking([&]() -> std::vector<bool> {
             const auto found = findSoundFonts({{path, good.path()}, {path}});
             return {soundFontFault(path) == Failure::SoundFontNotAFile,
-                    problemOf(path) == "the SoundFont " + path.string() + " cannot be used: it is not a file",
+                    problemOf(path) == FailureReport{Failure::SoundFontNotAFile, path.string()},
                     found && found->base == good.path() && found->overlays.empty(),
                     !drumKitsIn(path.string()),
                     !planKits({path, {}}),
@@ -136,22 +136,22 @@ TEST(SoundFontCheck, DamageInsideIsNamedAsFluidSynthWouldRefuseIt)
     noSuchInstrument[pgen + 8 + 2] = 2;
     std::string cutRecord = whole;  // a bag chunk of 2 bytes more, borrowed from the next
     put32(cutRecord, whole.find("pbag") + 4, get32(whole, whole.find("pbag") + 4) + 2);
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {hugeList, "it is cut short"},
-        {cutAt(whole, sdta + 1000), "it is cut short"},
-        {cutAt(whole, pdta + 100), "it is cut short"},
-        {cutAt(whole, inst), "it is cut short"},
-        {hugePgen, "it is not a SoundFont"},
-        {backwards, "it is not a SoundFont"},
-        {noSuchInstrument, "it is not a SoundFont"},
-        {cutRecord, "it is not a SoundFont"},
+    const std::vector<std::pair<std::string, Failure>> cases{
+        {hugeList, Failure::SoundFontTruncated},
+        {cutAt(whole, sdta + 1000), Failure::SoundFontTruncated},
+        {cutAt(whole, pdta + 100), Failure::SoundFontTruncated},
+        {cutAt(whole, inst), Failure::SoundFontTruncated},
+        {hugePgen, Failure::SoundFontNotASoundFont},
+        {backwards, Failure::SoundFontNotASoundFont},
+        {noSuchInstrument, Failure::SoundFontNotASoundFont},
+        {cutRecord, Failure::SoundFontNotASoundFont},
     };
     const QuietGlib quiet;
     test::OfflineFluidSynth fluid(false);
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
         const TempFile font(cases[i].first);
-        EXPECT_EQ(problemOf(font.path()), "the SoundFont " + font.path().string() + " cannot be used: " + cases[i].second);
+        EXPECT_EQ(problemOf(font.path()), (FailureReport{cases[i].second, font.path().string()}));
         EXPECT_EQ(fluid_synth_sfload(fluid.synth.get(), font.path().c_str(), 0), FLUID_FAILED);
     }
 }

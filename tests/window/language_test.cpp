@@ -4,7 +4,7 @@
 #include "ui/interface_language.h"
 #include "ui/manual_window.h"
 #include "ui/port_menu.h"
-#include "ui/message_box_notifier.h"
+#include "ui/failure_text.h"
 #include "tests/window/window_fixture.h"
 
 #include <QGroupBox>
@@ -126,13 +126,13 @@ TEST_F(InterfaceLanguage, JapaneseCaptionsAsTheyAreWhateverQtsOwnLocale)
     EXPECT_EQ(window->aboutBox()->windowTitle(), "バージョン情報");
     EXPECT_EQ(aboutText("ProductName"), "プロダクト名 Padscope");
     EXPECT_EQ(aboutText("Copyright"), "著作権表記 パッドスコープ・プロジェクト");
-    EXPECT_EQ(failureText(Failure::NoPorts, {}), "ＭＩＤＩ音源がないのでこのソフトは利用できません");
-    EXPECT_EQ(failureText(Failure::PortOpenFailed, {}), "ＭＩＤＩデバイスが開けません");
-    EXPECT_EQ(failureText(Failure::InputOpenFailed, "why"), "ＭＩＤＩデバイスが開けません\nwhy");
-    EXPECT_EQ(failureText(Failure::InputGone, {}), "ＭＩＤＩ入力が見つかりません。「なし」にしました");
-    EXPECT_EQ(failureText(Failure::SettingsNotSaved, "/tmp/padscope.ini"),
+    EXPECT_EQ(failureText({Failure::NoPorts}), "ＭＩＤＩ音源がないのでこのソフトは利用できません");
+    EXPECT_EQ(failureText({Failure::PortOpenFailed}), "ＭＩＤＩデバイスが開けません");
+    EXPECT_EQ(failureText({Failure::InputOpenFailed, {}, "why"}), "ＭＩＤＩデバイスが開けません\nwhy");
+    EXPECT_EQ(failureText({Failure::InputGone}), "ＭＩＤＩ入力が見つかりません。「なし」にしました");
+    EXPECT_EQ(failureText({Failure::SettingsNotSaved, "/tmp/padscope.ini"}),
               "設定ファイルを保存できません\n/tmp/padscope.ini");
-    EXPECT_EQ(failureText(Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"),
+    EXPECT_EQ(failureText({Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"}),
               "設定ファイルを保存できません\n/usr/bin/padscope.ini\n"
               "HOME が設定されていないため、ユーザーの設定フォルダがありません");
 }
@@ -178,15 +178,15 @@ TEST_F(InterfaceLanguage, EnglishCaptionsFitTheLayoutWithoutMovingAnyControl)
 TEST(LanguageMessages, FailuresShowInEnglishKeepingThePath)
 {
     const InterfaceTranslation english(Language::English);
-    EXPECT_EQ(failureText(Failure::NoPorts, {}), "No MIDI sound module was found, so this program cannot be used");
-    EXPECT_EQ(failureText(Failure::PortOpenFailed, {}), "Cannot open the MIDI device");
-    EXPECT_EQ(failureText(Failure::InputGone, {}), "The MIDI input was not found; it is set to None");
-    EXPECT_EQ(failureText(Failure::MessageTooLong, {}), "The MIDI message is too long to be sent");
-    EXPECT_EQ(failureText(Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"),
+    EXPECT_EQ(failureText({Failure::NoPorts}), "No MIDI sound module was found, so this program cannot be used");
+    EXPECT_EQ(failureText({Failure::PortOpenFailed}), "Cannot open the MIDI device");
+    EXPECT_EQ(failureText({Failure::InputGone}), "The MIDI input was not found; it is set to None");
+    EXPECT_EQ(failureText({Failure::MessageTooLong}), "The MIDI message is too long to be sent");
+    EXPECT_EQ(failureText({Failure::SettingsNotSavedNoUserFolder, "/usr/bin/padscope.ini"}),
               "Cannot save the settings file\n/usr/bin/padscope.ini\n"
               "HOME is not set, so there is no user settings folder");
     // The path comes out as it is, even where it reads like a message.
-    EXPECT_EQ(failureText(Failure::SettingsNotSaved, "/tmp/設定/ＭＩＤＩデバイスが開けません"),
+    EXPECT_EQ(failureText({Failure::SettingsNotSaved, "/tmp/設定/ＭＩＤＩデバイスが開けません"}),
               "Cannot save the settings file\n/tmp/設定/ＭＩＤＩデバイスが開けません");
 }
 

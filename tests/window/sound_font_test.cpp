@@ -1,5 +1,5 @@
 // Choosing the built-in synth's SoundFont, and what the window says plays.
-#include "ui/message_box_notifier.h"
+#include "ui/failure_text.h"
 #include "ui/interface_language.h"
 #include "tests/window/window_fixture.h"
 
@@ -176,7 +176,7 @@ TEST_F(SoundFontChoice, SynthThatCouldNotOpenIsTriedAgainOnlyWithTheNewFont)
 
 TEST(SoundFontMessages, NameTheFileAndSayTheOldFontPlaysOn)
 {
-    EXPECT_EQ(failureText(Failure::SoundFontMissing, "/a/gone.sf2"),
+    EXPECT_EQ(failureText({Failure::SoundFontMissing, "/a/gone.sf2"}),
               "SoundFont ファイルが見つかりません\n/a/gone.sf2\n内蔵シンセは前の SoundFont のまま鳴ります");
     const std::pair<Failure, const char*> headlines[] = {
         {Failure::SoundFontIsFolder, "SoundFont ファイルではなくフォルダです"},
@@ -187,10 +187,10 @@ TEST(SoundFontMessages, NameTheFileAndSayTheOldFontPlaysOn)
         {Failure::SoundFontNotASoundFont, "SoundFont ファイルとして読めません"},
     };
     for (const auto& [failure, headline] : headlines)
-        EXPECT_EQ(failureText(failure, "/a/x.sf2").section(QLatin1Char('\n'), 0, 0), headline);
+        EXPECT_EQ(failureText({failure, "/a/x.sf2"}).section(QLatin1Char('\n'), 0, 0), headline);
     const InterfaceTranslation english(Language::English);
-    EXPECT_EQ(failureText(Failure::SoundFontEmpty, "/a/ドラム.sf2"),
+    EXPECT_EQ(failureText({Failure::SoundFontEmpty, "/a/ドラム.sf2"}),
               "The SoundFont file is empty\n/a/ドラム.sf2\nThe built-in synth keeps playing its previous SoundFont");
-    EXPECT_EQ(failureText(Failure::SoundFontNotAFile, "/a/pipe.sf2").section(QLatin1Char('\n'), 0, 0),
+    EXPECT_EQ(failureText({Failure::SoundFontNotAFile, "/a/pipe.sf2"}).section(QLatin1Char('\n'), 0, 0),
               "This is a special file (a pipe or a device), not a SoundFont file");
 }

@@ -1,7 +1,7 @@
 // Watching an input: what arrives on channel 10 shows on the window, sends
 // nothing of its own, and with Thru goes on to the output unchanged.
 #include "ui/interface_language.h"
-#include "ui/message_box_notifier.h"
+#include "core/failure.h"
 #include "ui/port_menu.h"
 #include "tests/support/scripted_input.h"
 #include "tests/window/window_fixture.h"

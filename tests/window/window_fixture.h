@@ -26,6 +26,8 @@ protected:
     Settings saved;
     RecordingOutput output;
     RecordingNotifier notifier;
+    Notifier* failures = &notifier;  // where the window reports
+    PortSession::Sleep sleep = [](std::chrono::milliseconds) {};
     std::vector<Settings> savedAtClose;
     std::vector<std::pair<QUrl, QWidget*>> openedLinks;
     SynthFontServices synthFonts;
@@ -37,7 +39,7 @@ protected:
         output.ports() = ports;
         output.refresh();
         window = std::make_unique<MainWindow>(MainWindowServices{
-            output, notifier, [](std::chrono::milliseconds) {},
+            output, *failures, sleep,
             [this](const QUrl& url, QWidget* owner) { openedLinks.emplace_back(url, owner); }, saved,
             [this](const Settings& s) { savedAtClose.push_back(s); }, synthFonts, language});
     }
