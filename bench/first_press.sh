@@ -12,7 +12,7 @@ set -euo pipefail
 build="${1:-build}"
 server="${2:-jack}"
 rounds="${3:-15}"
-source "$(dirname "$0")/sound_server.sh"
+source "$(dirname "$0")/session.sh"
 start_sound_server "$server" -P 0 \
   || { echo "usage: $0 [build-dir] [jack|pulse] [rounds]" >&2; exit 2; }
 "$build/bench/synth/first_press" "$rounds"

@@ -12,7 +12,7 @@ server="${2:-pulse}"
 settle="${3:-5}"
 what="${4:-program}"
 window=10
-source "$(dirname "$0")/sound_server.sh"
+source "$(dirname "$0")/session.sh"
 export QT_QPA_PLATFORM=offscreen
 start_sound_server "$server" \
   || { echo "usage: $0 [build-dir] [pulse|jack] [settle-seconds] [program|played]" >&2; exit 2; }

@@ -14,7 +14,7 @@ set -euo pipefail
 build="$(cd "${1:-build}" && pwd)"
 rounds="${2:-2}"
 program="${3:-$build/padscope}"
-source "$(dirname "$0")/../tests/window/wm_session.sh"
+source "$(dirname "$0")/../testing/window_session.sh"
 start_jack_session
 
 # start_flood <name> <to-fd> <from-fd>: a jack-flood client, talked to

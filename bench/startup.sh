@@ -13,7 +13,7 @@ set -euo pipefail
 build="${1:-build}"
 runs="${2:-21}"
 server="${3:-pulse}"
-source "$(dirname "$0")/sound_server.sh"
+source "$(dirname "$0")/session.sh"
 export QT_QPA_PLATFORM=offscreen
 start_sound_server "$server" || { echo "usage: $0 [build-dir] [runs] [pulse|jack]" >&2; exit 2; }
 prepare_probes "$server"

@@ -13,7 +13,7 @@
 // PulseAudio server, say) it is the time until the audio output runs again,
 // plus one period for the first block the synth hands over.
 #include "core/synth/fluid/fluid_synth_output.h"
-#include "tests/support/jack_capture.h"
+#include "testing/jack_capture.h"
 #include "core/midi/jack_detection.h"
 #include "core/midi/press_messages.h"
 

@@ -7,7 +7,7 @@
 #include "core/synth/synth_port.h"
 #include "app/program.h"
 #include "core/synth/synth_availability.h"
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include "tests/support/jack_midi_peer.h"
 #include "tests/support/jack_test.h"
 #include "tests/support/recording_notifier.h"
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <gtest/gtest.h>
 

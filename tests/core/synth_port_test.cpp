@@ -7,7 +7,7 @@
 #include "core/midi/press_messages.h"
 #include "tests/support/recording_notifier.h"
 #include "core/synth/synth_port.h"
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <gtest/gtest.h>
 

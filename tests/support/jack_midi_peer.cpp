@@ -1,6 +1,6 @@
 #include "tests/support/jack_midi_peer.h"
 
-#include "tests/support/jack_server.h"
+#include "testing/jack_server.h"
 
 #include <jack/midiport.h>
 

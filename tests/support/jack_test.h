@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tests/support/desktop_user.h"
-#include "tests/support/jack_server.h"
+#include "testing/jack_server.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "tests/support/recording_output.h"
 #include "tests/support/sound_font_builder.h"
 #include "tests/support/temp_file.h"
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <gtest/gtest.h>
 

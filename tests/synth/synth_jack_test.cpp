@@ -1,13 +1,13 @@
 // End to end: the built-in synth plays through a private JACK server on the
 // dummy backend, and a small JACK client of the test listens to its output.
 #include "core/midi/chained_output.h"
-#include "tests/support/jack_capture.h"
+#include "testing/jack_capture.h"
 #include "tests/support/jack_test.h"
 #include "core/synth/fluid/make_built_in_synth.h"
 #include "core/midi/press_messages.h"
 #include "core/midi/jack_midi.h"
 #include "core/midi/rtmidi_output.h"
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "core/midi/jack_detection.h"
 #include "core/midi/press_messages.h"
 #include "core/synth/fluid/fluid_synth_output.h"
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <gtest/gtest.h>
 

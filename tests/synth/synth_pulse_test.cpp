@@ -2,8 +2,8 @@
 // with a null sink, which the test records; the server dies and comes back.
 #include "core/midi/press_messages.h"
 #include "core/synth/fluid/fluid_synth_output.h"
-#include "tests/support/jack_server.h"
-#include "tests/support/pulse_server.h"
+#include "testing/jack_server.h"
+#include "testing/pulse_server.h"
 
 #include <gtest/gtest.h>
 

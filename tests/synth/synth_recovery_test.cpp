@@ -2,8 +2,8 @@
 // what becomes of the voices of an output that died while idle.
 #include "core/midi/press_messages.h"
 #include "core/synth/fluid/fluid_synth_output.h"
-#include "tests/support/pulse_server.h"
-#include "tests/support/wait_until.h"
+#include "testing/pulse_server.h"
+#include "testing/wait_until.h"
 
 #include <gtest/gtest.h>
 

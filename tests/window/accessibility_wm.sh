@@ -28,7 +28,7 @@ if [ -z "${PADSCOPE_PRIVATE_BUS:-}" ]; then
   PADSCOPE_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
 
-source "$here/wm_session.sh"
+source "$here/../../testing/window_session.sh"
 "$launcher" --launch-immediately >"$work/at-spi.log" 2>&1 &
 pids+=($!)
 # Qt joins the accessibility bus only when asked to.

@@ -7,7 +7,7 @@
 #   close_on_signal_wm.sh <padscope executable>
 set -euo pipefail
 program="$1"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 
 copy_program
 settings() {  # settings <map index>

@@ -8,7 +8,7 @@
 set -euo pipefail
 program="$1"
 starts="${2:-5}"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 
 start_jack_session
 peer=firstpeer

@@ -8,7 +8,7 @@
 # Exits 77 (skipped) when the X or JACK server cannot be started.
 set -euo pipefail
 program="$1"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 
 start_jack_session
 peer=heldpeer

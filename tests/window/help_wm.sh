@@ -8,7 +8,7 @@
 set -euo pipefail
 program="$1"
 keep="${2:-}"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 command -v xwd >/dev/null && [ -x /usr/bin/convert ] || skip "xwd or ImageMagick is not installed"
 
 copy_program

@@ -10,7 +10,7 @@ set -euo pipefail
 program="$1"
 signal="${2:-SIGKILL}"
 when="${3:-under-open-port}"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 start_jack_session
 start_peer padscope-peer
 
@@ -20,10 +20,10 @@ printf '[window]\r\nHeight=600\r\nWidth=790\r\nTop=0\r\nLeft=0\r\n\r\n[dev]\r\nn
   > "$work/padscope.ini"
 
 signal_server() {
-  kill "-$signal" "$jackd_pid"
+  kill "-$signal" "$sound_server_pid"
   [ "$signal" = SIGSTOP ] && return 0
-  wait "$jackd_pid" 2>/dev/null || true
-  jackd_pid=""
+  wait "$sound_server_pid" 2>/dev/null || true
+  sound_server_pid=""
 }
 [ "$when" = at-start ] && signal_server
 launch_program 60
@@ -35,9 +35,8 @@ fi
 if [ "$signal" = SIGKILL ]; then
   # Started once more under its name and stopped cleanly, the server takes
   # the killed one's entry out of JACK's registry.
-  start_jackd
-  wait_for 15 jack_lsp || true
-  stop_jackd
+  restart_jack_server || true
+  stop_sound_server
 fi
 
 # Button129 "音源の変更": 680,384 (97 × 17) on the pads page, below the page
@@ -50,9 +49,9 @@ fi
 wmctrl -c Padscope
 status=0
 wait "$app" || status=$?
-if [ -n "$jackd_pid" ]; then
+if [ -n "$sound_server_pid" ]; then
   # Let the resumed server see the program's clients go before it stops.
-  kill -CONT "$jackd_pid"
+  kill -CONT "$sound_server_pid"
   sleep 1
 fi
 if [ "$status" -ne 0 ]; then

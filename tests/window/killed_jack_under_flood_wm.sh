@@ -7,7 +7,7 @@
 set -euo pipefail
 program="$1"
 source_script="$2"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 /usr/bin/python3 -c 'import jack' 2>/dev/null || skip "python3-jack-client is not installed"
 start_jack_session
 
@@ -28,9 +28,9 @@ echo "flood 20000" >&4
 # Killed while the flood comes through.
 wait_for 10 sh -c "[ \$(grep -c ':' '$work/$peer.dump') -ge 1000 ]" \
   || { echo "the flood did not come through"; exit 1; }
-kill -KILL "$jackd_pid"
-wait "$jackd_pid" 2>/dev/null || true
-jackd_pid=""
+kill -KILL "$sound_server_pid"
+wait "$sound_server_pid" 2>/dev/null || true
+sound_server_pid=""
 
 start=$(date +%s%N)
 wmctrl -c Padscope
@@ -42,8 +42,7 @@ wait "$app" || status=$?
 [ "$status" -eq 0 ] || { echo "the program ended with status $status"; cat "$work/run.log"; exit 1; }
 # A killed server is started once more and stopped cleanly, which clears
 # what it left in JACK's registry.
-start_jackd
-wait_for 15 jack_lsp || true
-stop_jackd
+restart_jack_server || true
+stop_sound_server
 echo "with the JACK server killed under a flood the window closed after $closed_ms ms"
 [ "$closed_ms" -le 1000 ] || { echo "more than a second"; exit 1; }

@@ -8,7 +8,7 @@
 set -euo pipefail
 program="$1"
 desktop_entry="$2"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 
 copy_program
 printf '[window]\r\nHeight=636\r\nWidth=810\r\nTop=20\r\nLeft=20\r\n\r\n' > "$work/padscope.ini"

@@ -6,7 +6,7 @@
 #   outer_geometry_wm.sh <padscope executable>
 set -euo pipefail
 program="$1"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 
 copy_program
 plain=$'[window]\r\nHeight=600\r\nWidth=790\r\nTop=70\r\nLeft=90\r\n\r\n[dev]\r\nnum=0\r\ngakki=Padscope GS Synth\r\n\r\n[gen]\r\nbank=2\r\n\r\n'

@@ -10,7 +10,7 @@
 # Exits 77 (skipped) when the X server cannot be started.
 set -euo pipefail
 program="$1"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 export JACK_NO_START_SERVER=1
 # Qt's own file dialog, whatever desktop theme is installed.
 export QT_QPA_PLATFORMTHEME=

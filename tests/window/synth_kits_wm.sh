@@ -11,7 +11,7 @@ set -euo pipefail
 program="$1"
 make_sound_font="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/wm_session.sh"
+source "$here/../../testing/window_session.sh"
 [ -f /usr/share/sounds/sf2/FluidR3_GM.sf2 ] || skip "FluidR3 is not installed (fluid-soundfont-gm)"
 "$make_sound_font" "$work/square.sf2"
 start_jack_session

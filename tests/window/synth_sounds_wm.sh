@@ -10,7 +10,7 @@
 set -euo pipefail
 program="$1"
 mode="${2:-click}"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 ls /usr/share/sounds/sf2/*.sf2 >/dev/null 2>&1 || skip "no SoundFont in /usr/share/sounds/sf2"
 start_jack_session
 

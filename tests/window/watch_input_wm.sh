@@ -13,7 +13,7 @@ set -euo pipefail
 program="$1"
 source_script="$2"
 keep_shot="${3:-}"
-source "$(dirname "$0")/wm_session.sh"
+source "$(dirname "$0")/../../testing/window_session.sh"
 /usr/bin/python3 -c 'import jack' 2>/dev/null || skip "python3-jack-client is not installed"
 command -v xwd >/dev/null && [ -x /usr/bin/convert ] || skip "xwd or ImageMagick is not installed"
 start_jack_session

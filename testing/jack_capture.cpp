@@ -1,6 +1,6 @@
-#include "tests/support/jack_capture.h"
+#include "testing/jack_capture.h"
 
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <algorithm>
 #include <cmath>

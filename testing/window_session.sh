@@ -1,12 +1,11 @@
-# Shared by the real-window tests: sourced, not run. Starts Xvfb and openbox
-# for the rest of the script, offers a JACK server on the dummy backend and
-# jack_midi_dump peers, and stops everything it started at exit.
-# A server that cannot start makes the test exit 77 (skipped); with CI=true
-# it fails instead.
+# Shared by the real-window tests and benchmarks: sourced, not run. Starts
+# Xvfb and openbox for the rest of the script, offers a JACK server (see
+# servers.sh) and jack_midi_dump peers, and stops everything it started at
+# exit. A server that cannot start makes the script exit 77 (skipped); with
+# CI=true it fails instead.
+source "$(dirname "${BASH_SOURCE[0]}")/servers.sh"
 work="$(mktemp -d)"
 pids=()
-peers=()
-jackd_pid=""
 skip() {
   [ "${CI:-}" = true ] && { echo "not run, which fails with CI=true: $*"; exit 1; }
   echo "skipped: $*"; exit 77
@@ -43,87 +42,28 @@ copy_program() {
   cp "$(dirname "$program")/padscope-synth.so" "$work/"
 }
 
-# Time limits grow by PADSCOPE_TIME_FACTOR (a whole number, set for the
-# sanitizer build), which is slower by several times.
-time_factor="${PADSCOPE_TIME_FACTOR:-1}"
-wait_for() {  # wait_for <seconds> <command...>
-  local limit=$(( $1 * 10 * time_factor )); shift
-  for _ in $(seq "$limit"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
 # settle <seconds>: time for something that must NOT happen to show itself.
 settle() { sleep "$(awk -v s="$1" -v f="$time_factor" 'BEGIN { print s * f }')"; }
 # active_window_is <name>: the window of that exact title has the focus.
 active_window_is() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$1" ]; }
 
-# Synchronous mode: without real-time scheduling a loaded machine makes
-# clients miss cycles, and in the default asynchronous mode MIDI written in a
-# missed cycle never reaches the peer. In sync mode the cycle waits for them.
-# With PADSCOPE_JACK=pipewire the server is a private PipeWire daemon instead,
-# and every JACK client of the test, the program's too, uses PipeWire's JACK
-# library, as pw-jack runs them.
-start_jackd() {  # a server under $JACK_DEFAULT_SERVER
-  if [ "${PADSCOPE_JACK:-}" = pipewire ]; then
-    pipewire >>"$work/jackd.log" 2>&1 &
-  else
-    jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -S -d dummy -r 48000 -p 256 >>"$work/jackd.log" 2>&1 &
-  fi
-  jackd_pid=$!
-}
-# end_within <seconds> <pid>: waits for a process sent a signal to end, and
-# kills it outright after that time: a server stuck under a loaded machine
-# must not hold the test until its time-out.
-# An ended child not yet waited for stays as a zombie, which kill -0 still finds.
-end_within() {
-  wait_for "$1" sh -c "! kill -0 $2 || grep -q ') Z ' /proc/$2/stat" || kill -KILL "$2" 2>/dev/null || true
-  ended_status=0
-  wait "$2" 2>/dev/null || ended_status=$?
-}
-stop_jackd() {  # SIGTERM and wait, so that the server leaves JACK's registry
-  [ -n "$jackd_pid" ] || return 0
-  kill -CONT "$jackd_pid" 2>/dev/null || true
-  kill -TERM "$jackd_pid" 2>/dev/null || true
-  end_within 60 "$jackd_pid"
-  jackd_pid=""
-}
-# A private JACK server for this test, under a name of its own; skipped when
-# it cannot start. JACK's registry of servers is the machine's: only a clean
-# stop (stop_jackd) gives the server's place back, and nothing else is touched.
-# PADSCOPE_JACK_PREFIX begins the name where several runs share the machine.
-own_server=""
+# The test's JACK server, private, on the dummy backend; skipped when it
+# cannot start. With PADSCOPE_JACK=pipewire it is a private PipeWire daemon
+# instead, and every JACK client of the test, the program's too, uses
+# PipeWire's JACK library, as pw-jack runs them.
 start_jack_session() {
-  own_server="${PADSCOPE_JACK_PREFIX:-padscope-wm}-$$"
-  export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$own_server"
   if [ "${PADSCOPE_JACK:-}" = pipewire ]; then
     command -v pipewire >/dev/null && command -v pw-jack >/dev/null || skip "pipewire or pw-jack is not installed"
-    own_server=""
-    unset JACK_DEFAULT_SERVER PIPEWIRE_REMOTE
-    mkdir -m 700 "$work/pipewire"
-    export PIPEWIRE_RUNTIME_DIR="$work/pipewire"
-    # Else its clients hear a Note On of velocity 0 as a Note Off of 64: the
-    # peers print bytes as the program sent them.
-    export PIPEWIRE_PROPS='{ jack.fix-midi-events = false }'
-    # As pw-jack sets it; the dynamic loader expands ${LIB}.
-    LD_LIBRARY_PATH='/usr/${LIB}/pipewire-0.3/jack'"${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
-    export LD_LIBRARY_PATH
+    start_pipewire_server || skip "the PipeWire daemon did not start: $(sound_server_said)"
+    use_pipewire_jack
+    wait_for 15 jack_lsp || skip "PipeWire's JACK did not answer: $(sound_server_said)"
+  else
+    start_jack_server || skip "the JACK server did not start: $(sound_server_said)"
   fi
-  start_jackd
-  wait_for 15 jack_lsp || skip "the JACK server did not start: $(tail -n 3 "$work/jackd.log")"
 }
 start_peer() {  # start_peer <client name>: jack_midi_dump printing to $work/<name>.dump
-  stdbuf -oL jack_midi_dump "$1" >"$work/$1.dump" 2>/dev/null &
-  peers+=($!)
-  wait_for 10 sh -c "jack_lsp | grep -qx '$1:input'" || { echo "the MIDI peer $1 did not start"; exit 1; }
+  start_jack_peer "$1" "$work/$1.dump" || { echo "the MIDI peer $1 did not start"; exit 1; }
 }
-
-# The program runs with a desktop user's allowance of locked memory, 8 MiB
-# as on Debian, even when the tests run as root: root's CAP_IPC_LOCK, which
-# lifts the limit, is dropped for it.
-ulimit -S -l 8192 2>/dev/null || true
-as_desktop_user=()
-if [ "$(id -u)" -eq 0 ] && setpriv --bounding-set=-ipc_lock true 2>/dev/null; then
-  as_desktop_user=(setpriv --bounding-set=-ipc_lock)
-fi
 
 # launch_program <seconds> [argument...]: starts $work/padscope with those
 # arguments, logging to $work/run.log, leaves its process id in $app, and
@@ -198,10 +138,7 @@ cleanup() {
     app_status=$ended_status
   fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  # On SIGINT jack_midi_dump closes its client before it ends; the server
-  # goes last, once its clients have gone, or it may stay in the registry.
-  for pid in "${peers[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}" "${peers[@]}"; do end_within 10 "$pid"; done
+  for pid in "${pids[@]}"; do end_within 10 "$pid"; done
   if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
     keep_logs "the test failed (status $status)"
   elif [ "$app_status" -ne 0 ] && [ "$app_status" -ne 127 ] && [ "$app_status" -ne 143 ]; then
@@ -209,9 +146,7 @@ cleanup() {
   elif grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$work/run.log" 2>/dev/null; then
     keep_logs "the program's log holds a sanitizer report"
   fi
-  stop_jackd
-  # What a killed server and its clients left under this test's server name.
-  [ -z "$own_server" ] || rm -f "/dev/shm/jack_sem.$(id -u)_${own_server}_"* "/dev/shm/jack_${own_server}_$(id -u)_"*
+  stop_sound_servers
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -9,8 +9,8 @@
 
 namespace padscope::test {
 
-// A private PulseAudio server with a null sink, for end-to-end tests. Its
-// socket lives in a folder of its own, which this process's clients find
+// A private PulseAudio server with a null sink, for end-to-end tests,
+// started by servers.sh as the scripts start theirs. Its socket lives in a folder of its own, which this process's clients find
 // through PULSE_SERVER; started again after kill(), it listens on the same
 // socket, as a desktop's server does when it comes back.
 class PulseServer {

@@ -19,8 +19,8 @@ std::string serverUnavailable(std::string_view what);
 // CI=true in the environment such a skip fails the run instead.
 int skipAwareExitCode(int testResult);
 
-// A private JACK server on the dummy backend, for end-to-end tests. It runs
-// under a unique name, which this process's JACK clients (and the children
+// A private JACK server on the dummy backend, for end-to-end tests, started
+// by servers.sh as the scripts start theirs. It runs under a unique name, which this process's JACK clients (and the children
 // it starts) pick up through JACK_DEFAULT_SERVER. Stopped on destruction
 // with SIGTERM (and when this program dies), so that it leaves JACK's shared
 // registry of servers (eight places for the whole machine) as it found it.

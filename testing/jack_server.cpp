@@ -1,6 +1,6 @@
-#include "tests/support/jack_server.h"
+#include "testing/jack_server.h"
 
-#include "tests/support/wait_until.h"
+#include "testing/wait_until.h"
 
 #include <jack/jack.h>
 
@@ -91,7 +91,9 @@ void removeFilesOfServer(const std::string& server)
 std::string uniqueServerName()
 {
     static int counter = 0;
-    return "padscope-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const QByteArray prefix = qgetenv("PADSCOPE_JACK_PREFIX");
+    return (prefix.isEmpty() ? std::string("padscope") : prefix.toStdString()) + "-" + std::to_string(::getpid()) +
+           "-" + std::to_string(counter++);
 }
 
 }  // namespace
@@ -146,11 +148,9 @@ bool JackDummyServer::start()
 {
     ::setenv("JACK_NO_START_SERVER", "1", 1);
     if (underPipeWire()) {
-        // pw-jack's server is the PipeWire daemon that runs already. Its
-        // clients hear a Note On of velocity 0 as a Note Off of 64 unless
-        // told not to: the tests compare bytes as they were sent.
+        // pw-jack's server is the PipeWire daemon that runs already, started
+        // by pipewire_jack.sh, which also keeps its MIDI bytes as sent.
         ::unsetenv("JACK_DEFAULT_SERVER");
-        ::setenv("PIPEWIRE_PROPS", "{ jack.fix-midi-events = false }", 1);
         name_ = "default";
         return waitUntil([this] { return serverAccepts(name_); }, std::chrono::seconds(15));
     }
@@ -183,16 +183,8 @@ bool JackDummyServer::launch()
     // Should this program die, the server stops cleanly all the same and so
     // leaves JACK's registry.
     jackd_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    // The client time-out: how long the server waits for a client to take
-    // part in a graph change (ten times it for activation), and also how long
-    // a late client may hold back a new connection. Generous for a loaded
-    // machine without real-time scheduling, yet well under the second and a
-    // half that the program waits for a connection to carry messages.
-    jackd_->start(QStringLiteral("jackd"),
-                  {QStringLiteral("-n"), QString::fromStdString(name_), QStringLiteral("--no-realtime"),
-                   QStringLiteral("-S"), QStringLiteral("-t"), QStringLiteral("1000"),
-                   QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                   QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+    jackd_->start(QStringLiteral("bash"), {QStringLiteral(PADSCOPE_SERVERS_SCRIPT), QStringLiteral("jack"),
+                                           QString::fromStdString(name_)});
     if (!jackd_->waitForStarted(5000))
         return false;
     QElapsedTimer timer;

@@ -1,4 +1,4 @@
-#include "tests/support/pulse_server.h"
+#include "testing/pulse_server.h"
 
 #include <QElapsedTimer>
 #include <QStandardPaths>
@@ -44,7 +44,7 @@ bool PulseServer::installed()
 
 std::string PulseServer::address() const
 {
-    return "unix:" + folder_.filePath(QStringLiteral("native")).toStdString();
+    return "unix:" + folder_.filePath(QStringLiteral("pulse/native")).toStdString();
 }
 
 bool PulseServer::start()
@@ -52,19 +52,10 @@ bool PulseServer::start()
     if (!folder_.isValid())
         return false;
     server_ = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder_.path());
-    environment.insert(QStringLiteral("HOME"), folder_.path());
-    server_->setProcessEnvironment(environment);
     server_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     server_->setStandardOutputFile(QProcess::nullDevice());
-    const QString socket = folder_.filePath(QStringLiteral("native"));
-    server_->start(QStringLiteral("pulseaudio"),
-                   {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                    QStringLiteral("--disallow-exit"), QStringLiteral("--log-level=0"),
-                    QStringLiteral("-L"), QStringLiteral("module-null-sink sink_name=null"),
-                    QStringLiteral("-L"),
-                    QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket});
+    server_->start(QStringLiteral("bash"),
+                   {QStringLiteral(PADSCOPE_SERVERS_SCRIPT), QStringLiteral("pulse"), folder_.path()});
     if (!server_->waitForStarted(5000))
         return false;
     QElapsedTimer waited;
