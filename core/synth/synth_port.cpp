@@ -119,8 +119,8 @@ private:
     const std::vector<std::filesystem::path> fonts_;  // chosen ones; empty: the port's own
     std::vector<std::filesystem::path> playing_ = fonts_;  // the worker's alone: chosen ones playing now
     const std::shared_ptr<FailureSink> failures_;
-    // Made on the worker; then only play(), outputDead() and setSilent()
-    // come from the sender, once direct_ is set.
+    // Made on the worker; then only play(), needsWorker(), outputDead() and
+    // setSilent() come from the sender, the first two only while direct_ is set.
     std::unique_ptr<SynthEngine> engine_;
     // The worker's alone: whether fonts of earlier kits are still held, and
     // whether the user has been told that no audio output plays.
@@ -176,7 +176,7 @@ void SynthPort::Worker::send(std::span<const std::uint8_t> message, bool noteOn)
     const bool lost = noteOn && options_.audio == SynthAudio::Device && audioUp_.load() && engine_->outputDead();
     // Reading a kit's samples can take long on a cold disk: not on the
     // sender's thread, which is the GUI's.
-    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && readsSamples(message))) {
+    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && engine_->needsWorker(message))) {
         const std::lock_guard lock(mutex_);
         if (loadDone_ && (!loadOk_ || broken_))
             return;  // nothing to play them
@@ -335,8 +335,10 @@ void SynthPort::Worker::playPending(std::unique_lock<std::mutex>& lock)
                 engine_->playOnWorker(event.message);
             }
         }
-        if (loadOk_)
+        if (loadOk_) {
+            engine_->catchUp();
             retiredFonts_ = engine_->unloadRetiredFonts();
+        }
         lock.lock();
     }
     direct_.store(true, std::memory_order_release);
