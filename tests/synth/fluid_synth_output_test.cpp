@@ -1098,3 +1098,29 @@ TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
     EXPECT_GT(*std::max_element(left.begin(), left.end()), kAudibleRms);
     g_log_set_default_handler(previous, nullptr);
 }
+
+// Each edit loads the kit anew; the fonts of notes that have ended go while
+// a long cymbal of an earlier font still rings.
+TEST_F(OfflineSynth, FontsOfEndedNotesGoWhileAnOlderNoteRings)
+{
+    startEdited(*synth_, 49, NoteEdit{});
+    render(kRate / 10);
+    const int fonts = fluid_synth_sfcount(fluid());
+    for (int step = 1; step <= 6; ++step) {
+        NoteEdit edit;
+        edit.values[parameterIndex(DrumParameter::Pitch)] = static_cast<std::uint8_t>(0x40 - step);
+        startEdited(*synth_, 38, edit);
+        synth_->send(releaseMessage(38));
+        render(kRate / 4);
+    }
+    std::array<fluid_voice_t*, 64> voices{};
+    fluid_synth_get_voicelist(fluid(), voices.data(), voices.size(), -1);
+    ASSERT_TRUE(std::any_of(voices.begin(), voices.end(), [](fluid_voice_t* v) {
+        return v && fluid_voice_get_key(v) == 49;
+    })) << "the cymbal has ended";
+    synth_->send(shortMessage(kStatusControlChange, 7, 90));  // has the worker try them again
+    render(kBlock);
+    // The kit playing now, and the last snares, which may still ring; not
+    // one font for each edit.
+    EXPECT_LE(fluid_synth_sfcount(fluid()), fonts + 3);
+}

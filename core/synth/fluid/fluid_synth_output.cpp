@@ -30,6 +30,7 @@ struct LoadedFont {
     std::optional<KitSet> kits;  // the kits it plays; none when loaded whole
     KitLayers layers;            // what it makes each of them of
     int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
+    std::optional<unsigned> lastVoiceBefore;  // the newest voice sounding when it loaded
 };
 
 namespace {
@@ -110,6 +111,28 @@ SynthEngine::Voices voicesOf(fluid_synth_t* synth)
         voices.held = voices.held || fluid_voice_is_on(voice);
     }
     return voices;
+}
+
+// The note ids of the voices sounding.
+std::vector<unsigned> voiceIds(fluid_synth_t* synth)
+{
+    std::array<fluid_voice_t*, 256> list{};
+    fluid_synth_get_voicelist(synth, list.data(), static_cast<int>(list.size()), -1);
+    std::vector<unsigned> ids;
+    for (fluid_voice_t* voice : list) {
+        if (!voice)
+            break;
+        ids.push_back(fluid_voice_get_id(voice));
+    }
+    return ids;
+}
+
+std::optional<unsigned> newestVoice(fluid_synth_t* synth)
+{
+    const std::vector<unsigned> ids = voiceIds(synth);
+    if (ids.empty())
+        return std::nullopt;
+    return *std::max_element(ids.begin(), ids.end());
 }
 
 // The program of a Program Change on the rhythm channel (MIDI channel 10).
@@ -258,7 +281,7 @@ bool FluidSynthEngine::loadFonts()
     const KitSet standard = KitSet().set(0);
     for (PlannedFont& font : plannedFonts(fonts_))
         if (RegularFile(font.path))
-            loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers)});
+            loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers), FLUID_FAILED, {}});
     for (LoadedFont& font : loadedFonts_) {
         font.id = loadFont(synth_.get(), font, standard, {});
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
@@ -288,8 +311,9 @@ std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector
     std::vector<LoadedFont> loaded;
     std::optional<SoundFontFailure> failure;
     for (PlannedFont& planned : plannedFonts(soundFontSetOf(files))) {
-        LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers)};
+        LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers), FLUID_FAILED, {}};
         lastFluidError.clear();
+        font.lastVoiceBefore = newestVoice(synth_.get());
         font.id = loadFont(synth_.get(), font, wanted, soundsLoaded_);
         // A font none of whose kits is wanted yet loads when one is chosen.
         if (font.id == FLUID_FAILED && (!font.kits || (*font.kits & wanted).any())) {
@@ -309,7 +333,7 @@ std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector
     }
     for (const LoadedFont& font : loadedFonts_)
         if (font.id != FLUID_FAILED)
-            retiredFonts_.push_back(font.id);
+            retire(font);
     loadedFonts_ = std::move(loaded);
     selectKitAgain();
     return std::nullopt;
@@ -323,8 +347,9 @@ void FluidSynthEngine::selectKitAgain()
     if (fluid_synth_get_program(synth_.get(), kRhythmChannel, &font, &bank, &program) == FLUID_OK)
         fluid_synth_program_change(synth_.get(), kRhythmChannel, program);
     if (fluid_preset_t* preset = fluid_synth_get_channel_preset(synth_.get(), kRhythmChannel);
-        preset && std::find(retiredFonts_.begin(), retiredFonts_.end(),
-                            fluid_sfont_get_id(fluid_preset_get_sfont(preset))) != retiredFonts_.end())
+        preset && std::any_of(retiredFonts_.begin(), retiredFonts_.end(), [preset](const RetiredFont& font) {
+            return font.id == fluid_sfont_get_id(fluid_preset_get_sfont(preset));
+        }))
         fluid_synth_unset_program(synth_.get(), kRhythmChannel);
 }
 
@@ -371,12 +396,14 @@ void FluidSynthEngine::loadKits(const KitSet& wanted, const DrumSounds& sounds)
     for (LoadedFont& font : loadedFonts_) {
         if (!font.kits)
             continue;
+        const std::optional<unsigned> lastBefore = newestVoice(synth_.get());
         const int id = loadFont(synth_.get(), font, wanted, sounds);
         if (id == FLUID_FAILED && (*font.kits & wanted).any())
             continue;  // what it holds now stays
         if (font.id != FLUID_FAILED)
-            retiredFonts_.push_back(font.id);
+            retire(font);
         font.id = id;
+        font.lastVoiceBefore = lastBefore;
     }
     // Not tried again at every note when a font cannot be shaped.
     soundsLoaded_ = sounds;
@@ -384,16 +411,27 @@ void FluidSynthEngine::loadKits(const KitSet& wanted, const DrumSounds& sounds)
 
 bool FluidSynthEngine::unloadRetiredFonts()
 {
-    // Not while any voice sounds: FluidSynth would hand a font whose samples
-    // a voice still plays to a timer thread of its own, which frees it
-    // without the synth's lock while the synth may still read it. No new
-    // voice can take a retired font's samples, as no channel selects it.
-    if (retiredFonts_.empty() || fluid_synth_get_active_voice_count(synth_.get()) > 0)
-        return !retiredFonts_.empty();
-    for (int id : retiredFonts_)
-        fluid_synth_sfunload(synth_.get(), id, 0);
-    retiredFonts_.clear();
-    return false;
+    // Not while a voice that may play its samples sounds: FluidSynth would
+    // hand the font to a timer thread of its own, which frees it without the
+    // synth's lock while the synth may still read it. No new voice can take a
+    // retired font's samples, as no channel selects it.
+    if (retiredFonts_.empty())
+        return false;
+    const std::vector<unsigned> sounding = voiceIds(synth_.get());
+    std::erase_if(retiredFonts_, [&](const RetiredFont& font) {
+        const bool used = std::any_of(sounding.begin(), sounding.end(), [&font](unsigned voice) {
+            return font.newest && voice <= *font.newest && (!font.lastBefore || voice > *font.lastBefore);
+        });
+        if (!used)
+            fluid_synth_sfunload(synth_.get(), font.id, 0);
+        return !used;
+    });
+    return !retiredFonts_.empty();
+}
+
+void FluidSynthEngine::retire(const LoadedFont& font)
+{
+    retiredFonts_.push_back({font.id, font.lastVoiceBefore, newestVoice(synth_.get())});
 }
 
 std::optional<AudioFailure> FluidSynthEngine::startAudio()

@@ -93,6 +93,7 @@ private:
     void loadKits(const KitSet& wanted, const DrumSounds& sounds);
     // The rhythm channel's program chosen again from the fonts loaded now.
     void selectKitAgain();
+    void retire(const LoadedFont& font);
     void stopDriver();
     static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
 
@@ -104,8 +105,15 @@ private:
     // other kit is loaded when a Program Change asks for it.
     std::vector<LoadedFont> loadedFonts_;
     int kitLoaded_ = 0;
-    // Fonts of kits no longer chosen, which a voice may still be playing.
-    std::vector<int> retiredFonts_;
+    // Fonts of kits no longer chosen, which a voice may still be playing:
+    // one started after the font loaded and sounding when it retired. Voices
+    // are numbered in the order their notes start.
+    struct RetiredFont {
+        int id;
+        std::optional<unsigned> lastBefore;  // the newest voice when it loaded
+        std::optional<unsigned> newest;      // the newest voice when it retired
+    };
+    std::vector<RetiredFont> retiredFonts_;
     // What was found of JACK at open.
     std::optional<double> jackRate_;  // the server's rate, when one ran
     bool jackRefused_ = false;        // a server ran, but would not answer the probe
