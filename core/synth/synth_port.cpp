@@ -105,7 +105,13 @@ private:
     void playPending(std::unique_lock<std::mutex>& lock);
     // Plays `fonts` in place of the opening's own; what failed where it cannot.
     std::optional<SoundFontFailure> fontsPlayed(const std::vector<std::filesystem::path>& fonts);
+    // Plays through the audio output, which starts at a Note On and stops
+    // after a silence; the rest take mutex_ held in `lock` and may let go of it.
     void serveAudio();
+    void dropLostOutput(std::unique_lock<std::mutex>& lock);
+    // Starts the output asked for; false when a JACK call never returned.
+    bool startWanted(std::unique_lock<std::mutex>& lock);
+    void stopWhenIdle(std::unique_lock<std::mutex>& lock, Clock::time_point lastNote, Clock::time_point& lastSound);
     bool startDriver();
 
     const SynthOptions options_;
@@ -113,8 +119,8 @@ private:
     const std::vector<std::filesystem::path> fonts_;  // chosen ones; empty: the port's own
     std::vector<std::filesystem::path> playing_ = fonts_;  // the worker's alone: chosen ones playing now
     const std::shared_ptr<FailureSink> failures_;
-    // Made on the worker; then only play(), outputDead() and setSilent()
-    // come from the sender, once direct_ is set.
+    // Made on the worker; then only play(), needsWorker(), outputDead() and
+    // setSilent() come from the sender, the first two only while direct_ is set.
     std::unique_ptr<SynthEngine> engine_;
     // The worker's alone: whether fonts of earlier kits are still held, and
     // whether the user has been told that no audio output plays.
@@ -170,7 +176,7 @@ void SynthPort::Worker::send(std::span<const std::uint8_t> message, bool noteOn)
     const bool lost = noteOn && options_.audio == SynthAudio::Device && audioUp_.load() && engine_->outputDead();
     // Reading a kit's samples can take long on a cold disk: not on the
     // sender's thread, which is the GUI's.
-    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && readsSamples(message))) {
+    if (lost || !direct_.load(std::memory_order_acquire) || (loadOk_ && engine_->needsWorker(message))) {
         const std::lock_guard lock(mutex_);
         if (loadDone_ && (!loadOk_ || broken_))
             return;  // nothing to play them
@@ -329,8 +335,10 @@ void SynthPort::Worker::playPending(std::unique_lock<std::mutex>& lock)
                 engine_->playOnWorker(event.message);
             }
         }
-        if (loadOk_)
+        if (loadOk_) {
+            engine_->catchUp();
             retiredFonts_ = engine_->unloadRetiredFonts();
+        }
         lock.lock();
     }
     direct_.store(true, std::memory_order_release);
@@ -359,18 +367,7 @@ void SynthPort::Worker::serveAudio()
     Clock::time_point lastSound{};
     while (!stopping_) {
         if (outputLost_) {
-            // Its voices were never heard and would never end: they go
-            // before the note that found it dead plays on a new output.
-            outputLost_ = false;
-            audioUp_ = false;
-            // Cleared before the output goes: no caller may see it playing then.
-            driverName_.clear();
-            lock.unlock();
-            const std::string_view driver = engine_->driver();
-            qCWarning(lcSynth, "The audio output (%.*s) stopped playing; opening one again",
-                      static_cast<int>(driver.size()), driver.data());
-            engine_->stopAudio(true);
-            lock.lock();
+            dropLostOutput(lock);
             continue;
         }
         if (!pending_.empty()) {
@@ -391,15 +388,7 @@ void SynthPort::Worker::serveAudio()
             changed_.notify_all();
         }
         if (audioWanted_ && !running) {
-            audioStarting_ = true;
-            audioWanted_ = false;
-            lock.unlock();
-            const bool started = startDriver();
-            lock.lock();
-            audioStarting_ = false;
-            audioUp_ = started;
-            changed_.notify_all();
-            if (engine_->abandoned())
+            if (!startWanted(lock))
                 return;
             continue;
         }
@@ -413,40 +402,74 @@ void SynthPort::Worker::serveAudio()
             changed_.wait_until(lock, quietSince + options_.idleStop);
             continue;
         }
-        // A held note, or a released one still ringing (a long cymbal), keeps
-        // the audio going; a tail that never fades is cut after a while, and
-        // so is every voice of an output that no longer renders them.
-        lock.unlock();
-        const bool dead = engine_->outputDead();
-        const SynthEngine::Voices voices = dead ? SynthEngine::Voices{} : engine_->voices();
-        const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
-        if (dead || (voices.ringing && !voices.held && tailTooLong))
-            engine_->allSoundsOff();
-        lock.lock();
-        if (voices.held || (voices.ringing && !tailTooLong)) {
-            lastSound = Clock::now();
-            continue;
-        }
-        audioUp_ = false;
-        if (lastNoteOn_.load() != lastNote.time_since_epoch().count()) {
-            audioUp_ = true;  // a note came meanwhile
-            continue;
-        }
-        if (engine_->driver() == "jack" && engine_->keepsAudio() && !dead) {
-            // A JACK client joins the graph too slowly to stop: it stays,
-            // and hands JACK silence without waking FluidSynth.
-            engine_->setSilent(true);
-            qCDebug(lcSynth, "Audio output silent after %lld ms without sound",
-                    static_cast<long long>(options_.idleStop.count()));
-            continue;
-        }
-        driverName_.clear();
-        lock.unlock();
-        engine_->stopAudio(dead);
-        lock.lock();
-        qCDebug(lcSynth, "Audio output stopped after %lld ms of silence",
-                static_cast<long long>(options_.idleStop.count()));
+        stopWhenIdle(lock, lastNote, lastSound);
     }
+}
+
+void SynthPort::Worker::dropLostOutput(std::unique_lock<std::mutex>& lock)
+{
+    // Its voices were never heard and would never end: they go before the
+    // note that found it dead plays on a new output.
+    outputLost_ = false;
+    audioUp_ = false;
+    // Cleared before the output goes: no caller may see it playing then.
+    driverName_.clear();
+    lock.unlock();
+    const std::string_view driver = engine_->driver();
+    qCWarning(lcSynth, "The audio output (%.*s) stopped playing; opening one again", static_cast<int>(driver.size()),
+              driver.data());
+    engine_->stopAudio(true);
+    lock.lock();
+}
+
+bool SynthPort::Worker::startWanted(std::unique_lock<std::mutex>& lock)
+{
+    audioStarting_ = true;
+    audioWanted_ = false;
+    lock.unlock();
+    const bool started = startDriver();
+    lock.lock();
+    audioStarting_ = false;
+    audioUp_ = started;
+    changed_.notify_all();
+    return !engine_->abandoned();
+}
+
+void SynthPort::Worker::stopWhenIdle(std::unique_lock<std::mutex>& lock, Clock::time_point lastNote,
+                                     Clock::time_point& lastSound)
+{
+    // A held note, or a released one still ringing (a long cymbal), keeps
+    // the audio going; a tail that never fades is cut after a while, and
+    // so is every voice of an output that no longer renders them.
+    lock.unlock();
+    const bool dead = engine_->outputDead();
+    const SynthEngine::Voices voices = dead ? SynthEngine::Voices{} : engine_->voices();
+    const bool tailTooLong = Clock::now() - lastNote >= options_.idleStop + kLongestTail;
+    if (dead || (voices.ringing && !voices.held && tailTooLong))
+        engine_->allSoundsOff();
+    lock.lock();
+    if (voices.held || (voices.ringing && !tailTooLong)) {
+        lastSound = Clock::now();
+        return;
+    }
+    audioUp_ = false;
+    if (lastNoteOn_.load() != lastNote.time_since_epoch().count()) {
+        audioUp_ = true;  // a note came meanwhile
+        return;
+    }
+    if (engine_->driver() == "jack" && engine_->keepsAudio() && !dead) {
+        // A JACK client joins the graph too slowly to stop: it stays, and
+        // hands JACK silence without waking FluidSynth.
+        engine_->setSilent(true);
+        qCDebug(lcSynth, "Audio output silent after %lld ms without sound",
+                static_cast<long long>(options_.idleStop.count()));
+        return;
+    }
+    driverName_.clear();
+    lock.unlock();
+    engine_->stopAudio(dead);
+    lock.lock();
+    qCDebug(lcSynth, "Audio output stopped after %lld ms of silence", static_cast<long long>(options_.idleStop.count()));
 }
 
 bool SynthPort::Worker::startDriver()

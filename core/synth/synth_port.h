@@ -34,10 +34,15 @@ struct SynthOptions {
     bool keepJackAudio = true;
 };
 
+// Whether a message may make FluidSynth read samples: a Program Change, or a
+// system exclusive message such as a GS Reset that selects programs again.
+bool readsSamples(std::span<const std::uint8_t> message);
+
 // The synth itself, one per opening of its port: what the port's worker
-// thread asks of it, one call at a time. Only play(), outputDead() and
-// setSilent() are also called from the sending thread, once load() has
-// returned.
+// thread asks of it, one call at a time. Only play(), needsWorker(),
+// outputDead() and setSilent() are also called from the sending thread,
+// once load() has returned; the first two only while nothing waits for the
+// worker.
 class SynthEngine {
 public:
     struct Voices {
@@ -51,10 +56,17 @@ public:
     virtual bool load() = 0;
     // Whether the audio output starts with the port and stays while idle.
     virtual bool keepsAudio() const = 0;
-    // Plays a message that reads no samples (see readsSamples()).
+    // Plays a message that needs no worker (see needsWorker()).
     virtual void play(std::span<const std::uint8_t> message) = 0;
+    // Whether a message must wait for playOnWorker(): one that reads samples
+    // (see readsSamples()), or has the engine load anything.
+    virtual bool needsWorker(std::span<const std::uint8_t> message) const { return readsSamples(message); }
     // Plays any message, reading the samples of a kit it selects first.
     virtual void playOnWorker(const MidiMessage& message) = 0;
+    // Called once the worker has played what it was handed, before the
+    // sender plays on its own again: reads what those messages changed and
+    // no note has needed yet.
+    virtual void catchUp() {}
     // Plays `files` (the first at the bottom) in place of its SoundFonts;
     // where they cannot be played, keeps its own and says which file failed.
     virtual std::optional<SoundFontFailure> replaceFonts(const std::vector<std::filesystem::path>& files) = 0;
@@ -83,10 +95,6 @@ public:
     // A JACK call never returned: the worker must end without waiting.
     virtual bool abandoned() const = 0;
 };
-
-// Whether a message may make FluidSynth read samples: a Program Change, or a
-// system exclusive message such as a GS Reset that selects programs again.
-bool readsSamples(std::span<const std::uint8_t> message);
 
 // A software synthesizer as a MIDI output with a single port. Opening the
 // port returns at once: a worker thread makes the engine (loading it, and

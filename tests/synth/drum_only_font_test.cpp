@@ -2,6 +2,7 @@
 #include "tests/synth/offline_fluid_synth.h"
 #include "core/synth/sound_fonts.h"
 #include "tests/support/sound_font_builder.h"
+#include "tests/support/temp_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +171,52 @@ TEST(DrumOnlyFont, ZonesAreReadOnlyWithinTheirLists)
     data.chunk("shdr", std::vector<std::uint8_t>(46, 0));
     EXPECT_FALSE(drumPresets(data.bytes()));
     EXPECT_FALSE(drumOnlyPresetData(data.bytes()));
+}
+
+// A drum sound edit is written into the zones of its key alone: pitch moves
+// the preset's own coarse tune, pan replaces the preset's own place.
+TEST(DrumOnlyFont, EditedKeyGetsZonesOfItsOwnShapedFromThePresetsGenerators)
+{
+    const std::uint16_t left100 = static_cast<std::uint16_t>(-100);
+    const test::TempFile file(test::soundFontWith({{0, "Standard", {{35, 81, 0}}, {{51, 2}, {17, left100}}}}, 1));
+    DrumSounds sounds{};
+    sounds[38].values[parameterIndex(DrumParameter::Pitch)] = 0x40 - 12;
+    sounds[38].values[parameterIndex(DrumParameter::Pan)] = 1;
+    sounds[38].values[parameterIndex(DrumParameter::Level)] = 64;
+    sounds[40].values[parameterIndex(DrumParameter::Level)] = 0;
+    Synth synth(true);
+    const std::string name = drumKitsOf(file.path().string(), eachAsItIs(KitSet().set(0)), KitSet().set(0), sounds);
+    ASSERT_NE(fluid_synth_sfload(synth.synth.get(), name.c_str(), 0), FLUID_FAILED) << name;
+    synth.selectKit(0);
+    // The generators of the voice a key starts: coarse tune, pan, attenuation.
+    const auto voiceOf = [&synth](int key) {
+        fluid_synth_all_sounds_off(synth.synth.get(), 9);
+        fluid_synth_noteon(synth.synth.get(), 9, key, 100);
+        std::array<fluid_voice_t*, 8> voices{};
+        fluid_synth_get_voicelist(synth.synth.get(), voices.data(), voices.size(), -1);
+        fluid_voice_t* voice = nullptr;
+        for (fluid_voice_t* v : voices)
+            if (v && fluid_voice_is_on(v) && fluid_voice_get_key(v) == key)
+                voice = v;
+        EXPECT_NE(voice, nullptr) << "key " << key;
+        std::array<float, 3> gens{};
+        if (voice)
+            gens = {fluid_voice_gen_get(voice, GEN_COARSETUNE), fluid_voice_gen_get(voice, GEN_PAN),
+                    fluid_voice_gen_get(voice, GEN_ATTENUATION)};
+        fluid_synth_noteoff(synth.synth.get(), 9, key);
+        return gens;
+    };
+    const auto edited = voiceOf(38);
+    EXPECT_EQ(edited[0], -10);
+    EXPECT_EQ(edited[1], -500);
+    EXPECT_NEAR(edited[2], 60, 1) << "level 64 is 6 dB down";
+    for (int key : {35, 37, 39, 81})
+        EXPECT_EQ(voiceOf(key), (std::array<float, 3>{2, -100, 0})) << "key " << key;
+    EXPECT_GE(voiceOf(40)[2], 1440) << "level 0 is 144 dB down";
+
+    // A name whose edits cannot be read loads nothing.
+    const std::string damaged = name.substr(0, name.find('/')) + "/38pitch200:" + file.path().string();
+    EXPECT_EQ(fluid_synth_sfload(synth.synth.get(), damaged.c_str(), 0), FLUID_FAILED);
 }
 
 // The drum-only loader serves the file up to its preset part: a chunk after

@@ -630,7 +630,7 @@ TEST_F(OfflineSynth, EveryAllSoundOffSilencesTheSynth)
 
 // A press as the window sends it for a note with edits: their NRPN and the
 // null after message 18. Renders a quarter second of the note alone.
-std::vector<float> pressEdited(FluidSynthOutput& synth, int note, const NoteEdit& edit)
+void startEdited(FluidSynthOutput& synth, int note, const NoteEdit& edit)
 {
     const PressMessages press = pressMessages(defaultControllerValues(), note, 0, 2);
     for (std::size_t i = 0; i < kMessagesBeforeStatus; ++i)
@@ -639,6 +639,11 @@ std::vector<float> pressEdited(FluidSynthOutput& synth, int note, const NoteEdit
         synth.send(m);
     for (std::size_t i = kMessagesBeforeStatus; i < press.size(); ++i)
         synth.send(press[i]);
+}
+
+std::vector<float> pressEdited(FluidSynthOutput& synth, int note, const NoteEdit& edit)
+{
+    startEdited(synth, note, edit);
     std::vector<float> left(static_cast<std::size_t>(kRate / 4)), right(left.size());
     EXPECT_TRUE(synth.render(left, right));
     synth.send(releaseMessage(note));
@@ -692,6 +697,36 @@ TEST_F(OfflineSynth, DrumSoundEditsTunePanAndAreGoneAfterTheNextProgramChange)
 
     // The press's Program Change put the kit back: the triangle is itself again.
     EXPECT_NEAR(crossings(pressEdited(*synth_, kTriangle, none)) / plain, 1.0, 0.05);
+}
+
+// A note pressed while another still rings, with edits of its own, leaves
+// the ringing one where its edits put it.
+TEST_F(OfflineSynth, DrumSoundEditsOfANoteLeaveTheVoicesStillRingingAlone)
+{
+    NoteEdit left;
+    left.values[parameterIndex(DrumParameter::Pan)] = 1;
+    NoteEdit right;
+    right.values[parameterIndex(DrumParameter::Pan)] = 127;
+    right.values[parameterIndex(DrumParameter::Pitch)] = 0x40 + 5;
+    // The left channel's energy over 100 ms, after 20 ms of the snare alone.
+    const auto leftEnergy = [this, &left](const NoteEdit* second) {
+        startEdited(*synth_, 38, left);
+        render(kRate / 50);
+        if (second)
+            startEdited(*synth_, 81, *second);
+        const std::vector<float> both = render(kRate / 10);
+        synth_->send(shortMessage(kStatusControlChange, 120, 0));
+        render(kBlock * 4);
+        double sum = 0;
+        for (std::size_t i = 0; i < both.size() / 2; ++i)
+            sum += double(both[i]) * both[i];
+        return sum;
+    };
+    const double alone = leftEnergy(nullptr);
+    ASSERT_GT(alone, 0);
+    const double overlapped = leftEnergy(&right);
+    std::printf("left energy of a snare panned left: %.4f alone, %.4f with a note panned right\n", alone, overlapped);
+    EXPECT_GT(overlapped, 0.8 * alone);
 }
 
 TEST_F(OfflineSynth, PressSetsEveryControllerItCarries)
@@ -1062,4 +1097,30 @@ TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
     ASSERT_TRUE(synth.render(left, right));
     EXPECT_GT(*std::max_element(left.begin(), left.end()), kAudibleRms);
     g_log_set_default_handler(previous, nullptr);
+}
+
+// Each edit loads the kit anew; the fonts of notes that have ended go while
+// a long cymbal of an earlier font still rings.
+TEST_F(OfflineSynth, FontsOfEndedNotesGoWhileAnOlderNoteRings)
+{
+    startEdited(*synth_, 49, NoteEdit{});
+    render(kRate / 10);
+    const int fonts = fluid_synth_sfcount(fluid());
+    for (int step = 1; step <= 6; ++step) {
+        NoteEdit edit;
+        edit.values[parameterIndex(DrumParameter::Pitch)] = static_cast<std::uint8_t>(0x40 - step);
+        startEdited(*synth_, 38, edit);
+        synth_->send(releaseMessage(38));
+        render(kRate / 4);
+    }
+    std::array<fluid_voice_t*, 64> voices{};
+    fluid_synth_get_voicelist(fluid(), voices.data(), voices.size(), -1);
+    ASSERT_TRUE(std::any_of(voices.begin(), voices.end(), [](fluid_voice_t* v) {
+        return v && fluid_voice_get_key(v) == 49;
+    })) << "the cymbal has ended";
+    synth_->send(shortMessage(kStatusControlChange, 7, 90));  // has the worker try them again
+    render(kBlock);
+    // The kit playing now, and the last snares, which may still ring; not
+    // one font for each edit.
+    EXPECT_LE(fluid_synth_sfcount(fluid()), fonts + 3);
 }

@@ -348,18 +348,28 @@ std::span<const std::uint8_t> presetDataOf(const DrumOnlyFile& file)
     return std::span(file.presetPart).subspan(12);
 }
 
-// Some of a file's kits: small, and made from all of them at each opening.
-std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path, const std::optional<KitLayers>& layers)
+// Some of a file's kits, or its drum sounds shaped: small, and made from
+// all its kits at each opening.
+std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path, const std::optional<KitLayers>& layers,
+                                                 const DrumSounds& sounds)
 {
     auto all = drumOnlyFile(path);
-    if (!all || !layers)
+    const bool shaped = anyShaped(sounds);
+    if (!all || (!layers && !shaped))
         return all;
-    return withPresetData(path, all->presetPartOffset, drumOnlyPresetData(presetDataOf(*all), *layers));
+    const std::span<const std::uint8_t> allKits = presetDataOf(*all);
+    std::optional<std::vector<std::uint8_t>> data =
+        layers ? drumOnlyPresetData(allKits, *layers) : std::vector<std::uint8_t>(allKits.begin(), allKits.end());
+    if (data && shaped)
+        data = withDrumSounds(*data, sounds);
+    return withPresetData(path, all->presetPartOffset, data);
 }
 
 // A name for the loader: "<prefix>all:<path>" for all kits as they are,
-// else "<prefix><program>=<kit>.<kit>,<program>=<kit>:<path>".
+// else "<prefix><program>=<kit>.<kit>,<program>=<kit>:<path>"; with drum
+// sounds shaped, "/<sounds>" after the kits.
 constexpr std::string_view kAllKits = "all";
+constexpr char kSoundsAfter = '/';
 constexpr std::size_t kMostLayers = 16;
 
 std::string layersText(const KitLayers& layers)
@@ -424,10 +434,15 @@ void* openFile(const char* name)
         return nullptr;
     text.remove_prefix(kPrefix.size());
     const std::size_t colon = text.find(':');
-    const auto layers = colon == std::string_view::npos ? std::nullopt : parseLayers(text.substr(0, colon));
-    if (!layers)
+    if (colon == std::string_view::npos)
         return nullptr;
-    auto file = drumOnlyFile(std::string(text.substr(colon + 1)), *layers);
+    const std::string_view kits = text.substr(0, colon);
+    const std::size_t slash = kits.find(kSoundsAfter);
+    const auto layers = parseLayers(kits.substr(0, slash));
+    const auto sounds = slash == std::string_view::npos ? DrumSounds{} : parseDrumSounds(kits.substr(slash + 1));
+    if (!layers || !sounds)
+        return nullptr;
+    auto file = drumOnlyFile(std::string(text.substr(colon + 1)), *layers, *sounds);
     if (!file)
         return nullptr;
     auto open = std::make_unique<OpenFile>(std::move(file));
@@ -600,13 +615,16 @@ std::string drumKitsOf(const std::string& path, const KitLayers& layers)
     return std::string(kPrefix) + layersText(layers) + ":" + path;
 }
 
-std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted)
+std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted,
+                       const DrumSounds& sounds)
 {
     KitLayers some;
     for (std::size_t kit = 0; kit < some.size(); ++kit)
         if (wanted.test(kit))
             some[kit] = layers[kit];
-    return drumKitsOf(path, some);
+    if (!anyShaped(sounds))
+        return drumKitsOf(path, some);
+    return std::string(kPrefix) + layersText(some) + kSoundsAfter + drumSoundsText(sounds) + ":" + path;
 }
 
 std::optional<KitSet> drumKitsIn(const std::string& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/synth/fluid/drum_sound_generators.h"
 #include "core/synth/preset_part.h"
 
 #include <cstdint>
@@ -36,8 +37,10 @@ std::optional<std::vector<std::uint8_t>> drumOnlyPresetData(std::span<const std:
 void addDrumOnlyLoader(fluid_synth_t* synth, fluid_settings_t* settings);
 std::string drumKitsOf(const std::string& path, const KitSet& kits = KitSet().set());
 std::string drumKitsOf(const std::string& path, const KitLayers& layers);
-// The same for the kits in `wanted` alone.
-std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted);
+// The same for the kits in `wanted` alone, with each note's zones shaped
+// by its edits in `sounds`.
+std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted,
+                       const DrumSounds& sounds = {});
 // The kits such a file holds; nothing when it cannot be loaded that way.
 std::optional<KitSet> drumKitsIn(const std::string& path);
 

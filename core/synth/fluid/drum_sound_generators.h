@@ -4,34 +4,46 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace padscope {
 
-// The built-in synth's answer to the drum part's per-note NRPN: offsets of
-// SoundFont generators for each note, which the engine puts on the rhythm
-// channel just before that note starts. A Program Change or a reset on the
-// drum part puts every note back, as on the modules. The synth has no delay
-// effect, so the delay send is kept but does nothing.
-class DrumSoundGenerators {
+// What the built-in synth makes of each note's drum sound edits: pitch,
+// level, pan, reverb and chorus send. It has no delay effect, and places no
+// note at random, so those edits are not kept.
+using DrumSounds = std::array<NoteEdit, 128>;
+// Whether any note has an edit.
+bool anyShaped(const DrumSounds& sounds);
+
+// Follows the drum part's per-note NRPN as the synth plays it. A Program
+// Change or a reset on the drum part puts every note back, as on the modules.
+class DrumPartSounds {
 public:
-    struct Offsets {
-        float coarseTune = 0;   // semitones
-        float attenuation = 0;  // centibels
-        float pan = 0;          // -500 left .. 500 right
-        float reverbSend = 0;   // 0.1 % units
-        float chorusSend = 0;
-
-        bool operator==(const Offsets&) const = default;
-    };
-
     // Every message the synth plays passes here first.
     void take(std::span<const std::uint8_t> message);
-    Offsets offsets(int note) const;
+    // Whether taking the message would change how a note sounds.
+    bool changedBy(std::span<const std::uint8_t> message) const;
+    const DrumSounds& sounds() const { return sounds_; }
 
 private:
     DrumSoundReader reader_;
-    std::array<NoteEdit, 128> edits_{};
+    DrumSounds sounds_{};
 };
+
+// The edits as a font's name carries them, "38pan1,81pitch52", and back;
+// nothing for text that is not such a list.
+std::string drumSoundsText(const DrumSounds& sounds);
+std::optional<DrumSounds> parseDrumSounds(std::string_view text);
+
+// A preset part with each edited note shaped as SoundFont generators in the
+// zones its key plays: a preset zone over several keys is split so that the
+// edited key has a zone of its own. Nothing when it cannot be read, or the
+// split zones no longer fit its 16-bit indices.
+std::optional<std::vector<std::uint8_t>> withDrumSounds(std::span<const std::uint8_t> presetData,
+                                                        const DrumSounds& sounds);
 
 }  // namespace padscope

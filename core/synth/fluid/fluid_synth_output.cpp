@@ -30,6 +30,7 @@ struct LoadedFont {
     std::optional<KitSet> kits;  // the kits it plays; none when loaded whole
     KitLayers layers;            // what it makes each of them of
     int id = FLUID_FAILED;       // FluidSynth's; FLUID_FAILED while nothing of it is loaded
+    std::optional<unsigned> lastVoiceBefore;  // the newest voice sounding when it loaded
 };
 
 namespace {
@@ -112,6 +113,28 @@ SynthEngine::Voices voicesOf(fluid_synth_t* synth)
     return voices;
 }
 
+// The note ids of the voices sounding.
+std::vector<unsigned> voiceIds(fluid_synth_t* synth)
+{
+    std::array<fluid_voice_t*, 256> list{};
+    fluid_synth_get_voicelist(synth, list.data(), static_cast<int>(list.size()), -1);
+    std::vector<unsigned> ids;
+    for (fluid_voice_t* voice : list) {
+        if (!voice)
+            break;
+        ids.push_back(fluid_voice_get_id(voice));
+    }
+    return ids;
+}
+
+std::optional<unsigned> newestVoice(fluid_synth_t* synth)
+{
+    const std::vector<unsigned> ids = voiceIds(synth);
+    if (ids.empty())
+        return std::nullopt;
+    return *std::max_element(ids.begin(), ids.end());
+}
+
 // The program of a Program Change on the rhythm channel (MIDI channel 10).
 std::optional<int> rhythmKit(const MidiMessage& message)
 {
@@ -120,15 +143,21 @@ std::optional<int> rhythmKit(const MidiMessage& message)
     return message.data1();
 }
 
-// Loads the file's `wanted` kits, or the whole file where it has no kit
-// list; FLUID_FAILED when none of them are in it, or it does not load.
-int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted)
+// Loads the file's `wanted` kits with their drum sounds shaped, or the whole
+// file where it has no kit list; FLUID_FAILED when none of them are in it,
+// or it does not load.
+int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted, const DrumSounds& sounds)
 {
     if (!font.kits)
         return fluid_synth_sfload(synth, font.path.c_str(), 0);
     if ((*font.kits & wanted).none())
         return FLUID_FAILED;
-    return fluid_synth_sfload(synth, drumKitsOf(font.path, font.layers, wanted).c_str(), 0);
+    return fluid_synth_sfload(synth, drumKitsOf(font.path, font.layers, wanted, sounds).c_str(), 0);
+}
+
+bool isRhythmNoteOn(const MidiMessage& message)
+{
+    return message.status() == (0x90 | kRhythmChannel) && message.data2() > 0;
 }
 
 }  // namespace
@@ -213,9 +242,6 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     if (message.empty())
         return;
     drumSounds_.take(message);
-    // A reset, and Reset All Controllers, clear the channel's offsets.
-    if (message[0] == 0xF0 || (message[0] == 0xB9 && message.size() > 1 && message[1] == 121))
-        drumSoundApplied_.reset();
     fluid_synth_t* synth = synth_.get();
     if (message[0] == 0xF0) {
         // FluidSynth wants the message without its F0 and F7 frame.
@@ -234,8 +260,6 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
     // FluidSynth treats velocity 0 as a Note Off.
     case 0x90:
-        if (channel == kRhythmChannel && data2 > 0)
-            shapeDrumSound(data1);
         fluid_synth_noteon(synth, channel, data1, data2);
         break;
     case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
@@ -245,24 +269,6 @@ void FluidSynthEngine::play(std::span<const std::uint8_t> message)
     case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7); break;
     default: break;  // running status or system messages: nothing to play
     }
-}
-
-// The channel's generator offsets reach the voices a Note On starts, and
-// move those still ringing on the channel: so they are set only when the
-// note needs others than the channel has, and a kit without edits never
-// touches them.
-void FluidSynthEngine::shapeDrumSound(int note)
-{
-    const DrumSoundGenerators::Offsets wanted = drumSounds_.offsets(note);
-    if (drumSoundApplied_ == wanted)
-        return;
-    fluid_synth_t* synth = synth_.get();
-    fluid_synth_set_gen(synth, kRhythmChannel, GEN_COARSETUNE, wanted.coarseTune);
-    fluid_synth_set_gen(synth, kRhythmChannel, GEN_ATTENUATION, wanted.attenuation);
-    fluid_synth_set_gen(synth, kRhythmChannel, GEN_PAN, wanted.pan);
-    fluid_synth_set_gen(synth, kRhythmChannel, GEN_REVERBSEND, wanted.reverbSend);
-    fluid_synth_set_gen(synth, kRhythmChannel, GEN_CHORUSSEND, wanted.chorusSend);
-    drumSoundApplied_ = wanted;
 }
 
 bool FluidSynthEngine::loadFonts()
@@ -275,16 +281,16 @@ bool FluidSynthEngine::loadFonts()
     const KitSet standard = KitSet().set(0);
     for (PlannedFont& font : plannedFonts(fonts_))
         if (RegularFile(font.path))
-            loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers)});
+            loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers), FLUID_FAILED, {}});
     for (LoadedFont& font : loadedFonts_) {
-        font.id = loadFont(synth_.get(), font, standard);
+        font.id = loadFont(synth_.get(), font, standard, {});
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
             // A base font without kit 0, or whose kit 0 alone does not load,
             // loads all its kits and keeps them; failing that, the whole file.
             font.kits.reset();
             font.id = fluid_synth_sfload(synth_.get(), drumKitsOf(font.path).c_str(), 0);
             if (font.id == FLUID_FAILED)
-                font.id = loadFont(synth_.get(), font, standard);
+                font.id = loadFont(synth_.get(), font, standard, {});
         }
     }
     // An overlay that fails to load leaves the base font playing alone.
@@ -305,9 +311,10 @@ std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector
     std::vector<LoadedFont> loaded;
     std::optional<SoundFontFailure> failure;
     for (PlannedFont& planned : plannedFonts(soundFontSetOf(files))) {
-        LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers)};
+        LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers), FLUID_FAILED, {}};
         lastFluidError.clear();
-        font.id = loadFont(synth_.get(), font, wanted);
+        font.lastVoiceBefore = newestVoice(synth_.get());
+        font.id = loadFont(synth_.get(), font, wanted, soundsLoaded_);
         // A font none of whose kits is wanted yet loads when one is chosen.
         if (font.id == FLUID_FAILED && (!font.kits || (*font.kits & wanted).any())) {
             qCWarning(lcSynth, "The SoundFont %s cannot be played: %s", terminalSafe(font.path).c_str(),
@@ -326,18 +333,29 @@ std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector
     }
     for (const LoadedFont& font : loadedFonts_)
         if (font.id != FLUID_FAILED)
-            retiredFonts_.push_back(font.id);
+            retire(font);
     loadedFonts_ = std::move(loaded);
-    // The rhythm channel selects its kit again, now from the new fonts; where
-    // they hold nothing for it, nothing, rather than keep an old font in use.
+    selectKitAgain();
+    return std::nullopt;
+}
+
+void FluidSynthEngine::selectKitAgain()
+{
+    // From the fonts loaded now; where they hold nothing for the kit,
+    // nothing, rather than keep a retired font in use.
     int font = 0, bank = 0, program = 0;
     if (fluid_synth_get_program(synth_.get(), kRhythmChannel, &font, &bank, &program) == FLUID_OK)
         fluid_synth_program_change(synth_.get(), kRhythmChannel, program);
     if (fluid_preset_t* preset = fluid_synth_get_channel_preset(synth_.get(), kRhythmChannel);
-        preset && std::find(retiredFonts_.begin(), retiredFonts_.end(),
-                            fluid_sfont_get_id(fluid_preset_get_sfont(preset))) != retiredFonts_.end())
+        preset && std::any_of(retiredFonts_.begin(), retiredFonts_.end(), [preset](const RetiredFont& font) {
+            return font.id == fluid_sfont_get_id(fluid_preset_get_sfont(preset));
+        }))
         fluid_synth_unset_program(synth_.get(), kRhythmChannel);
-    return std::nullopt;
+}
+
+bool FluidSynthEngine::needsWorker(std::span<const std::uint8_t> message) const
+{
+    return readsSamples(message) || drumSounds_.changedBy(message);
 }
 
 void FluidSynthEngine::playOnWorker(const MidiMessage& message)
@@ -348,40 +366,72 @@ void FluidSynthEngine::playOnWorker(const MidiMessage& message)
     };
     // Kit 0 is always there, and a kit no font has plays kit 0.
     if (!kit || *kit == kitLoaded_ || *kit == 0 || std::none_of(loadedFonts_.begin(), loadedFonts_.end(), holdsKit)) {
+        if (isRhythmNoteOn(message))
+            catchUp();
         play(message);
         return;
     }
     // The new kit's fonts go on top, the Program Change finds it there, and
     // only then do the fonts of the last kit go: here, before a note sent
-    // with the change sounds, or later, once no voice does.
-    const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(*kit));
-    for (LoadedFont& font : loadedFonts_) {
-        if (!font.kits)
-            continue;
-        const int id = loadFont(synth_.get(), font, wanted);
-        if (id == FLUID_FAILED && (*font.kits & wanted).any())
-            continue;  // what it holds now stays
-        if (font.id != FLUID_FAILED)
-            retiredFonts_.push_back(font.id);
-        font.id = id;
-    }
+    // with the change sounds, or later, once no voice does. The change puts
+    // every drum sound back.
+    loadKits(KitSet().set(0).set(static_cast<std::size_t>(*kit)), {});
     kitLoaded_ = *kit;
     play(message);
     unloadRetiredFonts();
 }
 
+void FluidSynthEngine::catchUp()
+{
+    if (drumSounds_.sounds() == soundsLoaded_)
+        return;
+    // Voices still ringing keep the zones they started from: the fonts they
+    // play retire, and the kit is selected again from the new ones.
+    loadKits(KitSet().set(0).set(static_cast<std::size_t>(kitLoaded_)), drumSounds_.sounds());
+    selectKitAgain();
+}
+
+void FluidSynthEngine::loadKits(const KitSet& wanted, const DrumSounds& sounds)
+{
+    for (LoadedFont& font : loadedFonts_) {
+        if (!font.kits)
+            continue;
+        const std::optional<unsigned> lastBefore = newestVoice(synth_.get());
+        const int id = loadFont(synth_.get(), font, wanted, sounds);
+        if (id == FLUID_FAILED && (*font.kits & wanted).any())
+            continue;  // what it holds now stays
+        if (font.id != FLUID_FAILED)
+            retire(font);
+        font.id = id;
+        font.lastVoiceBefore = lastBefore;
+    }
+    // Not tried again at every note when a font cannot be shaped.
+    soundsLoaded_ = sounds;
+}
+
 bool FluidSynthEngine::unloadRetiredFonts()
 {
-    // Not while any voice sounds: FluidSynth would hand a font whose samples
-    // a voice still plays to a timer thread of its own, which frees it
-    // without the synth's lock while the synth may still read it. No new
-    // voice can take a retired font's samples, as no channel selects it.
-    if (retiredFonts_.empty() || fluid_synth_get_active_voice_count(synth_.get()) > 0)
-        return !retiredFonts_.empty();
-    for (int id : retiredFonts_)
-        fluid_synth_sfunload(synth_.get(), id, 0);
-    retiredFonts_.clear();
-    return false;
+    // Not while a voice that may play its samples sounds: FluidSynth would
+    // hand the font to a timer thread of its own, which frees it without the
+    // synth's lock while the synth may still read it. No new voice can take a
+    // retired font's samples, as no channel selects it.
+    if (retiredFonts_.empty())
+        return false;
+    const std::vector<unsigned> sounding = voiceIds(synth_.get());
+    std::erase_if(retiredFonts_, [&](const RetiredFont& font) {
+        const bool used = std::any_of(sounding.begin(), sounding.end(), [&font](unsigned voice) {
+            return font.newest && voice <= *font.newest && (!font.lastBefore || voice > *font.lastBefore);
+        });
+        if (!used)
+            fluid_synth_sfunload(synth_.get(), font.id, 0);
+        return !used;
+    });
+    return !retiredFonts_.empty();
+}
+
+void FluidSynthEngine::retire(const LoadedFont& font)
+{
+    retiredFonts_.push_back({font.id, font.lastVoiceBefore, newestVoice(synth_.get())});
 }
 
 std::optional<AudioFailure> FluidSynthEngine::startAudio()

@@ -2,6 +2,7 @@
 
 #include "core/midi/jack_detection.h"
 #include "core/synth/fluid/drum_sound_generators.h"
+#include "core/synth/preset_part.h"
 #include "core/synth/sound_fonts.h"
 #include "core/synth/synth_availability.h"
 #include "core/synth/synth_port.h"
@@ -54,7 +55,11 @@ public:
     bool load() override;
     bool keepsAudio() const override { return keepJackAudio_; }
     void play(std::span<const std::uint8_t> message) override;
+    // Also a Data Entry that changes a drum sound, which loads its kit again.
+    bool needsWorker(std::span<const std::uint8_t> message) const override;
     void playOnWorker(const MidiMessage& message) override;
+    // Loads the kit again when the drum sound edits have changed.
+    void catchUp() override;
     std::optional<SoundFontFailure> replaceFonts(const std::vector<std::filesystem::path>& files) override;
     bool unloadRetiredFonts() override;
     std::optional<AudioFailure> startAudio() override;
@@ -84,7 +89,11 @@ private:
     bool loadFonts();
     std::optional<AudioFailure> tryDrivers();
     void endUnheardVoices();  // with no output running
-    void shapeDrumSound(int note);  // the note's edits, on the rhythm channel
+    // Loads the `wanted` kits of every font that has a kit list, shaped by `sounds`.
+    void loadKits(const KitSet& wanted, const DrumSounds& sounds);
+    // The rhythm channel's program chosen again from the fonts loaded now.
+    void selectKitAgain();
+    void retire(const LoadedFont& font);
     void stopDriver();
     static int renderForOutput(void* data, int length, int fxCount, float* fx[], int outCount, float* out[]);
 
@@ -96,8 +105,15 @@ private:
     // other kit is loaded when a Program Change asks for it.
     std::vector<LoadedFont> loadedFonts_;
     int kitLoaded_ = 0;
-    // Fonts of kits no longer chosen, which a voice may still be playing.
-    std::vector<int> retiredFonts_;
+    // Fonts of kits no longer chosen, which a voice may still be playing:
+    // one started after the font loaded and sounding when it retired. Voices
+    // are numbered in the order their notes start.
+    struct RetiredFont {
+        int id;
+        std::optional<unsigned> lastBefore;  // the newest voice when it loaded
+        std::optional<unsigned> newest;      // the newest voice when it retired
+    };
+    std::vector<RetiredFont> retiredFonts_;
     // What was found of JACK at open.
     std::optional<double> jackRate_;  // the server's rate, when one ran
     bool jackRefused_ = false;        // a server ran, but would not answer the probe
@@ -108,10 +124,11 @@ private:
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver_;
     std::unique_ptr<OutputRender> render_;
-    // The drum part's per-note NRPN, and the offsets the rhythm channel has
-    // (none known after a reset).
-    DrumSoundGenerators drumSounds_;
-    std::optional<DrumSoundGenerators::Offsets> drumSoundApplied_;
+    // The drum part's per-note NRPN, and the edits the loaded kits' zones
+    // are shaped by: the kits are loaded again before a note plays while
+    // the two differ.
+    DrumPartSounds drumSounds_;
+    DrumSounds soundsLoaded_{};
     std::string_view driverInUse_;
     bool abandoned_ = false;  // a JACK call that never returned still uses the synth
 };
