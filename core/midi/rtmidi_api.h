@@ -55,9 +55,11 @@ public:
     using Keep = std::function<bool(const std::string& fullName)>;
 
     // `setUp` runs on each API's new object; `keep` says which of its ports
-    // are listed (none of empty name in any case).
-    RtMidiPorts(std::string clientName, SetUp setUp = {}, Keep keep = {})
-        : clientName_(std::move(clientName)), setUp_(std::move(setUp)), keep_(std::move(keep))
+    // are listed (none of empty name in any case). `only` walks that API
+    // alone, JACK included (the tests' private server).
+    RtMidiPorts(std::string clientName, SetUp setUp = {}, Keep keep = {},
+                std::optional<RtMidi::Api> only = std::nullopt)
+        : clientName_(std::move(clientName)), setUp_(std::move(setUp)), keep_(std::move(keep)), only_(only)
     {
         quietAudioSystem();
     }
@@ -78,7 +80,7 @@ public:
         std::vector<RtMidi::Api> compiled;
         RtMidi::getCompiledApi(compiled);
         for (const RtMidi::Api kind : compiled) {
-            if (kind == RtMidi::RTMIDI_DUMMY || kind == RtMidi::UNIX_JACK)
+            if (only_ ? kind != *only_ : kind == RtMidi::RTMIDI_DUMMY || kind == RtMidi::UNIX_JACK)
                 continue;
             const auto running =
                 std::find_if(apis_.begin(), apis_.end(), [kind](const Api& api) { return api.kind == kind; });
@@ -177,6 +179,7 @@ private:
     std::string clientName_;
     SetUp setUp_;
     Keep keep_;
+    std::optional<RtMidi::Api> only_;
     std::vector<Api> apis_;
     std::vector<Port> ports_;
     Side* open_ = nullptr;
