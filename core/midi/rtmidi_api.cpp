@@ -1,5 +1,7 @@
 #include "core/midi/rtmidi_api.h"
 
+#include <string_view>
+
 #if defined(__LINUX_ALSA__)
 #include <unistd.h>
 #endif
@@ -28,15 +30,26 @@ bool rtMidiApiAvailable(RtMidi::Api api)
         // Without the sequencer device ALSA would complain on stderr.
         return ::access("/dev/snd/seq", R_OK | W_OK) == 0;
 #endif
-#if defined(__UNIX_JACK__)
-    case RtMidi::UNIX_JACK:
-        // RtMidi warns on stderr when no server runs, and would wait forever
-        // for a stopped one, so ask JACK first.
-        return jackServerListening();
-#endif
     default:
         return true;
     }
+}
+
+std::string stablePortName(std::string name)
+{
+    // Strip a trailing " <client>:<port>" made of digits.
+    const std::size_t blank = name.rfind(' ');
+    if (blank == std::string::npos || blank == 0)
+        return name;
+    const std::string_view address = std::string_view(name).substr(blank + 1);
+    const std::size_t colon = address.find(':');
+    auto digits = [](std::string_view s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (colon == std::string_view::npos || !digits(address.substr(0, colon)) || !digits(address.substr(colon + 1)))
+        return name;
+    name.resize(blank);
+    return name;
 }
 
 }  // namespace padscope

@@ -1,6 +1,6 @@
 #include "core/synth/kit_plan.h"
 
-#include "core/platform/regular_file.h"
+#include "core/synth/preset_part_cache.h"
 #include "catalogue/kits.h"
 
 #include <algorithm>
@@ -40,8 +40,7 @@ bool isGeneric(std::string name)
 
 std::optional<std::vector<DrumPreset>> readDrumPresets(const std::filesystem::path& path)
 {
-    RegularFile in(path);
-    const auto part = lastPresetPart(in.stream());
+    const auto part = presetParts().get(path);
     return part ? drumPresets(part->data) : std::nullopt;
 }
 

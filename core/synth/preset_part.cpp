@@ -1,11 +1,19 @@
 #include "core/synth/preset_part.h"
 
+#include "core/synth/preset_records.h"
+
 #include <algorithm>
 #include <cstring>
 #include <istream>
 #include <map>
 
 namespace padscope {
+
+// Every index in a preset part is 16 bits wide, so none of its nine lists
+// holds more than 65,536 records and their terminal one.
+const std::uint64_t kLargestPresetData =
+    (0x10000 + 1) * (kPresetSize + 2 * (kBagSize + kModulatorSize + kGeneratorSize) + kInstrumentSize + kSampleSize)
+    + 9 * 8;
 
 namespace {
 
@@ -70,7 +78,6 @@ void readKeyRange(const Records& generators, Zone& zone)
         }
     }
 }
-
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "core/midi/port_session.h"
 #include "core/midi/press_messages.h"
 #include "tests/support/recording_output.h"
+#include "core/midi/rtmidi_api.h"
 #include "core/midi/rtmidi_output.h"
 #include "core/settings/settings.h"
 

@@ -6,6 +6,8 @@
 #include "core/midi/press_messages.h"
 #include "tests/support/recording_output.h"
 #include "core/midi/jack_midi.h"
+#include "core/midi/rtmidi_api.h"
+#include "tests/support/jack_midi_peer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include <sys/socket.h>
@@ -182,6 +186,79 @@ TEST_F(RtMidiJack, ServerThatDiesUnderAnOpenPortCrashesNothing)
     survivor->open(0);
     survivor->close();
     out.reset();
+}
+
+int indexIn(const auto& ports, const std::string& fullName)
+{
+    for (std::size_t i = 0; i < ports.ports().size(); ++i)
+        if (ports.ports()[i].fullName == fullName)
+            return static_cast<int>(i);
+    return -1;
+}
+
+struct Heard {
+    std::mutex mutex;
+    std::vector<std::vector<unsigned char>> messages;
+    static void keep(double, std::vector<unsigned char>* message, void* heard)
+    {
+        auto* into = static_cast<Heard*>(heard);
+        const std::lock_guard lock(into->mutex);
+        into->messages.push_back(*message);
+    }
+};
+
+// RtMidi's port layer, walked here on JACK as it walks the ALSA sequencer:
+// a listed port opens by its full name after a port before it went, on
+// either side; one that went itself does not open.
+TEST_F(RtMidiJack, RtMidiPortsOpenAPortByNameAfterTheNumberingShifted)
+{
+    Heard heard;
+    RtMidiPorts<RtMidiOut> outs("padscope-ports", {}, {}, RtMidi::UNIX_JACK);
+    RtMidiPorts<RtMidiIn> ins(
+        "padscope-ports", [&heard](RtMidiIn& in) { in.setCallback(&Heard::keep, &heard); }, {}, RtMidi::UNIX_JACK);
+    std::optional<test::JackMidiPeer> before(std::in_place, "padscope-before");
+    test::JackMidiPeer peer("padscope-peer");
+    ASSERT_TRUE(peer.registered() && before->registered());
+    outs.refresh();
+    ins.refresh();
+    const int out = indexIn(outs, peer.input()), in = indexIn(ins, peer.output());
+    ASSERT_GT(out, indexIn(outs, before->input()));
+    ASSERT_GT(in, indexIn(ins, before->output()));
+    before.reset();
+
+    // A JACK connection carries events only some cycles after it is made:
+    // the message goes again until one arrives.
+    const std::vector<unsigned char> press{0x99, 36, 100};
+    ASSERT_TRUE(outs.open(out, "out").opened);
+    std::vector<std::vector<unsigned char>> received;
+    for (int i = 0; i < 100 && received.empty(); ++i) {
+        outs.opened()->sendMessage(&press);
+        received = peer.waitForEvents(1, std::chrono::milliseconds(100));
+    }
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.front(), press);
+
+    ASSERT_TRUE(ins.open(in, "in").opened);
+    const auto nothingHeard = [&heard] {
+        const std::lock_guard lock(heard.mutex);
+        return heard.messages.empty();
+    };
+    for (int i = 0; i < 100 && nothingHeard(); ++i) {
+        peer.send({press});
+        peer.waitUntilSent(std::chrono::seconds(1));
+        QThread::msleep(20);
+    }
+    ins.close();
+    ASSERT_FALSE(heard.messages.empty());
+    EXPECT_EQ(heard.messages.front(), press);
+
+    std::optional<test::JackMidiPeer> gone(std::in_place, "padscope-gone");
+    outs.refresh();
+    const int goneAt = indexIn(outs, gone->input());
+    ASSERT_GE(goneAt, 0);
+    gone.reset();
+    EXPECT_FALSE(outs.open(goneAt, "out").opened);
+    EXPECT_EQ(outs.opened(), nullptr);
 }
 
 // Peers that come up after the ports were listed, first with no JACK port at

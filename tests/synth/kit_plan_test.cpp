@@ -2,6 +2,8 @@
 // where its name says so, else the closest kit, with the keys that kit
 // leaves silent played from the next of its family.
 #include "core/synth/kit_plan.h"
+#include "core/synth/fluid/drum_only_font.h"
+#include "core/synth/preset_part_cache.h"
 #include "tests/synth/offline_fluid_synth.h"
 #include "tests/support/sound_font_builder.h"
 #include "tests/support/temp_file.h"
@@ -10,8 +12,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace padscope;
 using test::BuiltKit;
@@ -164,6 +170,43 @@ TEST(KitPlan, ComposedKitPlaysTheStandInOnTheKeysItsOwnLeavesSilent)
     EXPECT_FALSE(same(sounds(planned, 30, 36), sounds(whole, 30, 36)));
     // ROOM: the Standard kit, on all its keys.
     EXPECT_TRUE(same(sounds(planned, 8, 60), sounds(whole, 0, 60)));
+}
+
+// The plan, the synth's layers and its loader read a font once between
+// them, from any thread, and again once it is replaced.
+TEST(KitPlan, EachVersionOfAFontIsReadOnce)
+{
+    const FontFile file(test::soundFontWith(kBaseKits, 4));
+    const SoundFontSet fonts{file.path(), {}};
+    PresetPartCache& cache = presetParts();
+    const std::size_t before = cache.reads();
+    ASSERT_TRUE(planKits(fonts));
+    ASSERT_TRUE(planLayers(fonts).at(0));
+    ASSERT_TRUE(drumKitsIn(file.path().string()));
+    std::vector<std::jthread> threads;
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([&fonts] { (void)planKits(fonts); });
+    threads.clear();
+    EXPECT_EQ(cache.reads(), before + 1);
+
+    // Another font of the same size at a later time, then one of another
+    // size: each is read, and plays its own kit.
+    const auto replace = [&file](const std::string& name) {
+        const auto written = std::filesystem::last_write_time(file.path());
+        std::ofstream(file.path(), std::ios::binary | std::ios::trunc)
+            << test::soundFontWith({{0, name, {{35, 81, 0}}}}, 1);
+        std::filesystem::last_write_time(file.path(), written + std::chrono::seconds(1));
+    };
+    replace("Standard A");
+    const auto size = std::filesystem::file_size(file.path());
+    EXPECT_EQ(describe(planKits(fonts).value()[0]), "0 own Standard A");
+    replace("Standard B");
+    ASSERT_EQ(std::filesystem::file_size(file.path()), size);
+    EXPECT_EQ(describe(planKits(fonts).value()[0]), "0 own Standard B");
+    EXPECT_EQ(drumKitsIn(file.path().string()), KitSet().set(0));
+    replace("Standard Kit C");
+    EXPECT_EQ(describe(planKits(fonts).value()[0]), "0 own Standard Kit C");
+    EXPECT_EQ(cache.reads(), before + 4);
 }
 
 TEST(KitPlan, DebianFontsGiveEachButtonItsKitOrOneOfItsFamily)

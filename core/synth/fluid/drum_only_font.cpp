@@ -1,6 +1,8 @@
 #include "core/synth/fluid/drum_only_font.h"
 
 #include "core/platform/regular_file.h"
+#include "core/synth/preset_part_cache.h"
+#include "core/synth/preset_records.h"
 
 #include <fluidsynth.h>
 
@@ -299,46 +301,25 @@ std::shared_ptr<const DrumOnlyFile> withPresetData(const std::string& path, std:
     return file;
 }
 
-std::shared_ptr<const DrumOnlyFile> makeDrumOnlyFile(const std::string& path)
-{
-    RegularFile in(path);
-    const auto part = lastPresetPart(in.stream());
-    return part ? withPresetData(path, part->offset, drumOnlyPresetData(part->data)) : nullptr;
-}
-
-// What tells one version of a file from the next: a font replaced while the
-// program runs (an upgrade) has other sample offsets.
-struct FileVersion {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified;
-    bool operator==(const FileVersion&) const = default;
-};
-
-std::optional<FileVersion> versionOf(const std::string& path)
-{
-    std::error_code error;
-    FileVersion version{std::filesystem::file_size(path, error), {}};
-    if (!error)
-        version.modified = std::filesystem::last_write_time(path, error);
-    return error ? std::nullopt : std::optional(version);
-}
-
 // All of a file's kits, made once per version of the file: FluidSynth opens
 // the file again whenever it loads a kit's samples. Never destroyed: a port's
 // worker may still be loading while the process exits.
 std::shared_ptr<const DrumOnlyFile> drumOnlyFile(const std::string& path)
 {
     struct Cached {
-        std::optional<FileVersion> version;
+        std::shared_ptr<const PresetPart> source;
         std::shared_ptr<const DrumOnlyFile> file;
     };
     static std::mutex mutex;
     static auto& files = *new std::map<std::string, Cached>;
+    // A new version of the file is a new part.
+    auto part = presetParts().get(path);
     const std::lock_guard lock(mutex);
     auto& cached = files[path];
-    const std::optional<FileVersion> version = versionOf(path);
-    if (!cached.file || !version || cached.version != version)
-        cached = {version, makeDrumOnlyFile(path)};
+    if (!part)
+        cached = {};
+    else if (cached.source != part)
+        cached = {part, withPresetData(path, part->offset, drumOnlyPresetData(part->data))};
     return cached.file;
 }
 
