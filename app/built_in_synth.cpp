@@ -2,6 +2,7 @@
 
 #include "app/module_file.h"
 #include "app/program_log.h"
+#include "core/synth/preset_part_cache.h"
 #include "core/synth/synth_availability.h"
 
 #include <QCoreApplication>
@@ -45,13 +46,13 @@ std::unique_ptr<SynthEngine> loadBuiltInSynth(const SoundFontSet& fonts, const Q
         // That file alone: the loader would also try the module's other names.
         const std::string path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kModuleFile)).toStdString();
         std::string error;
-        using Factory = SynthEngine* (*)(const SoundFontSet*, JackServer*);
+        using Factory = SynthEngine* (*)(const SoundFontSet*, JackServer*, PresetPartCache*);
         const auto make = reinterpret_cast<Factory>(moduleFunction(path, kFactoryName, error));
         if (!make) {
             failures << QString::fromStdString(error);
             continue;
         }
-        return std::unique_ptr<SynthEngine>(make(&fonts, &jack));
+        return std::unique_ptr<SynthEngine>(make(&fonts, &jack, &presetParts()));
     }
     qCWarning(lcProgram, "The built-in synth is not available: %s", qPrintable(failures.join(QStringLiteral("; "))));
     return nullptr;

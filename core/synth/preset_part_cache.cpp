@@ -2,6 +2,7 @@
 
 #include "core/platform/regular_file.h"
 
+#include <atomic>
 #include <system_error>
 
 namespace padscope {
@@ -36,10 +37,23 @@ std::size_t PresetPartCache::reads() const
     return reads_;
 }
 
+namespace {
+
+std::atomic<PresetPartCache*> sharedParts{nullptr};
+
+}  // namespace
+
 PresetPartCache& presetParts()
 {
+    if (PresetPartCache* shared = sharedParts.load(std::memory_order_acquire))
+        return *shared;
     static auto& cache = *new PresetPartCache;
     return cache;
+}
+
+void sharePresetParts(PresetPartCache& parts)
+{
+    sharedParts.store(&parts, std::memory_order_release);
 }
 
 }  // namespace padscope

@@ -43,5 +43,8 @@ private:
 // The process's one. Never destroyed: a port's worker may still be loading
 // while the process exits.
 PresetPartCache& presetParts();
+// The synth module, loaded at run time with a copy of this code of its own,
+// is handed the program's, so that a file is read once in the process.
+void sharePresetParts(PresetPartCache& parts);
 
 }  // namespace padscope

@@ -3,6 +3,7 @@
 #include "core/platform/regular_file.h"
 #include "core/synth/preset_part_cache.h"
 #include "core/synth/preset_records.h"
+#include "core/synth/fluid/font_name_number.h"
 
 #include <fluidsynth.h>
 
@@ -373,14 +374,7 @@ std::optional<std::optional<KitLayers>> parseLayers(std::string_view text)
     if (text == kAllKits)
         return std::optional<KitLayers>();
     KitLayers layers;
-    const auto number = [&text]() -> std::optional<int> {
-        int value = -1;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (error != std::errc() || value < 0 || value > 127)
-            return std::nullopt;
-        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-        return value;
-    };
+    const auto number = [&text] { return takeFontNameNumber(text); };
     while (!text.empty()) {
         const auto program = number();
         if (!program || !text.starts_with('='))

@@ -2,6 +2,8 @@
 
 #include "core/midi/drum_part.h"
 #include "core/synth/preset_part.h"
+#include "core/synth/preset_records.h"
+#include "core/synth/fluid/font_name_number.h"
 
 #include <algorithm>
 #include <charconv>
@@ -237,14 +239,7 @@ std::string drumSoundsText(const DrumSounds& sounds)
 
 std::optional<DrumSounds> parseDrumSounds(std::string_view text)
 {
-    const auto number = [&text]() -> std::optional<int> {
-        int value = -1;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (error != std::errc() || value < 0 || value > 127)
-            return std::nullopt;
-        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-        return value;
-    };
+    const auto number = [&text] { return takeFontNameNumber(text); };
     DrumSounds sounds{};
     while (!text.empty()) {
         const auto note = number();
