@@ -197,6 +197,21 @@ struct JackMidiClient::Core {
     {
         return openGeneration.load() == generation || closingGeneration.load() == generation;
     }
+    // Activates the client the first time a port is connected, on the
+    // client's thread: a client in every cycle costs the server and this
+    // process work while the window starts, and a start on the built-in
+    // synth never needs it. Empty when active, else why not.
+    std::string activate()
+    {
+        if (active)
+            return {};
+        if (jack_activate(client) != 0)
+            return "JACK could not activate the client " + name;
+        active = true;
+        return {};
+    }
+    bool active = false;  // the client's thread only
+
     void connect(std::uint32_t generation, const std::string& target);
     void disconnect(std::uint32_t generation, const std::string& target);
     void fail(std::uint32_t generation, const std::string& reason);
@@ -239,9 +254,6 @@ void JackMidiClient::Core::run(std::shared_ptr<Core> core)
     core->opened.set_value(ok);
     if (!ok)
         return;
-    // Activated after the ports are listed: the window need not wait for it.
-    if (jack_activate(core->client) != 0)
-        qCWarning(lcMidi, "The JACK client %s could not be activated", core->name.c_str());
     for (;;) {
         std::function<void()> task;
         {
@@ -439,6 +451,10 @@ void JackMidiClient::Core::connect(std::uint32_t generation, const std::string& 
         }
         outPortName = jack_port_name(port);
         outPort.store(port, std::memory_order_release);
+    }
+    if (const std::string refused = activate(); !refused.empty()) {
+        fail(generation, refused);
+        return;
     }
     // A peer that has only just started takes no connection until it is
     // active: asked again until it does, or the time is up.
@@ -675,6 +691,11 @@ bool JackMidiClient::openInput(const std::string& source, MidiInput::Receive rec
             }
             core->inPortName = jack_port_name(port);
             core->inPort.store(port, std::memory_order_release);
+        }
+        if (const std::string refused = core->activate(); !refused.empty()) {
+            if (core->inGeneration == generation)
+                core->tellFailure(Failure::InputOpenFailed, refused);
+            return;
         }
         const int result = jack_connect(core->client, source.c_str(), core->inPortName.c_str());
         if (result != 0 && result != EEXIST && core->inGeneration == generation)
