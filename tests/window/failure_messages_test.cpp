@@ -9,6 +9,7 @@
 
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <thread>
 
@@ -121,6 +122,31 @@ TEST_F(FailureChannel, PortChangeFailureShowsAfterTheChangeAndNothingIsHandledMe
     EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
     EXPECT_TRUE(button(141)->isChecked());  // "TR-808"
     box->close();
+}
+
+// Without a port, start-up meets its failures before the window shows: each
+// box comes up in turn, waited for, in the order met, and the window only
+// after the last.
+TEST_F(FailureChannel, StartUpFailuresAreShownOneAfterAnotherBeforeTheWindow)
+{
+    ports.clear();
+    start();
+    EXPECT_EQ(shownBox(), nullptr) << "a box came up inside the start-up";
+    QStringList seen;
+    bool windowUp = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen << box->text();
+            windowUp = windowUp || window->isVisible();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    closer.start(10);
+    messages.showWaiting();
+    EXPECT_EQ(seen, (QStringList{"ＭＩＤＩ音源がないのでこのソフトは利用できません", "ＭＩＤＩデバイスが開けません",
+                                 "ＭＩＤＩデバイスが開けません"}));
+    EXPECT_FALSE(windowUp);
 }
 
 // The synth's worker reports from its own thread; the box opens over the
