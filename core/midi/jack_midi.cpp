@@ -782,6 +782,12 @@ std::uint64_t JackMidiClient::incomingLost() const { return 0; }
 
 #endif
 
+namespace {
+
+constexpr std::string_view kNoJackServer = "the JACK server does not answer";
+
+}  // namespace
+
 JackMidiOutput::JackMidiOutput(std::shared_ptr<JackMidiClient> client) : client_(std::move(client))
 {
     refresh();
@@ -815,14 +821,19 @@ void JackMidiOutput::refresh()
 bool JackMidiOutput::open(int index)
 {
     close();
+    failedOpen_.clear();
     if (index < 0 || index >= portCount())
         return false;
     // The port may have gone since it was listed.
     const std::string& target = ports_[static_cast<std::size_t>(index)];
     const auto now = client_->listPorts(true);
-    if (std::find(now.begin(), now.end(), target) == now.end())
+    if (std::find(now.begin(), now.end(), target) == now.end()) {
+        failedOpen_ = client_->ready() ? "JACK no longer has the port " + target : std::string(kNoJackServer);
         return false;
+    }
     open_ = client_->openOutput(target);
+    if (!open_)
+        failedOpen_ = client_->ready() ? "JACK cannot connect to the port " + target : std::string(kNoJackServer);
     return open_;
 }
 
@@ -880,9 +891,13 @@ void JackMidiInput::refresh()
 
 bool JackMidiInput::open(int index, Receive receive)
 {
+    failedOpen_.clear();
     if (index < 0 || index >= static_cast<int>(ports_.size()))
         return false;
-    return client_->openInput(ports_[static_cast<std::size_t>(index)], std::move(receive));
+    if (client_->openInput(ports_[static_cast<std::size_t>(index)], std::move(receive)))
+        return true;
+    failedOpen_ = kNoJackServer;
+    return false;
 }
 
 void JackMidiInput::close()

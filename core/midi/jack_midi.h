@@ -76,6 +76,7 @@ public:
     std::string portKey(int index) const override;
     void refresh() override;
     bool open(int index) override;
+    std::string openFailure() const override { return failedOpen_; }
     bool openFailedLate() const override;
     std::string lateFailure() const override;
     void setPortFailureHandler(PortFailureHandler handler) override;
@@ -88,6 +89,7 @@ private:
     std::shared_ptr<JackMidiClient> client_;
     std::vector<std::string> ports_;
     bool open_ = false;
+    std::string failedOpen_;  // why the last open failed
     bool inUnit_ = false;
     std::vector<MidiMessage> unit_;
 };
@@ -101,6 +103,7 @@ public:
     std::vector<std::string> portNames() const override { return ports_; }
     void refresh() override;
     bool open(int index, Receive receive) override;
+    std::string openFailure() const override { return failedOpen_; }
     void close() override;
     void setThru(bool on) override;
     void deliverPending() override;
@@ -108,6 +111,7 @@ public:
 private:
     std::shared_ptr<JackMidiClient> client_;
     std::vector<std::string> ports_;
+    std::string failedOpen_;  // why the last open failed
 };
 
 }  // namespace padscope

@@ -265,6 +265,18 @@ TEST_F(JackMidi, PeerThatNeverActivatesFailsTheOpenAndIsNotKept)
     EXPECT_EQ(session.portName(), "") << "a port that failed would be remembered";
 }
 
+// A port that went between the listing and the open is named in the
+// reason the user reads.
+TEST_F(JackMidi, PortGoneBeforeTheOpenIsNamedInTheReason)
+{
+    out->refresh();
+    const int port = indexOf(*out, sink->input());
+    ASSERT_GE(port, 0);
+    sink.reset();
+    EXPECT_FALSE(out->open(port));
+    EXPECT_EQ(out->openFailure(), "JACK no longer has the port padscope-sink:in");
+}
+
 // The synth asks the server's sample rate of the program's MIDI client: no
 // other client of the program's ever joins the server to ask it.
 TEST_F(JackMidi, SampleRateComesFromTheMidiClientWithoutAnotherClient)
