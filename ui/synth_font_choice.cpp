@@ -62,7 +62,7 @@ void SynthFontChoice::play(const std::filesystem::path& file)
         choosePort_(port);
     // Answered on the synth's worker: taken here, unless the window has gone.
     const QPointer<SynthFontChoice> self(this);
-    const auto answer = [self, file](const std::optional<SoundFontFailure>& failure) {
+    const auto answer = [self, file](const std::optional<FailureReport>& failure) {
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(app, [self, file, failure] {
                 if (self)
@@ -73,10 +73,10 @@ void SynthFontChoice::play(const std::filesystem::path& file)
         notifier_.report({Failure::PortOpenFailed});
 }
 
-void SynthFontChoice::answered(const std::filesystem::path& file, const std::optional<SoundFontFailure>& failure)
+void SynthFontChoice::answered(const std::filesystem::path& file, const std::optional<FailureReport>& failure)
 {
     if (failure) {
-        notifier_.report({failure->failure, failure->path});
+        notifier_.report(*failure);
         return;
     }
     chosen_ = file.string();

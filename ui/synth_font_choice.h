@@ -59,7 +59,7 @@ public:
 private:
     bool synthIsOpen() const;
     int synthPort() const;  // -1 when the list has no synth
-    void answered(const std::filesystem::path& file, const std::optional<SoundFontFailure>& failure);
+    void answered(const std::filesystem::path& file, const std::optional<FailureReport>& failure);
     void planKits(const SoundFontSet& fonts);  // off this thread
 
     QWidget* window_;

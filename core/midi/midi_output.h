@@ -14,15 +14,9 @@
 
 namespace padscope {
 
-// Why SoundFonts a port was asked to play could not be: the failure and
-// the file it concerns.
-struct SoundFontFailure {
-    Failure failure;
-    std::string path;
-};
 // Told once a port has tried to play other SoundFonts: nothing when they
 // play now.
-using SoundFontsLoaded = std::function<void(const std::optional<SoundFontFailure>&)>;
+using SoundFontsLoaded = std::function<void(const std::optional<FailureReport>&)>;
 // Told, from any thread, of what went wrong with an open port after open()
 // had returned, with the reason.
 using PortFailureHandler = std::function<void(Failure, const std::string& reason)>;

@@ -104,7 +104,7 @@ private:
     void load();
     void playPending(std::unique_lock<std::mutex>& lock);
     // Plays `fonts` in place of the opening's own; what failed where it cannot.
-    std::optional<SoundFontFailure> fontsPlayed(const std::vector<std::filesystem::path>& fonts);
+    std::optional<FailureReport> fontsPlayed(const std::vector<std::filesystem::path>& fonts);
     // Plays through the audio output, which starts at a Note On and stops
     // after a silence; the rest take mutex_ held in `lock` and may let go of it.
     void serveAudio();
@@ -345,7 +345,7 @@ void SynthPort::Worker::playPending(std::unique_lock<std::mutex>& lock)
     changed_.notify_all();
 }
 
-std::optional<SoundFontFailure> SynthPort::Worker::fontsPlayed(const std::vector<std::filesystem::path>& fonts)
+std::optional<FailureReport> SynthPort::Worker::fontsPlayed(const std::vector<std::filesystem::path>& fonts)
 {
     // An opening made for these very fonts (a synth whose own would not
     // play opens again with them) has read them already.
@@ -354,8 +354,8 @@ std::optional<SoundFontFailure> SynthPort::Worker::fontsPlayed(const std::vector
     // A synth whose own fonts would not play still says which of these
     // cannot be played.
     if (!engine_)
-        return SoundFontFailure{Failure::SoundFontNotASoundFont, fonts.front().string()};
-    std::optional<SoundFontFailure> failure = engine_->replaceFonts(fonts);
+        return FailureReport{Failure::SoundFontNotASoundFont, fonts.front().string()};
+    std::optional<FailureReport> failure = engine_->replaceFonts(fonts);
     if (!failure)
         playing_ = fonts;
     return failure;
@@ -544,7 +544,7 @@ bool SynthPort::loadSoundFonts(std::vector<std::filesystem::path> files, SoundFo
 {
     if (!worker_ || files.empty())
         return false;
-    auto tell = [chosen = chosenFonts_, files, done = std::move(done)](const std::optional<SoundFontFailure>& failure) {
+    auto tell = [chosen = chosenFonts_, files, done = std::move(done)](const std::optional<FailureReport>& failure) {
         if (!failure)
             chosen->set(files);
         if (done)

@@ -69,7 +69,7 @@ public:
     virtual void catchUp() {}
     // Plays `files` (the first at the bottom) in place of its SoundFonts;
     // where they cannot be played, keeps its own and says which file failed.
-    virtual std::optional<SoundFontFailure> replaceFonts(const std::vector<std::filesystem::path>& files) = 0;
+    virtual std::optional<FailureReport> replaceFonts(const std::vector<std::filesystem::path>& files) = 0;
     // Lets go of earlier kits' fonts once no voice sounds; true while some
     // are still held.
     virtual bool unloadRetiredFonts() = 0;

@@ -223,11 +223,11 @@ TEST(SynthModule, SoundFontRequestGoesThroughTheProgramsChain)
         if (chain.loadSoundFonts({fonts->overlays.front()}, {}))
             std::_Exit(2);  // taken while no port is open
         chain.open(0);
-        std::promise<std::optional<SoundFontFailure>> missing, good;
+        std::promise<std::optional<FailureReport>> missing, good;
         chain.loadSoundFonts({"/nowhere/kit.sf2"}, [&](const auto& failure) { missing.set_value(failure); });
         chain.loadSoundFonts({fonts->overlays.front()}, [&](const auto& failure) { good.set_value(failure); });
-        const std::optional<SoundFontFailure> first = missing.get_future().get();
-        if (!first || first->failure != Failure::SoundFontMissing || first->path != "/nowhere/kit.sf2")
+        const std::optional<FailureReport> first = missing.get_future().get();
+        if (!first || first->failure != Failure::SoundFontMissing || first->subject != "/nowhere/kit.sf2")
             std::_Exit(3);
         std::_Exit(good.get_future().get() ? 4 : 0);
     };

@@ -44,7 +44,7 @@ public:
         record([&] { log_.played.emplace_back(message.begin(), message.end()); });
     }
     void playOnWorker(const MidiMessage& message) override { play(message); }
-    std::optional<SoundFontFailure> replaceFonts(const std::vector<std::filesystem::path>&) override
+    std::optional<FailureReport> replaceFonts(const std::vector<std::filesystem::path>&) override
     {
         return std::nullopt;
     }

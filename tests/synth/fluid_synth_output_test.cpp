@@ -76,13 +76,13 @@ private:
 
 // Asks the synth for other fonts and waits for its answer; one that never
 // comes counts as a failure of its own.
-std::optional<SoundFontFailure> askForFonts(FluidSynthOutput& synth, std::vector<std::filesystem::path> files)
+std::optional<FailureReport> askForFonts(FluidSynthOutput& synth, std::vector<std::filesystem::path> files)
 {
-    std::promise<std::optional<SoundFontFailure>> told;
-    std::future<std::optional<SoundFontFailure>> answer = told.get_future();
+    std::promise<std::optional<FailureReport>> told;
+    std::future<std::optional<FailureReport>> answer = told.get_future();
     EXPECT_TRUE(synth.loadSoundFonts(std::move(files), [&told](const auto& failure) { told.set_value(failure); }));
     if (answer.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
-        return SoundFontFailure{Failure::NoPorts, "no answer"};
+        return FailureReport{Failure::NoPorts, "no answer"};
     return answer.get();
 }
 
@@ -203,7 +203,7 @@ protected:
         return name.substr(name.rfind('/') + 1);
     }
 
-    std::optional<SoundFontFailure> playFonts(std::vector<std::filesystem::path> files)
+    std::optional<FailureReport> playFonts(std::vector<std::filesystem::path> files)
     {
         return askForFonts(*synth_, std::move(files));
     }
@@ -1026,12 +1026,12 @@ TEST_F(OfflineSynth, BadSoundFontIsNamedAndTheOldOnePlaysOn)
     const int fonts = fluid_synth_sfcount(fluid());
     for (const auto& [path, failure] : cases) {
         SCOPED_TRACE(path.string());
-        const std::optional<SoundFontFailure> told = playFonts({path});
+        const std::optional<FailureReport> told = playFonts({path});
         ASSERT_TRUE(told);
         EXPECT_EQ(told->failure, failure);
-        EXPECT_EQ(told->path, path.string());
+        EXPECT_EQ(told->subject, path.string());
         // A good font under a bad one is not taken either.
-        EXPECT_EQ(playFonts({gs, path})->path, path.string());
+        EXPECT_EQ(playFonts({gs, path})->subject, path.string());
         quieten();
         press(36, 0);
         EXPECT_EQ(playingFont(), before);
@@ -1054,9 +1054,9 @@ TEST_F(OfflineSynth, UnreadableSoundFontIsNamedAndTheOldOnePlaysOn)
                 std::_Exit(2);
             press(36, 0);
             const std::string before = playingFont();
-            const std::optional<SoundFontFailure> told = playFonts({locked.path()});
+            const std::optional<FailureReport> told = playFonts({locked.path()});
             press(36, 0);
-            const bool named = told && told->failure == Failure::SoundFontUnreadable && told->path == locked.path();
+            const bool named = told && told->failure == Failure::SoundFontUnreadable && told->subject == locked.path();
             std::_Exit(named && playingFont() == before && !before.empty() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -1075,16 +1075,16 @@ TEST(SynthPort, SynthThatCouldNotPlayTakesTheNextFont)
     FluidSynthOutput synth(SoundFontSet{broken.path(), {}}, {SynthAudio::Offline, true});
     ASSERT_TRUE(synth.open(0));
     ASSERT_FALSE(synth.waitUntilLoaded());
-    const std::optional<SoundFontFailure> failed = askForFonts(synth, {empty.path()});
+    const std::optional<FailureReport> failed = askForFonts(synth, {empty.path()});
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->failure, Failure::SoundFontEmpty);
-    EXPECT_EQ(failed->path, empty.path().string());
+    EXPECT_EQ(failed->subject, empty.path().string());
     // A FIFO is not handed to FluidSynth, which would wait on it for good.
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::filesystem::path fifo = folder.filePath(QStringLiteral("pipe.sf2")).toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::optional<SoundFontFailure> pipe = askForFonts(synth, {fifo});
+    const std::optional<FailureReport> pipe = askForFonts(synth, {fifo});
     ASSERT_TRUE(pipe);
     EXPECT_EQ(pipe->failure, Failure::SoundFontNotAFile);
 

@@ -51,7 +51,7 @@ protected:
     }
 
     // Answers from another thread, as the synth's worker does.
-    void reply(const std::optional<SoundFontFailure>& failure)
+    void reply(const std::optional<FailureReport>& failure)
     {
         ASSERT_TRUE(answer);
         std::thread([&] { answer(failure); }).join();
@@ -143,7 +143,7 @@ TEST_F(SoundFontChoice, BadFontIsToldAndChangesNothing)
     start();
     settle();
     window->playSoundFont("/tmp/cut.sf2");
-    reply(SoundFontFailure{Failure::SoundFontTruncated, "/tmp/cut.sf2"});
+    reply(FailureReport{Failure::SoundFontTruncated, "/tmp/cut.sf2"});
     EXPECT_EQ(notifier.failures, (std::vector<Failure>{Failure::SoundFontTruncated}));
     EXPECT_EQ(planned.size(), 1u);
     EXPECT_EQ(tip(kTr808), "内蔵シンセ: ELECTRONIC で代用");

@@ -297,19 +297,19 @@ bool FluidSynthEngine::loadFonts()
     return loadedFonts_.front().id != FLUID_FAILED;
 }
 
-std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector<std::filesystem::path>& files)
+std::optional<FailureReport> FluidSynthEngine::replaceFonts(const std::vector<std::filesystem::path>& files)
 {
     for (const auto& file : files) {
         if (const std::optional<Failure> fault = soundFontFault(file))
-            return SoundFontFailure{*fault, file.string()};
+            return FailureReport{*fault, file.string()};
     }
     if (!synth_ || files.empty())
-        return SoundFontFailure{Failure::SoundFontNotASoundFont, files.empty() ? std::string() : files.front().string()};
+        return FailureReport{Failure::SoundFontNotASoundFont, files.empty() ? std::string() : files.front().string()};
     // The new fonts go on top of the old ones, each with the kits the synth
     // holds now; only once all of them have loaded do the old ones go.
     const KitSet wanted = KitSet().set(0).set(static_cast<std::size_t>(kitLoaded_));
     std::vector<LoadedFont> loaded;
-    std::optional<SoundFontFailure> failure;
+    std::optional<FailureReport> failure;
     for (PlannedFont& planned : plannedFonts(soundFontSetOf(files))) {
         LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers), FLUID_FAILED, {}};
         lastFluidError.clear();
@@ -319,7 +319,7 @@ std::optional<SoundFontFailure> FluidSynthEngine::replaceFonts(const std::vector
         if (font.id == FLUID_FAILED && (!font.kits || (*font.kits & wanted).any())) {
             qCWarning(lcSynth, "The SoundFont %s cannot be played: %s", terminalSafe(font.path).c_str(),
                       lastFluidError.empty() ? "FluidSynth could not load it" : terminalSafe(lastFluidError).c_str());
-            failure = SoundFontFailure{Failure::SoundFontNotASoundFont, font.path};
+            failure = FailureReport{Failure::SoundFontNotASoundFont, font.path, lastFluidError};
             break;
         }
         loaded.push_back(std::move(font));

@@ -60,7 +60,7 @@ public:
     void playOnWorker(const MidiMessage& message) override;
     // Loads the kit again when the drum sound edits have changed.
     void catchUp() override;
-    std::optional<SoundFontFailure> replaceFonts(const std::vector<std::filesystem::path>& files) override;
+    std::optional<FailureReport> replaceFonts(const std::vector<std::filesystem::path>& files) override;
     bool unloadRetiredFonts() override;
     std::optional<AudioFailure> startAudio() override;
     void stopAudio(bool dead) override;
