@@ -25,6 +25,8 @@ namespace padscope {
 namespace {
 
 constexpr std::string_view kPrefix = "padscope-drum-kits:";
+// After the prefix, "#<synth>:" makes a name one synth's own.
+constexpr char kSynthMark = '#';
 // Where a sample header keeps its stereo partner and its type.
 constexpr std::size_t kSampleLinkAt = 42, kSampleTypeAt = 44;
 // Each list of a preset part is indexed by 16 bits.
@@ -408,9 +410,15 @@ void* openFile(const char* name)
     if (!text.starts_with(kPrefix))
         return nullptr;
     text.remove_prefix(kPrefix.size());
-    const std::size_t colon = text.find(':');
+    std::size_t colon = text.find(':');
     if (colon == std::string_view::npos)
         return nullptr;
+    if (text.starts_with(kSynthMark)) {
+        text.remove_prefix(colon + 1);
+        colon = text.find(':');
+        if (colon == std::string_view::npos)
+            return nullptr;
+    }
     const std::string_view kits = text.substr(0, colon);
     const std::size_t slash = kits.find(kSoundsAfter);
     const auto layers = parseLayers(kits.substr(0, slash));
@@ -600,6 +608,13 @@ std::string drumKitsOf(const std::string& path, const KitLayers& layers, const K
     if (!anyShaped(sounds))
         return drumKitsOf(path, some);
     return std::string(kPrefix) + layersText(some) + kSoundsAfter + drumSoundsText(sounds) + ":" + path;
+}
+
+std::string synthsOwn(const std::string& name, unsigned synth)
+{
+    if (!name.starts_with(kPrefix))
+        return name;
+    return std::string(kPrefix) + kSynthMark + std::to_string(synth) + ":" + name.substr(kPrefix.size());
 }
 
 std::optional<KitSet> drumKitsIn(const std::string& path)

@@ -41,6 +41,13 @@ std::string drumKitsOf(const std::string& path, const KitLayers& layers);
 // by its edits in `sounds`.
 std::string drumKitsOf(const std::string& path, const KitLayers& layers, const KitSet& wanted,
                        const DrumSounds& sounds = {});
+// The same name made one synth's own. FluidSynth (2.3) shares the samples
+// it reads between all the synths of a process, by file name, and takes a
+// shared sample outside its lock: one synth letting go of it as another
+// takes it frees it under the other, as a port opens again while its last
+// opening is torn down. `synth` sets synths apart; a name not made by
+// drumKitsOf() comes back as it is.
+std::string synthsOwn(const std::string& name, unsigned synth);
 // The kits such a file holds; nothing when it cannot be loaded that way.
 std::optional<KitSet> drumKitsIn(const std::string& path);
 

@@ -146,13 +146,22 @@ std::optional<int> rhythmKit(const MidiMessage& message)
 // Loads the file's `wanted` kits with their drum sounds shaped, or the whole
 // file where it has no kit list; FLUID_FAILED when none of them are in it,
 // or it does not load.
-int loadFont(fluid_synth_t* synth, const LoadedFont& font, const KitSet& wanted, const DrumSounds& sounds)
+int loadFont(fluid_synth_t* synth, unsigned engine, const LoadedFont& font, const KitSet& wanted,
+             const DrumSounds& sounds)
 {
     if (!font.kits)
         return fluid_synth_sfload(synth, font.path.c_str(), 0);
     if ((*font.kits & wanted).none())
         return FLUID_FAILED;
-    return fluid_synth_sfload(synth, drumKitsOf(font.path, font.layers, wanted, sounds).c_str(), 0);
+    return fluid_synth_sfload(synth, synthsOwn(drumKitsOf(font.path, font.layers, wanted, sounds), engine).c_str(),
+                              0);
+}
+
+// Numbers the engines, whose fonts' names must differ (see synthsOwn()).
+unsigned nextEngineNumber()
+{
+    static std::atomic<unsigned> made{0};
+    return made++;
 }
 
 bool isRhythmNoteOn(const MidiMessage& message)
@@ -206,7 +215,8 @@ bool FluidSynthEngine::create()
 }
 
 FluidSynthEngine::FluidSynthEngine(SoundFontSet fonts, SynthOptions options, JackServer& jack)
-    : fonts_(std::move(fonts)), options_(options), jack_(jack), render_(std::make_unique<OutputRender>())
+    : fonts_(std::move(fonts)), options_(options), jack_(jack), number_(nextEngineNumber()),
+      render_(std::make_unique<OutputRender>())
 {
     quietLibraries(jack_);
 }
@@ -283,14 +293,14 @@ bool FluidSynthEngine::loadFonts()
         if (RegularFile(font.path))
             loadedFonts_.push_back({std::move(font.path), font.kits, std::move(font.layers), FLUID_FAILED, {}});
     for (LoadedFont& font : loadedFonts_) {
-        font.id = loadFont(synth_.get(), font, standard, {});
+        font.id = loadFont(synth_.get(), number_, font, standard, {});
         if (font.id == FLUID_FAILED && font.kits && &font == &loadedFonts_.front()) {
             // A base font without kit 0, or whose kit 0 alone does not load,
             // loads all its kits and keeps them; failing that, the whole file.
             font.kits.reset();
-            font.id = fluid_synth_sfload(synth_.get(), drumKitsOf(font.path).c_str(), 0);
+            font.id = fluid_synth_sfload(synth_.get(), synthsOwn(drumKitsOf(font.path), number_).c_str(), 0);
             if (font.id == FLUID_FAILED)
-                font.id = loadFont(synth_.get(), font, standard, {});
+                font.id = loadFont(synth_.get(), number_, font, standard, {});
         }
     }
     // An overlay that fails to load leaves the base font playing alone.
@@ -314,7 +324,7 @@ std::optional<FailureReport> FluidSynthEngine::replaceFonts(const std::vector<st
         LoadedFont font{std::move(planned.path), planned.kits, std::move(planned.layers), FLUID_FAILED, {}};
         lastFluidError.clear();
         font.lastVoiceBefore = newestVoice(synth_.get());
-        font.id = loadFont(synth_.get(), font, wanted, soundsLoaded_);
+        font.id = loadFont(synth_.get(), number_, font, wanted, soundsLoaded_);
         // A font none of whose kits is wanted yet loads when one is chosen.
         if (font.id == FLUID_FAILED && (!font.kits || (*font.kits & wanted).any())) {
             qCWarning(lcSynth, "The SoundFont %s cannot be played: %s", terminalSafe(font.path).c_str(),
@@ -397,7 +407,7 @@ void FluidSynthEngine::loadKits(const KitSet& wanted, const DrumSounds& sounds)
         if (!font.kits)
             continue;
         const std::optional<unsigned> lastBefore = newestVoice(synth_.get());
-        const int id = loadFont(synth_.get(), font, wanted, sounds);
+        const int id = loadFont(synth_.get(), number_, font, wanted, sounds);
         if (id == FLUID_FAILED && (*font.kits & wanted).any())
             continue;  // what it holds now stays
         if (font.id != FLUID_FAILED)

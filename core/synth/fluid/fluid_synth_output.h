@@ -100,6 +100,7 @@ private:
     const SoundFontSet fonts_;
     const SynthOptions options_;
     JackServer& jack_;
+    const unsigned number_;  // this engine's among all the process makes
     // The fonts, base first, each holding kit 0 (which a GS Reset selects,
     // and which stands in for a kit no font has) and kit kitLoaded_; any
     // other kit is loaded when a Program Change asks for it.
