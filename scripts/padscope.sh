@@ -97,5 +97,8 @@ case "$mode" in
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
       run_ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^about_box_wm$'
+    # The threads of the core and the synth under ThreadSanitizer.
+    configure_and_build build-tsan -DPADSCOPE_SANITIZE=thread -DPADSCOPE_BENCH=OFF
+    run_ctest --test-dir build-tsan --output-on-failure -j "$jobs"
     ;;
 esac
