@@ -38,11 +38,6 @@ std::vector<std::string_view> split(std::string_view text, char separator)
 
 }  // namespace
 
-bool NoteEdit::empty() const
-{
-    return std::none_of(values.begin(), values.end(), [](const auto& v) { return v.has_value(); });
-}
-
 const NoteEdit* DrumEdits::find(int map, int program, int note) const
 {
     const KitEdits* edits = kit(map, program);

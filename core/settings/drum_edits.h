@@ -47,7 +47,13 @@ constexpr std::size_t parameterIndex(DrumParameter parameter) { return static_ca
 struct NoteEdit {
     std::array<std::optional<std::uint8_t>, kDrumParameterCount> values{};
 
-    bool empty() const;
+    bool empty() const
+    {
+        for (const auto& v : values)
+            if (v)
+                return false;
+        return true;
+    }
     std::optional<int> value(DrumParameter p) const
     {
         const auto& v = values[parameterIndex(p)];

@@ -1,6 +1,5 @@
 #include "core/synth/fluid/drum_sound_generators.h"
 
-#include "core/midi/drum_part.h"
 #include "core/synth/preset_part.h"
 #include "core/synth/preset_records.h"
 #include "core/synth/fluid/font_name_number.h"
@@ -21,7 +20,6 @@ constexpr std::size_t kMostRecords = 0xFFFF;
 // attenuation in units of 0.4 cB.
 constexpr double kAttenuationUnit = 0.4;
 
-bool heard(DrumParameter parameter) { return parameter != DrumParameter::Delay; }
 
 void append16(std::vector<std::uint8_t>& out, unsigned value)
 {
@@ -193,22 +191,10 @@ void appendChunk(std::vector<std::uint8_t>& out, const char* id, std::span<const
 
 }  // namespace
 
-void DrumPartSounds::take(std::span<const std::uint8_t> message)
+
+bool synthHears(DrumParameter parameter)
 {
-    const DrumPartEvent event = readDrumPart(message);
-    if (event.kind == DrumPartEvent::Kind::Program || event.kind == DrumPartEvent::Kind::Reset) {
-        sounds_.fill(NoteEdit{});
-        return;
-    }
-    const auto change = reader_.read(message);
-    if (!change || !heard(change->parameter))
-        return;
-    auto& value = sounds_[static_cast<std::size_t>(change->note)].values[parameterIndex(change->parameter)];
-    // 0 asks for a random place, which the synth does not do: the note keeps its own.
-    if (change->parameter == DrumParameter::Pan && change->value == 0)
-        value.reset();
-    else
-        value = static_cast<std::uint8_t>(change->value);
+    return parameter != DrumParameter::Delay;
 }
 
 bool anyShaped(const DrumSounds& sounds)
@@ -216,12 +202,6 @@ bool anyShaped(const DrumSounds& sounds)
     return std::any_of(sounds.begin(), sounds.end(), [](const NoteEdit& edit) { return !edit.empty(); });
 }
 
-bool DrumPartSounds::changedBy(std::span<const std::uint8_t> message) const
-{
-    DrumPartSounds next = *this;
-    next.take(message);
-    return next.sounds_ != sounds_;
-}
 
 std::string drumSoundsText(const DrumSounds& sounds)
 {
@@ -229,7 +209,7 @@ std::string drumSoundsText(const DrumSounds& sounds)
     for (std::size_t note = 0; note < sounds.size(); ++note) {
         for (const DrumParameterInfo& info : kDrumParameters) {
             const auto value = sounds[note].value(info.parameter);
-            if (value && heard(info.parameter))
+            if (value && synthHears(info.parameter))
                 text += (text.empty() ? "" : ",") + std::to_string(note) + std::string(info.key)
                         + std::to_string(*value);
         }
@@ -245,7 +225,7 @@ std::optional<DrumSounds> parseDrumSounds(std::string_view text)
         const auto note = number();
         const auto info = std::find_if(kDrumParameters.begin(), kDrumParameters.end(),
                                        [&text](const DrumParameterInfo& i) { return text.starts_with(i.key); });
-        if (!note || info == kDrumParameters.end() || !heard(info->parameter))
+        if (!note || info == kDrumParameters.end() || !synthHears(info->parameter))
             return std::nullopt;
         text.remove_prefix(info->key.size());
         const auto value = number();

@@ -18,21 +18,8 @@ namespace padscope {
 using DrumSounds = std::array<NoteEdit, 128>;
 // Whether any note has an edit.
 bool anyShaped(const DrumSounds& sounds);
-
-// Follows the drum part's per-note NRPN as the synth plays it. A Program
-// Change or a reset on the drum part puts every note back, as on the modules.
-class DrumPartSounds {
-public:
-    // Every message the synth plays passes here first.
-    void take(std::span<const std::uint8_t> message);
-    // Whether taking the message would change how a note sounds.
-    bool changedBy(std::span<const std::uint8_t> message) const;
-    const DrumSounds& sounds() const { return sounds_; }
-
-private:
-    DrumSoundReader reader_;
-    DrumSounds sounds_{};
-};
+// Whether the synth follows edits of that parameter.
+bool synthHears(DrumParameter parameter);
 
 // The edits as a font's name carries them, "38pan1,81pitch52", and back;
 // nothing for text that is not such a list.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/midi/jack_detection.h"
+#include "core/synth/fluid/drum_part_sounds.h"
 #include "core/synth/fluid/drum_sound_generators.h"
 #include "core/synth/preset_part.h"
 #include "core/synth/sound_fonts.h"
